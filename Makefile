@@ -1,0 +1,46 @@
+# Set-up, build and test in one place. `make run` and `make test` work on a fresh Debian machine.
+
+BUILD     ?= build
+BUILD_SAN ?= build-san
+BUILD_BENCH ?= build-bench
+JOBS      ?= $(shell nproc)
+PACKAGES  := cmake g++ make libcli11-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev
+
+.PHONY: all setup build run test test-san bench clean
+
+all: build
+
+# Installs the Debian packages the build needs, only when one is missing.
+setup:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:" $$missing; \
+	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
+	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
+	fi
+
+$(BUILD)/CMakeCache.txt: | setup
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/tracciato
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-san: setup
+	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DTRACCIATO_SANITIZE=ON
+	cmake --build $(BUILD_SAN) -j $(JOBS)
+	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS)
+
+bench: setup
+	cmake -S . -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=Release -DTRACCIATO_BENCH=ON
+	cmake --build $(BUILD_BENCH) -j $(JOBS) --target tracciato_bench
+	./$(BUILD_BENCH)/tracciato_bench
+
+clean:
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_BENCH)

@@ -1,0 +1,66 @@
+// The three ways to run tracciato: the built-in scenario, an author's own
+// files, and the built-in text sources alone.
+#pragma once
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "model/scenario.h"
+
+namespace tracciato {
+
+// Exit statuses.
+inline constexpr int uscita_ok = 0;
+inline constexpr int uscita_errore_registrato = 1;  // a recorded fault, with --strict
+inline constexpr int uscita_fallita = 2;            // no binary file written
+
+struct opzioni_rapporto {
+  bool json = false;    // one JSON object instead of the summary line
+  bool strict = false;  // a recorded fault makes the run fail
+};
+
+// One stage of the built-in run: a writer of the scenario's text files.
+struct stadio {
+  std::string_view nome;
+  void (scenario::*esegui)();
+  std::string_view perche;
+};
+
+// The writers in the order the run calls them; memorizza_percorso follows.
+inline constexpr stadio stadi_scrittura[] = {
+    {"dati_linea", &scenario::dati_linea, "the line file, read back by the loader"},
+    {"dati_treno", &scenario::dati_treno, "the train file, read back by the loader"},
+    {"dati_note", &scenario::dati_note, "the notes for the driver"},
+    {"dati_rallentamenti", &scenario::dati_rallentamenti, "the slowdown order form"},
+    {"dati_scheda", &scenario::dati_scheda, "the timetable card"},
+};
+
+inline constexpr std::string_view nome_scenario_incorporato = "VessolantaC_OrmelaC";
+inline constexpr std::string_view numero_treno_incorporato = "4715";
+
+// The built-in run in cartella: the five text files, then the compile.
+int esegui_incorporato(const std::filesystem::path& cartella, const opzioni_rapporto& rapporto);
+
+struct opzioni_compile {
+  std::filesystem::path linea;  // the author's line file
+  std::filesystem::path treno;  // the author's train file
+  std::string nome;             // scenario name S
+  std::string numero;           // train number T
+  std::filesystem::path cartella = ".";
+  bool senza_planimetria = false;  // --no-plan: no track plan, no line data file
+  opzioni_rapporto rapporto;
+};
+
+// Compiles an author's line and train files into S_linea.dat, S_T.sim and S_T.dat.
+int esegui_compile(const opzioni_compile& opzioni);
+
+// Writes the built-in scenario's text files into cartella without compiling.
+int esegui_sources(const std::filesystem::path& cartella);
+
+// Prints the outcome of memorizza_percorso (summary line or JSON) and returns
+// the exit status.
+int rapporta(const scenario& s, const opzioni_rapporto& rapporto);
+
+}  // namespace tracciato

@@ -1,0 +1,20 @@
+// Number conversions shared by every stage.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+namespace tracciato {
+
+// arrotonda: a real quotient to the nearest whole number, halves to the even
+// neighbour (2540.5 gives 2540, 21.5 gives 22). REQUIRES: the default rounding mode.
+inline int64_t arrotonda(double x) { return static_cast<int64_t>(std::nearbyint(x)); }
+
+// A value stored into a narrower field keeps its low bits.
+inline int16_t basso16(int64_t v) { return static_cast<int16_t>(static_cast<uint16_t>(v)); }
+inline uint8_t basso8(int64_t v) { return static_cast<uint8_t>(v); }
+
+// True iff v is a multiple of m (negative values included).
+inline bool multiplo(int64_t v, int64_t m) { return v % m == 0; }
+
+}  // namespace tracciato

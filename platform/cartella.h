@@ -1,0 +1,15 @@
+// The program folder and the messages that stand in for the window.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace tracciato {
+
+// cartella_programma: the folder that holds the running executable.
+std::filesystem::path cartella_programma();
+
+// attendere: the wait label, shown when the run starts ("Attendere" on standard error).
+void attendere();
+
+}  // namespace tracciato

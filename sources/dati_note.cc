@@ -1,0 +1,17 @@
+#include <string_view>
+
+#include "model/scenario.h"
+#include "sources/scrivi_righe.h"
+
+namespace tracciato {
+namespace {
+
+constexpr std::string_view righe[] = {
+    "riferimento fine del file",
+};
+
+}  // namespace
+
+void scenario::dati_note() { scrivi_righe(nome_file(file_scenario::note), righe); }
+
+}  // namespace tracciato
