@@ -166,10 +166,15 @@ class scenario {
   // The files memorizza_percorso wrote, in order; empty when none was written.
   std::vector<std::filesystem::path> file_scritti;
 
-  // Records a fault; the position is stored only when the fault has one.
-  void registra_errore(int32_t numero) { codice_errore = numero; }
-  void registra_errore(int32_t numero, int32_t posizione) {
+  // Records a fault; the position is stored only when the fault has one. The
+  // origin is cleared: a reader that knows the file and line sets it after.
+  void registra_errore(int32_t numero) {
     codice_errore = numero;
+    origine = {};
+    dettaglio_errore.clear();
+  }
+  void registra_errore(int32_t numero, int32_t posizione) {
+    registra_errore(numero);
     posizione_errore = posizione;
   }
 };
