@@ -34,7 +34,7 @@ int32_t in_32_bit(const lettore_campi& campi, int64_t v, const char* cosa) {
 esito lettore_treno::stazione() {
   const int32_t k = posto_stazione_;
   // Only when the line file left no free slot at all: never write a sign's slot.
-  if (k >= posto_cartello_) return ferma(10);
+  if (k >= posto_cartello_ || k > primo_posto_cartello) return ferma(10);
   voce_tabella& v = s_.tabella[k];
 
   const int32_t p = campi_.leggi_numero<int32_t>();

@@ -20,7 +20,8 @@ void scenario::carica_treno(int32_t posto_cartello) {
   std::string contenuto = leggi_file(nome);
   cancella_file(nome);
   if (celle.empty() || static_cast<int64_t>(celle.size()) != int64_t{ultima_cella} + 1)
-    throw std::logic_error("train file: there is no cell grid (the line file gave no route length)");
+    throw std::logic_error(
+        "train file: there is no cell grid (the line file gave no route length)");
   lettore_campi campi(std::move(contenuto), "train file");
   lettore_treno(*this, campi, posto_cartello).leggi();
 }

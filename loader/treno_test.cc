@@ -36,10 +36,7 @@ struct banco {
 TEST(CaricaTreno, GeneralRecordsInAnyCaseAfterTheMarker) {
   banco b;
   b.carica({"numero vetture, 99",  // before the marker: ignored
-            "[GENERALE]",
-            "Numero VETTURE,  3",
-            "PERCENTUALE MASSA FRENATA, 105",
-            "Sabbia, 120",
+            "[GENERALE]", "Numero VETTURE,  3", "PERCENTUALE MASSA FRENATA, 105", "Sabbia, 120",
             "orologio,    13              59            45 ",
             "ora-legale, x-y, orologio, 1,2,3",  // two hyphen fields, then a keyword field
             "[fine]"});
@@ -59,7 +56,7 @@ TEST(CaricaTreno, FieldStreamRules) {
     std::vector<std::string> righe;
     int16_t ore, minuti, secondi;
   } casi[] = {
-      {"blanks", {"[generale]", "orologio,    13              59            45 ", "[fine]"}, 13, 59, 45},
+      {"blanks", {"[generale]", "orologio,    13        59        45 ", "[fine]"}, 13, 59, 45},
       {"commas", {"[generale]", "orologio, 13,59,45", "[fine]"}, 13, 59, 45},
       {"empty field", {"[generale]", "orologio, 13,,45", "[fine]"}, 13, 0, 45},
       // A missing field is taken from the next line: the stream does not resynchronise.
@@ -129,11 +126,12 @@ TEST(CaricaTreno, RepeatedAdhesionRecordsNeverWritePastTheGrid) {
 
 TEST(CaricaTreno, StationSlotCellAndApproachMarks) {
   banco b;
-  b.carica({"[generale]",
-            "stazione,       0, 11,  600,  0, 1, 0,  1,1,0,  4,1,1,    1,  14, 0, 0, VESSOLANTA C.",
-            "stazione,   10000, 12,  400,  0, 0, 1,  0,0,0,  0,0,0,   50,  14,24, 30, NOVALE-ARDOLEA",
-            "stazione,   10800, 27,  400,  1, 1, 0,  2,3,1,  5,6,7,    0,   0, 0, 0, Ex stazione",
-            "[fine]"});
+  b.carica(
+      {"[generale]",
+       "stazione,       0, 11,  600,  0, 1, 0,  1,1,0,  4,1,1,    1,  14, 0, 0, VESSOLANTA C.",
+       "stazione,   10000, 12,  400,  0, 0, 1,  0,0,0,  0,0,0,   50,  14,24, 30, NOVALE-ARDOLEA",
+       "stazione,   10800, 27,  400,  1, 1, 0,  2,3,1,  5,6,7,    0,   0, 0, 0, Ex stazione",
+       "[fine]"});
   EXPECT_EQ(b.s.codice_errore, 0);
   const voce_tabella& origine = b.s.tabella[1];
   EXPECT_EQ(origine.valore1, -300);
@@ -188,8 +186,8 @@ TEST(CaricaTreno, StationExtentByKind) {
     int cella;  // -1: no station cell
     int segni;  // approach marks written
   } casi[] = {
-      {5, 400, 1600, 2150, 42, 0},  {6, 400, 1600, 2150, 42, 0}, {7, 400, 1600, 2400, 47, 4},
-      {8, 800, 1200, 2800, 55, 4},  {2, 800, 1600, 2400, 47, 4}, {25, 800, 1600, 2400, -1, 0},
+      {5, 400, 1600, 2150, 42, 0}, {6, 400, 1600, 2150, 42, 0}, {7, 400, 1600, 2400, 47, 4},
+      {8, 800, 1200, 2800, 55, 4}, {2, 800, 1600, 2400, 47, 4}, {25, 800, 1600, 2400, -1, 0},
   };
   for (const auto& c : casi) {
     banco b;
@@ -211,36 +209,48 @@ TEST(CaricaTreno, StationExtentByKind) {
 // Each fault: its number, its position (or the position left as it was:
 // 4242), the line it comes from, and the train file gone.
 TEST(CaricaTreno, Faults) {
+  // clang-format off
   static const struct {
     const char* nome;
-    std::vector<std::string> righe;
     int32_t codice, posizione, riga, posto_cartello;
+    std::vector<std::string> righe;
   } casi[] = {
-      {"station not on a whole cell",
-       {"[generale]", "stazione, 6375, 11, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", "[fine]"}, 8, 6375, 2, 80},
-      {"station length", {"[generale]", "stazione, 1000, 11, 450, 0,0,0", "[fine]"}, 9, 1000, 2, 80},
-      {"station too near the start",
-       {"[generale]", "stazione, 0, 11, 200, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", "[fine]"}, 24, 4242, 2, 80},
-      {"stations too close",
+      {"station not on a whole cell", 8, 6375, 2, 80,
+       {"[generale]", "stazione, 6375, 11, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", "[fine]"}},
+      {"station length", 9, 1000, 2, 80,
+       {"[generale]", "stazione, 1000, 11, 450, 0,0,0", "[fine]"}},
+      {"station too near the start", 24, 4242, 2, 80,
+       {"[generale]", "stazione, 0, 11, 200, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", "[fine]"}},
+      {"stations too close", 22, 10300, 3, 80,
        {"[generale]", "stazione, 10000, 12, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A",
-        "stazione, 10300, 12, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B", "[fine]"},
-       22, 10300, 3, 80},
-      {"station slots exhausted",
+        "stazione, 10300, 12, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B", "[fine]"}},
+      {"station slots exhausted", 10, 4242, 3, 3,
        {"[generale]", "stazione, 1000, 11, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A",
-        "stazione, 3000, 11, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B", "[fine]"},
-       10, 4242, 3, 3},
-      {"no slot at all",
-       {"[generale]", "stazione, 1000, 11, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", "[fine]"}, 10, 4242, 2, 1},
-      {"station cell past the grid",
-       {"[generale]", "stazione, 14000, 7, 2000, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", "[fine]"}, 26, 14000, 2, 80},
-      {"station beyond the grid", {"[generale]", "stazione, 14250, 11, 400", "[fine]"}, 15, 14250, 2, 80},
-      {"code point on a board", {"[generale]", "abbattimento, 1000, 3", "[fine]"}, 7, 1000, 2, 80},
-      {"negative code point", {"[generale]", "abbattimento, -50, 3", "[fine]"}, 26, -50, 2, 80},
-      {"negative speed position", {"[generale]", "velocita, -100, 60", "[fine]"}, 26, -100, 2, 80},
-      {"negative signal", {"[generale]", "segnale, -50, 1,3,4,0,0,0,0,0,0,0", "[fine]"}, 26, -50, 2, 80},
-      {"signal beyond the grid", {"[generale]", "segnale, 14950, 1,3,4,0,0,0,0,0,0,0", "[fine]"}, 15, 14950, 2, 80},
-      {"slowdown beyond the grid", {"[generale]", "rallentamento, 15000, 30,500,0,0,0", "[fine]"}, 15, 15000, 2, 80},
+        "stazione, 3000, 11, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B", "[fine]"}},
+      {"no slot at all", 10, 4242, 2, 1,
+       {"[generale]", "stazione, 1000, 11, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", "[fine]"}},
+      {"station cell past the grid", 26, 14000, 2, 80,
+       {"[generale]", "stazione, 14000, 7, 2000, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", "[fine]"}},
+      {"station beyond the grid", 15, 14250, 2, 80,
+       {"[generale]", "stazione, 14250, 11, 400", "[fine]"}},
+      {"code point on a board", 7, 1000, 2, 80, {"[generale]", "abbattimento, 1000, 3", "[fine]"}},
+      {"negative code point", 26, -50, 2, 80, {"[generale]", "abbattimento, -50, 3", "[fine]"}},
+      {"negative speed position", 26, -100, 2, 80, {"[generale]", "velocita, -100, 60", "[fine]"}},
+      {"negative signal", 26, -50, 2, 80,
+       {"[generale]", "segnale, -50, 1,3,4,0,0,0,0,0,0,0", "[fine]"}},
+      {"signal beyond the grid", 15, 14950, 2, 80,
+       {"[generale]", "segnale, 14950, 1,3,4,0,0,0,0,0,0,0", "[fine]"}},
+      {"signal on a board", 16, 950, 2, 80,
+       {"[generale]", "segnale, 950, 1,3,4,0,0,0,0,0,0,0", "[fine]"}},
+      {"slowdown start on a station", 18, 10100, 3, 80,
+       {"[generale]", "stazione, 10000, 12, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A",
+        "rallentamento, 10100, 30, 500, 0, 1, 0", "[fine]"}},
+      {"slowdown end past the grid", 26, 14800, 2, 80,
+       {"[generale]", "rallentamento, 14800, 30,500,0,0,0", "[fine]"}},
+      {"slowdown beyond the grid", 15, 15000, 2, 80,
+       {"[generale]", "rallentamento, 15000, 30,500,0,0,0", "[fine]"}},
   };
+  // clang-format on
   for (const auto& c : casi) {
     banco b;
     b.s.posizione_errore = 4242;
@@ -298,6 +308,8 @@ TEST(CaricaTreno, AFifteenFromTheLineFileStopsAtTheFirstSignal) {
   EXPECT_EQ(b.s.codice_errore, 15);
   EXPECT_EQ(b.s.posizione_errore, 4700);
   EXPECT_EQ(b.s.origine.riga, 4);
+  EXPECT_EQ(b.s.celle[95].tipo_cella, cella_segnale);  // placed before the stop
+  EXPECT_EQ(b.s.celle[95].valore_a, 30);
   EXPECT_EQ(b.s.tabella[posto_treno].valore3, 3);
   EXPECT_EQ(b.s.celle[10].vel_limite, 0);  // the speed fill did not run
   EXPECT_FALSE(b.file_treno());
@@ -308,12 +320,14 @@ TEST(CaricaTreno, ReadFailuresThrowForTheTrapAndTheFileIsGone) {
     const char* nome;
     std::vector<std::string> righe;
   } casi[] = {
-      {"kind above 255", {"[generale]", "stazione, 1000, 300, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", "[fine]"}},
+      {"kind above 255",
+       {"[generale]", "stazione, 1000, 300, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", "[fine]"}},
       {"clock above 32767", {"[generale]", "orologio, 40000, 0, 0", "[fine]"}},
       {"speed above 1277 km/h", {"[generale]", "velocita, 0, 1280", "[fine]"}},
       {"letters", {"[generale]", "sabbia, molta", "[fine]"}},
       {"past the end", {"[generale]", "segnale, 4700, 1, 3"}},
-      {"scheduled time", {"[generale]", "stazione, 1000, 11, 400, 0,0,0, 0,0,0, 0,0,0, 0, 2000000,0,0, A", "[fine]"}},
+      {"scheduled time",
+       {"[generale]", "stazione, 1000, 11, 400, 0,0,0, 0,0,0, 0,0,0, 0, 2000000,0,0, A", "[fine]"}},
   };
   for (const auto& c : casi) {
     banco b;
