@@ -49,6 +49,7 @@ void lettore_treno::leggi() {
       }
     }
     if (fine) break;
+    riga_record_ = campi_.riga();
     const esito e = leggi_record(s_.campo_letto);
     if (e == esito::fermo) return;
     if (e == esito::fine_lettura) break;
@@ -87,13 +88,13 @@ esito lettore_treno::leggi_record(const std::string& campo) {
 
 esito lettore_treno::ferma(int32_t numero) {
   s_.registra_errore(numero);
-  s_.origine = {campi_.nome(), campi_.riga()};
+  s_.origine = {campi_.nome(), riga_record_};
   return esito::fermo;
 }
 
 esito lettore_treno::ferma(int32_t numero, int32_t posizione) {
   s_.registra_errore(numero, posizione);
-  s_.origine = {campi_.nome(), campi_.riga()};
+  s_.origine = {campi_.nome(), riga_record_};
   return esito::fermo;
 }
 
@@ -101,7 +102,7 @@ esito lettore_treno::controlla_posizione(int32_t p, int32_t margine) {
   if (p < 0) return ferma(26, p);
   if ((static_cast<double>(p) + margine) / 50 > s_.ultima_cella) {
     s_.registra_errore(15, p);
-    s_.origine = {campi_.nome(), campi_.riga()};
+    s_.origine = {campi_.nome(), riga_record_};
     return esito::fine_lettura;
   }
   return esito::avanti;
@@ -110,7 +111,7 @@ esito lettore_treno::controlla_posizione(int32_t p, int32_t margine) {
 esito lettore_treno::dopo_posa(int32_t posizione) {
   if (s_.codice_errore <= 0) return esito::avanti;
   s_.posizione_errore = posizione;
-  s_.origine = {campi_.nome(), campi_.riga()};
+  s_.origine = {campi_.nome(), riga_record_};
   return esito::fermo;
 }
 

@@ -61,6 +61,7 @@ class lettore_treno {
   lettore_campi& campi_;
   const int32_t posto_cartello_;
   int32_t posto_stazione_ = 1;  // slot of the next station (k)
+  int32_t riga_record_ = 0;     // line of the keyword of the record being read
   // Speed and adhesion: the next cell to fill and the value in force there.
   // Cells before the first record of each kind get 0.
   int64_t cursore_velocita_ = 0;

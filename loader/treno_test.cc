@@ -247,6 +247,9 @@ TEST(CaricaTreno, Faults) {
         "rallentamento, 10100, 30, 500, 0, 1, 0", "[fine]"}},
       {"slowdown end past the grid", 26, 14800, 2, 80,
        {"[generale]", "rallentamento, 14800, 30,500,0,0,0", "[fine]"}},
+      // A record whose fields run on over several lines is reported at its keyword.
+      {"record over two lines", 16, 950, 2, 80,
+       {"[generale]", "segnale, 950, 1,3,4,0,0,", "0,0,0,0", "[fine]"}},
       {"slowdown beyond the grid", 15, 15000, 2, 80,
        {"[generale]", "rallentamento, 15000, 30,500,0,0,0", "[fine]"}},
   };
