@@ -61,6 +61,7 @@ int64_t lettore_campi::leggi_intero(int64_t minimo, int64_t massimo) {
     size_t fine = inizio;
     while (fine < dati_.size() && dati_[fine] != ',' && dati_[fine] != '\r' && dati_[fine] != '\n')
       ++fine;
+    while (fine > inizio && bianco(dati_[fine - 1])) --fine;
     fallisci("expected a number, found \"" + dati_.substr(inizio, fine - inizio) + "\"");
   };
   if (pos_ == cifre && pos_ != inizio) non_numero();  // a sign without digits
