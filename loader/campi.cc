@@ -18,10 +18,8 @@ void lettore_campi::consuma_fine_riga() {
 }
 
 void lettore_campi::inizia_campo() {
-  if (fine_file()) {
-    riga_campo_ = riga_;
-    fallisci("a field is missing: the end of the file comes first");
-  }
+  // Past the end, the fault belongs to the line of the last field read.
+  if (fine_file()) fallisci("a field is missing: the end of the file comes first");
   while (pos_ < dati_.size() && bianco(dati_[pos_])) ++pos_;
   riga_campo_ = riga_;
 }
