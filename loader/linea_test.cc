@@ -130,6 +130,8 @@ TEST(CaricaLinea, LaterRecordsAreRecognisedByTheirKeywordField) {
       {"pendenza, 300\r\n3\r\n", 103},       // a missing field is taken from the next line
       {"pendenza, 300, 3, 4\r\n", 103},      // a surplus field matches nothing
       {"pendenze, 300, 3\r\n", 100},
+      {"pendenza, 300, 155\r\n", 255},  // the steepest gradients that fit the byte
+      {"pendenza, 300, -100\r\n", 0},
   };
   for (const auto& c : casi) {
     prova_linea p;
@@ -213,37 +215,35 @@ TEST(CaricaLinea, TunnelsAndBoardsGoThroughThePlacementHelpers) {
 // train file is left alone.
 TEST(CaricaLinea, FaultsEndTheLoadAndDeleteTheLineFile) {
   static const struct {
+    bool intero;  // the whole file; otherwise later records after a 10000 m route
     const char* testo;
     int32_t codice;
     int32_t posizione;
     int32_t riga;
   } casi[] = {
-      {"", 102, -777, 0},
-      {"a,b\r\n[GENERALE\r\n", 102, -777, 0},
-      {"[generale]\r\nlunghezza percorso,1000001\r\n[fine]\r\n", 1, -777, 2},
-      {"[generale]\r\nlunghezza percorso,-100\r\n[fine]\r\n", 26, -100, 2},
-      {"[generale]\r\nripetizione segnali 4 codici,1025,2000\r\n[fine]\r\n", 3, -777, 2},
-      {"[generale]\r\nripetizione segnali 4 codici,1000\r\n2010\r\n[fine]\r\n", 4, -777, 3},
-      {"[generale]\r\nripetizione segnali codici,1000,2000\r\n[fine]\r\n", 5, -777, 2},
-      {"curvas,100,50\r\n", 103, -777, 4},
-      {"pendenza,0,0\r\n\r\ncartello_indicatore,4500,(F)\r\ncartello_indicatore,4510,(G)\r\n", 6,
+      {true, "", 102, -777, 0},
+      {true, "a,b\r\n[GENERALE\r\n", 102, -777, 0},
+      {true, "[generale]\r\nlunghezza percorso,1000001\r\n[fine]\r\n", 1, -777, 2},
+      {true, "[generale]\r\nlunghezza percorso,-100\r\n[fine]\r\n", 26, -100, 2},
+      {true, "[generale]\r\nripetizione segnali 4 codici,1025,2000\r\n[fine]\r\n", 3, -777, 2},
+      {true, "[generale]\r\nripetizione segnali 4 codici,1000\r\n2010\r\n[fine]\r\n", 4, -777, 3},
+      {true, "[generale]\r\nripetizione segnali codici,1000,2000\r\n[fine]\r\n", 5, -777, 2},
+      {false, "curvas,100,50\r\n", 103, -777, 4},
+      {false, "pendenza,0,0\r\n\r\ncartello_indicatore,4500,(F)\r\ncartello_indicatore,4510,(G)\r\n", 6,
        4510, 7},
-      {"indicatori_vmax,4500,0,0,0,0,0,0,0,0\r\ncartello_indicatore,4500,(F)\r\n", 6, 4500, 5},
-      {"cartello_indicatore,4500,(F)\r\nindicatori_vmax,4500,0,0,0,0,0,0,0,0\r\n", 21, 4500, 5},
-      {"pendenza,-50,3\r\n", 26, -50, 4},
-      {"cartello_indicatore,-1,(F)\r\n", 26, -1, 4},
-      {"montagna,-400,200,1\r\n", 26, -400, 4},
-      {"pendenza,100,156\r\n", 29, 100, 4},
-      {"pendenza,100,-101\r\n", 29, 100, 4},
-      {"curvad4,16000,1001\r\n", 30, 16000, 4},
+      {false, "indicatori_vmax,4500,0,0,0,0,0,0,0,0\r\ncartello_indicatore,4500,(F)\r\n", 6, 4500, 5},
+      {false, "cartello_indicatore,4500,(F)\r\nindicatori_vmax,4500,0,0,0,0,0,0,0,0\r\n", 21, 4500, 5},
+      {false, "pendenza,-50,3\r\n", 26, -50, 4},
+      {false, "cartello_indicatore,-1,(F)\r\n", 26, -1, 4},
+      {false, "montagna,-400,200,1\r\n", 26, -400, 4},
+      {false, "pendenza,100,156\r\n", 29, 100, 4},
+      {false, "pendenza,100,-101\r\n", 29, 100, 4},
+      {false, "curvad4,16000,1001\r\n", 30, 16000, 4},
   };
   for (const auto& c : casi) {
     prova_linea p(1);
     test::scrivi(p.treno(), "[generale]\r\n");
-    const std::string testo =
-        std::string(c.testo).rfind("[generale]", 0) == 0 || c.codice == 102
-            ? std::string(c.testo)
-            : file_linea(c.testo);
+    const std::string testo = c.intero ? c.testo : file_linea(c.testo);
     EXPECT_FALSE(p.carica(testo)) << c.testo;
     EXPECT_EQ(p.s.codice_errore, c.codice) << c.testo;
     EXPECT_EQ(p.s.posizione_errore, c.posizione) << c.testo;
