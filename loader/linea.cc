@@ -28,14 +28,16 @@ bool scenario::carica_linea(int32_t& posto_cartello) {
 bool lettura_linea::esegui() {
   // Everything before the field that holds "[generale]" is passed over; a
   // file that ends first is not a line file.
-  do {
-    if (lettore_.fine_file() || (s_.campo_letto = lettore_.leggi_testo(), lettore_.fine_file())) {
+  for (bool trovato = false; !trovato;) {
+    if (!lettore_.fine_file()) s_.campo_letto = lettore_.leggi_testo();
+    if (lettore_.fine_file()) {
       cancella_file(percorso_);
       s_.registra_errore(102);
       s_.origine = {lettore_.nome(), 0};
       return false;
     }
-  } while (!contiene_senza_caso(s_.campo_letto, "[generale]"));
+    trovato = contiene_senza_caso(s_.campo_letto, "[generale]");
+  }
 
   if (!sezione_generale()) return false;
 
