@@ -53,6 +53,7 @@ class lettura_linea {
   lettore_campi& lettore_;
   int32_t& posto_cartello_;
   std::filesystem::path percorso_;
+  int32_t riga_record_ = 0;  // line of the keyword field being acted on
   bool lunghezza_letta_ = false;
   bool fermo_ = false;  // set by ferma in the general section
   int32_t pendenza_corrente_ = 0;

@@ -74,6 +74,7 @@ bool lettura_linea::sezione_generale() {
     for (int i = 0; i < dash_generali && contiene(s_.campo_letto, "-"); ++i)
       s_.campo_letto = lettore_.leggi_testo();
     const std::string campo = s_.campo_letto;
+    riga_record_ = lettore_.riga();
     voci_generali(campo);
     if (fermo_) return false;
     // A header ends the section, unless it is part of a separator line.
@@ -152,7 +153,7 @@ void lettura_linea::richiedi_griglia() const {
 lettura_linea::esito lettura_linea::ferma(int32_t numero) {
   cancella_file(percorso_);
   s_.registra_errore(numero);
-  s_.origine = {lettore_.nome(), lettore_.riga()};
+  s_.origine = {lettore_.nome(), riga_record_};
   fermo_ = true;
   return esito::fermo;
 }

@@ -28,6 +28,7 @@ lettura_linea::esito lettura_linea::record_successivo() {
   }
   // Every test is made on the keyword field, each independently of the others.
   const std::string campo = s_.campo_letto;
+  riga_record_ = lettore_.riga();
   esito e = esito::avanti;
   if (contiene_senza_caso(campo, "pendenza")) {
     const int32_t c = numero();
@@ -54,7 +55,7 @@ lettura_linea::esito lettura_linea::controlla_posizione(int32_t posizione) {
   // In range when position + 100 m lies within the last cell (last cell index x 50).
   if ((static_cast<double>(posizione) + 100) / 50 <= ultima_cella()) return esito::avanti;
   s_.registra_errore(15, posizione);
-  s_.origine = {lettore_.nome(), lettore_.riga()};
+  s_.origine = {lettore_.nome(), riga_record_};
   return esito::fine_lettura;
 }
 
@@ -136,7 +137,7 @@ lettura_linea::esito lettura_linea::dopo_aiuto(int32_t posizione) {
   if (s_.codice_errore <= 0) return esito::avanti;
   cancella_file(percorso_);
   s_.posizione_errore = posizione;
-  s_.origine = {lettore_.nome(), lettore_.riga()};
+  s_.origine = {lettore_.nome(), riga_record_};
   return esito::fermo;
 }
 

@@ -211,7 +211,7 @@ TEST(CaricaLinea, TunnelsAndBoardsGoThroughThePlacementHelpers) {
 }
 
 // Every fault that ends the load: its number, its position (-777 when the
-// fault has none), the line it was found on, and the line file deleted. The
+// fault has none), the line of the record's keyword, and the line file deleted. The
 // train file is left alone.
 TEST(CaricaLinea, FaultsEndTheLoadAndDeleteTheLineFile) {
   static const struct {
@@ -226,7 +226,7 @@ TEST(CaricaLinea, FaultsEndTheLoadAndDeleteTheLineFile) {
       {true, "[generale]\r\nlunghezza percorso,1000001\r\n[fine]\r\n", 1, -777, 2},
       {true, "[generale]\r\nlunghezza percorso,-100\r\n[fine]\r\n", 26, -100, 2},
       {true, "[generale]\r\nripetizione segnali 4 codici,1025,2000\r\n[fine]\r\n", 3, -777, 2},
-      {true, "[generale]\r\nripetizione segnali 4 codici,1000\r\n2010\r\n[fine]\r\n", 4, -777, 3},
+      {true, "[generale]\r\nripetizione segnali 4 codici,1000\r\n2010\r\n[fine]\r\n", 4, -777, 2},
       {true, "[generale]\r\nripetizione segnali codici,1000,2000\r\n[fine]\r\n", 5, -777, 2},
       {false, "curvas,100,50\r\n", 103, -777, 4},
       {false, "pendenza,0,0\r\n\r\ncartello_indicatore,4500,(F)\r\ncartello_indicatore,4510,(G)\r\n", 6,
