@@ -1,16 +1,66 @@
+// rapporta: the outcome of a run, as one summary line or one JSON object.
+//
+//   no fault
+//   fault 12 at 4650 m: no free cell in a code-point window before a slowdown start
+//   train file, line 57: fault 16 at 4700 m: signal on an occupied cell
 #include <iostream>
+#include <nlohmann/json.hpp>
+#include <string>
 
 #include "driver/esecuzione.h"
 
 namespace tracciato {
+namespace {
+
+bool ha_posizione(const scenario& s) {
+  const voce_errore* voce = cerca_errore(s.codice_errore);
+  return voce != nullptr && voce->con_posizione;
+}
+
+std::string messaggio(const scenario& s) {
+  if (s.codice_errore == 0) return "no fault";
+  std::string m;
+  if (!s.origine.file.empty()) {
+    m = s.origine.file;
+    if (s.origine.riga > 0) m += ", line " + std::to_string(s.origine.riga);
+    m += ": ";
+  }
+  m += "fault " + std::to_string(s.codice_errore);
+  if (ha_posizione(s)) m += " at " + std::to_string(s.posizione_errore) + " m";
+  const voce_errore* voce = cerca_errore(s.codice_errore);
+  m += ": ";
+  m += voce != nullptr ? std::string(voce->significato) : std::string("unknown fault");
+  if (!s.dettaglio_errore.empty()) m += " (" + s.dettaglio_errore + ")";
+  return m;
+}
+
+}  // namespace
 
 int rapporta(const scenario& s, const opzioni_rapporto& rapporto) {
-  (void)rapporto;
-  if (s.codice_errore == 0)
-    std::cout << "no fault\n";
-  else
-    std::cout << "fault " << s.codice_errore << "\n";
-  return s.file_scritti.empty() ? uscita_fallita : uscita_ok;
+  const std::string m = messaggio(s);
+  if (rapporto.json) {
+    nlohmann::json j;
+    j["codice_errore"] = s.codice_errore;
+    j["posizione_errore"] = ha_posizione(s) ? nlohmann::json(s.posizione_errore) : nlohmann::json(nullptr);
+    j["message"] = m;
+    j["file"] = s.origine.file.empty() ? nlohmann::json(nullptr) : nlohmann::json(s.origine.file);
+    j["line"] = s.origine.riga > 0 ? nlohmann::json(s.origine.riga) : nlohmann::json(nullptr);
+    auto scritti = nlohmann::json::array();
+    for (const auto& p : s.file_scritti) scritti.push_back(p.string());
+    j["files_written"] = scritti;
+    // Texts from the scenario files are single-byte, not UTF-8: replace what
+    // does not decode rather than fail at the very end of the run.
+    std::cout << j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  } else {
+    std::cout << m << "\n";
+  }
+  if (s.file_scritti.empty()) {
+    std::cerr << "tracciato: no binary file was written: "
+              << (s.codice_errore != 0 ? "the line could not be loaded" : "the line has no cell grid") << "\n";
+    return uscita_fallita;
+  }
+  if (rapporto.strict && s.codice_errore != 0) return uscita_errore_registrato;
+  return uscita_ok;
 }
 
 }  // namespace tracciato

@@ -1,0 +1,139 @@
+// The three binary files the simulator loads: packed little-endian dumps of
+// the track plan, the record table and the cell grid, with no header, count
+// or trailer.
+#include <stdexcept>
+
+#include "compactor/codifica.h"
+#include "compactor/compattatore.h"
+#include "platform/file.h"
+
+namespace tracciato {
+namespace {
+
+inline constexpr std::size_t massima_lunghezza_testo = 0xffff;
+
+std::size_t byte_valore(tipo_voce t) {
+  switch (t) {
+    case tipo_voce::vuota: return 0;
+    case tipo_voce::intero: return 2;
+    case tipo_voce::reale: return 8;
+  }
+  return 0;
+}
+
+void verifica_dimensione(const std::string& b, std::size_t attesa, const char* file) {
+  if (b.size() != attesa)
+    throw std::logic_error(std::string("the encoding of the ") + file + " has the wrong size");
+}
+
+}  // namespace
+
+std::size_t dimensione_planimetria(const planimetria_t& p) {
+  std::size_t n = 0;
+  for (int colonna = 0; colonna < 2; ++colonna)
+    for (int32_t riga = 0; riga < p.righe(); ++riga) n += 2 + byte_valore(p.tipo(riga, colonna));
+  return n;
+}
+
+// Line data file: every x (rows 0 up to the last), then every y. Each value:
+//   kind    16-bit  0 empty, 2 16-bit integer, 5 double
+//   value   0, 2 or 8 bytes as the kind says
+std::string codifica_planimetria(const planimetria_t& p) {
+  std::string b;
+  const std::size_t attesa = dimensione_planimetria(p);
+  b.reserve(attesa);
+  for (int colonna = 0; colonna < 2; ++colonna) {
+    for (int32_t riga = 0; riga < p.righe(); ++riga) {
+      const tipo_voce t = p.tipo(riga, colonna);
+      metti16(b, static_cast<int16_t>(t));
+      if (t == tipo_voce::intero) metti16(b, static_cast<int16_t>(p.valore(riga, colonna)));
+      if (t == tipo_voce::reale) metti_reale(b, p.valore(riga, colonna));
+    }
+  }
+  verifica_dimensione(b, attesa, "line data file");
+  return b;
+}
+
+std::size_t dimensione_tabella(const std::array<voce_tabella, posti_tabella>& tabella) {
+  std::size_t n = 0;
+  for (const auto& v : tabella) n += byte_voce_vuota + v.testo.size();
+  return n;
+}
+
+// Scenario file: slots 0 to 86, each 34 + n bytes:
+//   tipo_record 8 | valore1 32 | valore2 32 | valore3 32 | tipo2 8 |
+//   testo: length n 16, n bytes | intero1..intero5 16 each |
+//   byte1..byte4 8 each | valore4 32
+std::string codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabella) {
+  for (std::size_t i = 0; i < tabella.size(); ++i)
+    if (tabella[i].testo.size() > massima_lunghezza_testo)
+      throw std::runtime_error("the text of record slot " + std::to_string(i) + " is " +
+                               std::to_string(tabella[i].testo.size()) +
+                               " characters long; the scenario file holds at most 65535");
+  std::string b;
+  const std::size_t attesa = dimensione_tabella(tabella);
+  b.reserve(attesa);
+  for (const auto& v : tabella) {
+    metti8(b, v.tipo_record);
+    metti32(b, v.valore1);
+    metti32(b, v.valore2);
+    metti32(b, v.valore3);
+    metti8(b, v.tipo2);
+    metti_testo(b, v.testo);
+    metti16(b, v.intero1);
+    metti16(b, v.intero2);
+    metti16(b, v.intero3);
+    metti16(b, v.intero4);
+    metti16(b, v.intero5);
+    metti8(b, v.byte1);
+    metti8(b, v.byte2);
+    metti8(b, v.byte3);
+    metti8(b, v.byte4);
+    metti32(b, v.valore4);
+  }
+  verifica_dimensione(b, attesa, "scenario file");
+  return b;
+}
+
+// Cell file: cells 0 to ultima_cella, each 15 bytes:
+//   tipo_cella 8 | valore_a..valore_d 16 each | tempo_segnale 8 |
+//   segno_approccio 8 | tipo_montagna 8 | vel_limite 8 | pendenza_cella 8 |
+//   aderenza_cella 8
+std::string codifica_celle(const std::vector<cella>& celle) {
+  std::string b;
+  const std::size_t attesa = byte_per_cella * celle.size();
+  b.reserve(attesa);
+  for (const auto& c : celle) {
+    metti8(b, c.tipo_cella);
+    metti16(b, c.valore_a);
+    metti16(b, c.valore_b);
+    metti16(b, c.valore_c);
+    metti16(b, c.valore_d);
+    metti8(b, c.tempo_segnale);
+    metti8(b, c.segno_approccio);
+    metti8(b, c.tipo_montagna);
+    metti8(b, c.vel_limite);
+    metti8(b, c.pendenza_cella);
+    metti8(b, c.aderenza_cella);
+  }
+  verifica_dimensione(b, attesa, "cell file");
+  return b;
+}
+
+void scrivi_file_binari(scenario& s) {
+  // Encoded first, so that a text too long for its field stops the run before
+  // any file is touched; it is small beside the other two.
+  const std::string tabella = codifica_tabella(s.tabella);
+  auto scrivi = [&s](file_scenario f, std::string_view contenuto) {
+    const auto percorso = s.nome_file(f);
+    sostituisci_file(percorso, contenuto);
+    s.file_scritti.push_back(percorso);
+  };
+  // One buffer at a time: the track plan's is by far the largest. A plan that
+  // was never built is not written as an empty file.
+  if (s.scrivi_linea != 0 && s.planimetria.allocata()) scrivi(file_scenario::linea_dat, codifica_planimetria(s.planimetria));
+  scrivi(file_scenario::sim, tabella);
+  scrivi(file_scenario::celle_dat, codifica_celle(s.celle));
+}
+
+}  // namespace tracciato
