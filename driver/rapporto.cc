@@ -6,6 +6,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 
 #include "driver/esecuzione.h"
 
@@ -19,18 +20,21 @@ bool ha_posizione(const scenario& s) {
 
 std::string messaggio(const scenario& s) {
   if (s.codice_errore == 0) return "no fault";
-  std::string m;
+  std::string luogo;
   if (!s.origine.file.empty()) {
-    m = s.origine.file;
-    if (s.origine.riga > 0) m += ", line " + std::to_string(s.origine.riga);
-    m += ": ";
+    luogo = s.origine.file;
+    if (s.origine.riga > 0) luogo += ", line " + std::to_string(s.origine.riga);
+    luogo += ": ";
   }
-  m += "fault " + std::to_string(s.codice_errore);
+  std::string m = luogo + "fault " + std::to_string(s.codice_errore);
   if (ha_posizione(s)) m += " at " + std::to_string(s.posizione_errore) + " m";
   const voce_errore* voce = cerca_errore(s.codice_errore);
   m += ": ";
   m += voce != nullptr ? std::string(voce->significato) : std::string("unknown fault");
-  if (!s.dettaglio_errore.empty()) m += " (" + s.dettaglio_errore + ")";
+  // A read failure's detail names the same file and line again: said once.
+  std::string_view dettaglio = s.dettaglio_errore;
+  if (!luogo.empty() && dettaglio.starts_with(luogo)) dettaglio.remove_prefix(luogo.size());
+  if (!dettaglio.empty()) m += " (" + std::string(dettaglio) + ")";
   return m;
 }
 
@@ -56,7 +60,8 @@ int rapporta(const scenario& s, const opzioni_rapporto& rapporto) {
   }
   if (s.file_scritti.empty()) {
     std::cerr << "tracciato: no binary file was written: "
-              << (s.codice_errore != 0 ? "the line could not be loaded" : "the line has no cell grid") << "\n";
+              << (s.codice_errore != 0 ? "the line could not be loaded"
+                                  : "the line file gave no route length, so there is no cell grid") << "\n";
     return uscita_fallita;
   }
   if (rapporto.strict && s.codice_errore != 0) return uscita_errore_registrato;
