@@ -1,14 +1,13 @@
 // End to end: the real executable compiles the small line and train files in
 // tests/fixtures.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "tests/cartella_temporanea.h"
+#include "tests/processo.h"
 
 namespace tracciato {
 namespace {
@@ -18,25 +17,11 @@ using test::cartella_temporanea;
 
 const fs::path fixtures = TRACCIATO_FIXTURES;
 
-struct esito {
-  int stato;
-  std::string out;
-  std::string err;
-};
+using esito = test::esito_processo;
 
-std::string tra_apici(const std::string& s) {
-  std::string r = "'";
-  for (char c : s) r += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return r + "'";
-}
-
-// Runs tracciato with args; stdout and stderr are caught in files beside dir.
+// Runs tracciato with args from the folder uscite.
 esito esegui(const cartella_temporanea& uscite, const std::vector<std::string>& args) {
-  std::string comando = tra_apici(TRACCIATO_EXE);
-  for (const auto& a : args) comando += " " + tra_apici(a);
-  comando += " >" + tra_apici((uscite / "out").string()) + " 2>" + tra_apici((uscite / "err").string());
-  const int r = std::system(comando.c_str());
-  return {WIFEXITED(r) ? WEXITSTATUS(r) : -1, test::leggi(uscite / "out"), test::leggi(uscite / "err")};
+  return test::esegui_tracciato(args, uscite.percorso());
 }
 
 // A compile of the fixture files line and train into dir as S and T.
@@ -64,8 +49,8 @@ TEST(Compile, WritesTheThreeFilesAndLeavesTheInputsAsTheyWere) {
   compilazione c;
   test::scrivi(c.dir / "S_T.dat", std::string(100000, 'x'));  // stale and longer
   const esito e = c.esegui_compile("linea.txt", "treno.txt");
-  EXPECT_EQ(e.stato, 0) << e.err;
-  EXPECT_EQ(e.out, "no fault\n");
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(e.uscita, "no fault\n");
   EXPECT_EQ(c.dir.elenco(), (std::vector<std::string>{"S_T.dat", "S_T.sim", "S_linea.dat"}));
   EXPECT_EQ(test::leggi(fixtures / "linea.txt"), linea);
   EXPECT_EQ(test::leggi(fixtures / "treno.txt"), treno);
@@ -94,15 +79,15 @@ TEST(Compile, WritesTheThreeFilesAndLeavesTheInputsAsTheyWere) {
 TEST(Compile, NoPlanLeavesOutTheLineDataFile) {
   compilazione c;
   const esito e = c.esegui_compile("linea.txt", "treno.txt", {"--no-plan"});
-  EXPECT_EQ(e.stato, 0) << e.err;
+  EXPECT_EQ(e.stato, 0) << e.errori;
   EXPECT_EQ(c.dir.elenco(), (std::vector<std::string>{"S_T.dat", "S_T.sim"}));
 }
 
 TEST(Compile, ARecordedFaultNamesItsFileAndLineAndStillWrites) {
   compilazione c;
   esito e = c.esegui_compile("linea.txt", "treno_segnale_doppio.txt");
-  EXPECT_EQ(e.stato, 0) << e.err;
-  EXPECT_EQ(e.out, "train file, line 16: fault 16 at 3000 m: signal on an occupied cell\n");
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(e.uscita, "train file, line 16: fault 16 at 3000 m: signal on an occupied cell\n");
   EXPECT_EQ(c.dir.elenco().size(), 3u);
 
   e = c.esegui_compile("linea.txt", "treno_segnale_doppio.txt", {"--strict"});
@@ -110,7 +95,7 @@ TEST(Compile, ARecordedFaultNamesItsFileAndLineAndStillWrites) {
 
   e = c.esegui_compile("linea.txt", "treno_segnale_doppio.txt", {"--json"});
   EXPECT_EQ(e.stato, 0);
-  const auto j = nlohmann::json::parse(e.out);
+  const auto j = nlohmann::json::parse(e.uscita);
   EXPECT_EQ(j["codice_errore"], 16);
   EXPECT_EQ(j["posizione_errore"], 3000);
   EXPECT_EQ(j["message"], "train file, line 16: fault 16 at 3000 m: signal on an occupied cell");
@@ -121,11 +106,21 @@ TEST(Compile, ARecordedFaultNamesItsFileAndLineAndStillWrites) {
                             (c.dir / "S_T.dat").string()}));
 }
 
+TEST(Compile, WritesIntoTheCurrentFolderByDefault) {
+  cartella_temporanea dir;
+  const esito e = test::esegui_tracciato({"compile", "--line", (fixtures / "linea.txt").string(), "--train",
+                                          (fixtures / "treno.txt").string(), "--name", "S", "--train-number",
+                                          "T", "--no-plan"},
+                                         dir.percorso());
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(dir.elenco(), (std::vector<std::string>{"S_T.dat", "S_T.sim"}));
+}
+
 TEST(Compile, JsonOfACleanRun) {
   compilazione c;
   const esito e = c.esegui_compile("linea.txt", "treno.txt", {"--json", "--no-plan"});
   EXPECT_EQ(e.stato, 0);
-  const auto j = nlohmann::json::parse(e.out);
+  const auto j = nlohmann::json::parse(e.uscita);
   EXPECT_EQ(j["codice_errore"], 0);
   EXPECT_TRUE(j["posizione_errore"].is_null());
   EXPECT_EQ(j["message"], "no fault");
@@ -138,7 +133,7 @@ TEST(Compile, ASignalAtPositionZeroStopsWith1250AndWritesNothing) {
   compilazione c;
   const esito e = c.esegui_compile("linea.txt", "treno_segnale_a_zero.txt");
   EXPECT_EQ(e.stato, 2);
-  EXPECT_EQ(e.err, " Errore n. 1250\n");
+  EXPECT_EQ(e.errori, " Errore n. 1250\n");
   EXPECT_TRUE(c.dir.elenco().empty());
 }
 
@@ -146,11 +141,11 @@ TEST(Compile, NoGridNoBinaryFile) {
   compilazione c;
   const esito e = c.esegui_compile("linea_senza_generale.txt", "treno.txt", {"--json"});
   EXPECT_EQ(e.stato, 2);
-  const auto j = nlohmann::json::parse(e.out);
+  const auto j = nlohmann::json::parse(e.uscita);
   EXPECT_EQ(j["codice_errore"], 102);
   EXPECT_EQ(j["message"], "fault 102: the line file has no [generale] section");
   EXPECT_TRUE(j["files_written"].empty());
-  EXPECT_NE(e.err.find("no binary file was written"), std::string::npos);
+  EXPECT_NE(e.errori.find("no binary file was written"), std::string::npos);
   EXPECT_TRUE(c.dir.elenco().empty());
 }
 
@@ -166,7 +161,7 @@ TEST(Compile, RefusesNamesThatAreEmptyOrLeaveTheFolder) {
                                     (fixtures / "treno.txt").string(), "--name", caso.nome, "--train-number",
                                     caso.numero, "--dir", dir.percorso().string()});
     EXPECT_EQ(e.stato, 2);
-    EXPECT_NE(e.err.find("must"), std::string::npos) << e.err;
+    EXPECT_NE(e.errori.find("must"), std::string::npos) << e.errori;
     EXPECT_TRUE(dir.elenco().empty());
   }
 }
