@@ -11,6 +11,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -28,8 +29,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A line of `lunghezza` metres in 10 km blocks: a curve every 3 km, a
-// gradient change every 2 km, a sign every 10 km.
+// Stations and signs share 80 record slots: on a long line they thin out,
+// at most 40 stations and 20 signs.
+int32_t passo(int32_t lunghezza, int32_t quanti) { return std::max<int32_t>(10000, (lunghezza / quanti + 9999) / 10000 * 10000); }
+
+// A line of `lunghezza` metres: a curve every 3 km, a gradient change every
+// 2 km, a sign every 10 km or fewer.
 std::string genera_linea(int32_t lunghezza) {
   std::ostringstream o;
   o << "[generale]\r\nlunghezza percorso, " << lunghezza << "\r\n"
@@ -41,20 +46,20 @@ std::string genera_linea(int32_t lunghezza) {
   o << "[pendenze]\r\n";
   for (int32_t p = 0, i = 0; p < lunghezza; p += 2000, ++i) o << "pendenza, " << p << ", " << (i % 3) * 5 - 5 << "\r\n";
   o << "[montagne]\r\n[cartelli]\r\n[indicazioni]\r\n";
-  for (int32_t p = 3000; p < lunghezza; p += 10000) o << "cartello_indicatore, " << p << ", (F)\r\n";
+  for (int32_t p = 3000; p < lunghezza; p += passo(lunghezza, 20)) o << "cartello_indicatore, " << p << ", (F)\r\n";
   o << "[fine]\r\n";
   return o.str();
 }
 
-// A train over it: per 10 km block a station, six signals, a speed change,
-// and every other block a slowdown with its warning board.
+// A train over it: per 10 km block six signals and two speed changes, every
+// other block a slowdown with its warning board, a station every 10 km or fewer.
 std::string genera_treno(int32_t lunghezza) {
   std::ostringstream o;
   o << "[generale]\r\nnumero vetture, 3\r\npercentuale massa frenata, 105\r\nsabbia, 120\r\n"
     << "orologio, 13 59 45\r\n[aderenze]\r\naderenza, 0, 100\r\n[vel_limite]\r\n";
   for (int32_t p = 0, i = 0; p < lunghezza; p += 5000, ++i) o << "velocita, " << p << ", " << (i % 2 ? 90 : 120) << "\r\n";
   o << "[stazioni]\r\n";
-  for (int32_t b = 0; b + 10000 <= lunghezza; b += 10000)
+  for (int32_t b = 0; b + 10000 <= lunghezza; b += passo(lunghezza, 40))
     o << "stazione, " << b + 5000 << ", 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 0, 0, 0, 0, STAZIONE " << b / 10000 << "\r\n";
   o << "[rallentamenti]\r\n";
   for (int32_t b = 0; b + 10000 <= lunghezza; b += 20000) o << "rallentamento, " << b + 7000 << ", 60, 800, 0, 0, 0\r\n";

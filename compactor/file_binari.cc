@@ -21,11 +21,6 @@ std::size_t byte_valore(tipo_voce t) {
   return 0;
 }
 
-void verifica_dimensione(const std::string& b, std::size_t attesa, const char* file) {
-  if (b.size() != attesa)
-    throw std::logic_error(std::string("the encoding of the ") + file + " has the wrong size");
-}
-
 }  // namespace
 
 std::size_t dimensione_planimetria(const planimetria_t& p) {
@@ -39,19 +34,16 @@ std::size_t dimensione_planimetria(const planimetria_t& p) {
 //   kind    16-bit  0 empty, 2 16-bit integer, 5 double
 //   value   0, 2 or 8 bytes as the kind says
 std::string codifica_planimetria(const planimetria_t& p) {
-  std::string b;
-  const std::size_t attesa = dimensione_planimetria(p);
-  b.reserve(attesa);
+  codificatore b(dimensione_planimetria(p));
   for (int colonna = 0; colonna < 2; ++colonna) {
     for (int32_t riga = 0; riga < p.righe(); ++riga) {
       const tipo_voce t = p.tipo(riga, colonna);
-      metti16(b, static_cast<int16_t>(t));
-      if (t == tipo_voce::intero) metti16(b, static_cast<int16_t>(p.valore(riga, colonna)));
-      if (t == tipo_voce::reale) metti_reale(b, p.valore(riga, colonna));
+      b.metti16(static_cast<int16_t>(t));
+      if (t == tipo_voce::intero) b.metti16(static_cast<int16_t>(p.valore(riga, colonna)));
+      if (t == tipo_voce::reale) b.metti_reale(p.valore(riga, colonna));
     }
   }
-  verifica_dimensione(b, attesa, "line data file");
-  return b;
+  return std::move(b).finisci();
 }
 
 std::size_t dimensione_tabella(const std::array<voce_tabella, posti_tabella>& tabella) {
@@ -70,29 +62,26 @@ std::string codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabe
       throw std::runtime_error("the text of record slot " + std::to_string(i) + " is " +
                                std::to_string(tabella[i].testo.size()) +
                                " characters long; the scenario file holds at most 65535");
-  std::string b;
-  const std::size_t attesa = dimensione_tabella(tabella);
-  b.reserve(attesa);
+  codificatore b(dimensione_tabella(tabella));
   for (const auto& v : tabella) {
-    metti8(b, v.tipo_record);
-    metti32(b, v.valore1);
-    metti32(b, v.valore2);
-    metti32(b, v.valore3);
-    metti8(b, v.tipo2);
-    metti_testo(b, v.testo);
-    metti16(b, v.intero1);
-    metti16(b, v.intero2);
-    metti16(b, v.intero3);
-    metti16(b, v.intero4);
-    metti16(b, v.intero5);
-    metti8(b, v.byte1);
-    metti8(b, v.byte2);
-    metti8(b, v.byte3);
-    metti8(b, v.byte4);
-    metti32(b, v.valore4);
+    b.metti8(v.tipo_record);
+    b.metti32(v.valore1);
+    b.metti32(v.valore2);
+    b.metti32(v.valore3);
+    b.metti8(v.tipo2);
+    b.metti_testo(v.testo);
+    b.metti16(v.intero1);
+    b.metti16(v.intero2);
+    b.metti16(v.intero3);
+    b.metti16(v.intero4);
+    b.metti16(v.intero5);
+    b.metti8(v.byte1);
+    b.metti8(v.byte2);
+    b.metti8(v.byte3);
+    b.metti8(v.byte4);
+    b.metti32(v.valore4);
   }
-  verifica_dimensione(b, attesa, "scenario file");
-  return b;
+  return std::move(b).finisci();
 }
 
 // Cell file: cells 0 to ultima_cella, each 15 bytes:
@@ -100,24 +89,21 @@ std::string codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabe
 //   segno_approccio 8 | tipo_montagna 8 | vel_limite 8 | pendenza_cella 8 |
 //   aderenza_cella 8
 std::string codifica_celle(const std::vector<cella>& celle) {
-  std::string b;
-  const std::size_t attesa = byte_per_cella * celle.size();
-  b.reserve(attesa);
+  codificatore b(byte_per_cella * celle.size());
   for (const auto& c : celle) {
-    metti8(b, c.tipo_cella);
-    metti16(b, c.valore_a);
-    metti16(b, c.valore_b);
-    metti16(b, c.valore_c);
-    metti16(b, c.valore_d);
-    metti8(b, c.tempo_segnale);
-    metti8(b, c.segno_approccio);
-    metti8(b, c.tipo_montagna);
-    metti8(b, c.vel_limite);
-    metti8(b, c.pendenza_cella);
-    metti8(b, c.aderenza_cella);
+    b.metti8(c.tipo_cella);
+    b.metti16(c.valore_a);
+    b.metti16(c.valore_b);
+    b.metti16(c.valore_c);
+    b.metti16(c.valore_d);
+    b.metti8(c.tempo_segnale);
+    b.metti8(c.segno_approccio);
+    b.metti8(c.tipo_montagna);
+    b.metti8(c.vel_limite);
+    b.metti8(c.pendenza_cella);
+    b.metti8(c.aderenza_cella);
   }
-  verifica_dimensione(b, attesa, "cell file");
-  return b;
+  return std::move(b).finisci();
 }
 
 void scrivi_file_binari(scenario& s) {

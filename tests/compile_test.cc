@@ -143,7 +143,7 @@ TEST(Compile, NoGridNoBinaryFile) {
   EXPECT_EQ(e.stato, 2);
   const auto j = nlohmann::json::parse(e.uscita);
   EXPECT_EQ(j["codice_errore"], 102);
-  EXPECT_EQ(j["message"], "fault 102: the line file has no [generale] section");
+  EXPECT_EQ(j["message"], "line file: fault 102: the line file has no [generale] section");
   EXPECT_TRUE(j["files_written"].empty());
   EXPECT_NE(e.errori.find("no binary file was written"), std::string::npos);
   EXPECT_TRUE(c.dir.elenco().empty());
