@@ -14,6 +14,18 @@
 
 namespace tracciato {
 
+// Stores of one little-endian value at p; the caller owns the room.
+inline void le16(char* p, uint16_t u) {
+  p[0] = static_cast<char>(u & 0xff);
+  p[1] = static_cast<char>(u >> 8);
+}
+inline void le32(char* p, uint32_t u) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((u >> (8 * i)) & 0xff);
+}
+inline void le64(char* p, uint64_t u) {
+  for (int i = 0; i < 8; ++i) p[i] = static_cast<char>((u >> (8 * i)) & 0xff);
+}
+
 class codificatore {
  public:
   explicit codificatore(std::size_t dimensione) : b_(dimensione, '\0') {}
@@ -22,29 +34,21 @@ class codificatore {
     char* p = spazio(1);
     p[0] = static_cast<char>(v);
   }
-  void metti16(int16_t v) {
-    const auto u = static_cast<uint16_t>(v);
-    char* p = spazio(2);
-    p[0] = static_cast<char>(u & 0xff);
-    p[1] = static_cast<char>(u >> 8);
-  }
-  void metti32(int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    char* p = spazio(4);
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((u >> (8 * i)) & 0xff);
-  }
+  void metti16(int16_t v) { le16(spazio(2), static_cast<uint16_t>(v)); }
+  void metti32(int32_t v) { le32(spazio(4), static_cast<uint32_t>(v)); }
   // An IEEE 754 double, its 64 bits low byte first.
-  void metti_reale(double v) {
-    const auto u = std::bit_cast<uint64_t>(v);
-    char* p = spazio(8);
-    for (int i = 0; i < 8; ++i) p[i] = static_cast<char>((u >> (8 * i)) & 0xff);
-  }
+  void metti_reale(double v) { le64(spazio(8), std::bit_cast<uint64_t>(v)); }
   // A text field: a 16-bit length, then one byte per character.
   // REQUIRES: t.size() <= 65535 (the caller checks: the length has no more room).
   void metti_testo(std::string_view t) {
     metti16(static_cast<int16_t>(static_cast<uint16_t>(t.size())));
     t.copy(spazio(t.size()), t.size());
   }
+
+  // The next n bytes, for a caller that fills a long run of values with the
+  // stores above and checks its own bounds. Throws std::logic_error when they
+  // would pass the end.
+  char* riserva(std::size_t n) { return spazio(n); }
 
   // The whole buffer. Throws std::logic_error when it is not exactly full.
   std::string finisci() && {
@@ -53,7 +57,6 @@ class codificatore {
   }
 
  private:
-  // The next n bytes, or std::logic_error when they would pass the end.
   char* spazio(std::size_t n) {
     if (n > b_.size() - pos_) throw std::logic_error("encoding longer than its computed size");
     char* p = b_.data() + pos_;

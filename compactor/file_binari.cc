@@ -1,6 +1,7 @@
 // The three binary files the simulator loads: packed little-endian dumps of
 // the track plan, the record table and the cell grid, with no header, count
 // or trailer.
+#include <bit>
 #include <stdexcept>
 
 #include "compactor/codifica.h"
@@ -34,13 +35,21 @@ std::size_t dimensione_planimetria(const planimetria_t& p) {
 //   kind    16-bit  0 empty, 2 16-bit integer, 5 double
 //   value   0, 2 or 8 bytes as the kind says
 std::string codifica_planimetria(const planimetria_t& p) {
-  codificatore b(dimensione_planimetria(p));
+  const std::size_t dimensione = dimensione_planimetria(p);
+  codificatore b(dimensione);
+  // Millions of values: written through a local cursor, each checked against
+  // the end of the run reserved for them.
+  char* q = b.riserva(dimensione);
+  const char* const fine = q + dimensione;
   for (int colonna = 0; colonna < 2; ++colonna) {
     for (int32_t riga = 0; riga < p.righe(); ++riga) {
       const tipo_voce t = p.tipo(riga, colonna);
-      b.metti16(static_cast<int16_t>(t));
-      if (t == tipo_voce::intero) b.metti16(static_cast<int16_t>(p.valore(riga, colonna)));
-      if (t == tipo_voce::reale) b.metti_reale(p.valore(riga, colonna));
+      const std::size_t n = 2 + byte_valore(t);
+      if (static_cast<std::size_t>(fine - q) < n) throw std::logic_error("track plan longer than its computed size");
+      le16(q, static_cast<uint16_t>(t));
+      if (t == tipo_voce::intero) le16(q + 2, static_cast<uint16_t>(static_cast<int16_t>(p.valore(riga, colonna))));
+      if (t == tipo_voce::reale) le64(q + 2, std::bit_cast<uint64_t>(p.valore(riga, colonna)));
+      q += n;
     }
   }
   return std::move(b).finisci();

@@ -74,8 +74,10 @@ int esegui_compile(const opzioni_compile& opzioni) {
       cancella_file(treno);
     }
   } copie{copia_linea, copia_treno};
-  sostituisci_file(copia_linea, leggi_file(opzioni.linea));
-  sostituisci_file(copia_treno, leggi_file(opzioni.treno));
+  // Plain copies, not replaced through a temporary: they live only for the
+  // load, and a failed copy stops the compile before anything reads it.
+  fs::copy_file(opzioni.linea, copia_linea, fs::copy_options::overwrite_existing);
+  fs::copy_file(opzioni.treno, copia_treno, fs::copy_options::overwrite_existing);
 
   s.memorizza_percorso(opzioni.senza_planimetria ? 0 : 1);
   return rapporta(s, opzioni.rapporto);
