@@ -41,8 +41,9 @@ std::string codifica_planimetria(const planimetria_t& p) {
   // the end of the run reserved for them.
   char* q = b.riserva(dimensione);
   const char* const fine = q + dimensione;
+  const int32_t righe = p.righe();
   for (int colonna = 0; colonna < 2; ++colonna) {
-    for (int32_t riga = 0; riga < p.righe(); ++riga) {
+    for (int32_t riga = 0; riga < righe; ++riga) {
       const tipo_voce t = p.tipo(riga, colonna);
       const std::size_t n = 2 + byte_valore(t);
       if (static_cast<std::size_t>(fine - q) < n) throw std::logic_error("track plan longer than its computed size");
@@ -126,7 +127,8 @@ void scrivi_file_binari(scenario& s) {
   };
   // One buffer at a time: the track plan's is by far the largest. A plan that
   // was never built is not written as an empty file.
-  if (s.scrivi_linea != 0 && s.planimetria.allocata()) scrivi(file_scenario::linea_dat, codifica_planimetria(s.planimetria));
+  if (s.scrivi_linea != 0 && s.planimetria.allocata())
+    scrivi(file_scenario::linea_dat, codifica_planimetria(s.planimetria));
   scrivi(file_scenario::sim, tabella);
   scrivi(file_scenario::celle_dat, codifica_celle(s.celle));
 }
