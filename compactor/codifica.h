@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -26,9 +27,18 @@ inline void le64(char* p, uint64_t u) {
   for (int i = 0; i < 8; ++i) p[i] = static_cast<char>((u >> (8 * i)) & 0xff);
 }
 
+// byte_file: the whole content of one file, encoded once and written once.
+struct byte_file {
+  std::unique_ptr<char[]> dati;
+  std::size_t dimensione = 0;
+  std::string_view vista() const { return {dati.get(), dimensione}; }
+};
+
 class codificatore {
  public:
-  explicit codificatore(std::size_t dimensione) : b_(dimensione, '\0') {}
+  // The buffer is not cleared first: every byte of it is written exactly once.
+  explicit codificatore(std::size_t dimensione)
+      : b_(std::make_unique_for_overwrite<char[]>(dimensione)), dimensione_(dimensione) {}
 
   void metti8(uint8_t v) {
     char* p = spazio(1);
@@ -51,20 +61,21 @@ class codificatore {
   char* riserva(std::size_t n) { return spazio(n); }
 
   // The whole buffer. Throws std::logic_error when it is not exactly full.
-  std::string finisci() && {
-    if (pos_ != b_.size()) throw std::logic_error("encoding shorter than its computed size");
-    return std::move(b_);
+  byte_file finisci() && {
+    if (pos_ != dimensione_) throw std::logic_error("encoding shorter than its computed size");
+    return {std::move(b_), dimensione_};
   }
 
  private:
   char* spazio(std::size_t n) {
-    if (n > b_.size() - pos_) throw std::logic_error("encoding longer than its computed size");
-    char* p = b_.data() + pos_;
+    if (n > dimensione_ - pos_) throw std::logic_error("encoding longer than its computed size");
+    char* p = b_.get() + pos_;
     pos_ += n;
     return p;
   }
 
-  std::string b_;
+  std::unique_ptr<char[]> b_;
+  std::size_t dimensione_;
   std::size_t pos_ = 0;
 };
 

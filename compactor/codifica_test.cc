@@ -35,7 +35,7 @@ TEST(Codificatore, LittleEndianByteByByte) {
     codificatore b(1 + c.attesi.size());
     b.metti8('x');  // later values follow what is there
     c.metti(b);
-    EXPECT_EQ(std::move(b).finisci(), "x" + c.attesi);
+    EXPECT_EQ(std::move(b).finisci().vista(), "x" + c.attesi);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "compactor/codifica.h"
 #include "model/scenario.h"
 
 namespace tracciato {
@@ -25,9 +26,9 @@ void timbra(scenario& s);
 
 // The three encoders. Each returns the whole file's bytes; the size is known
 // before encoding and checked after it.
-std::string codifica_planimetria(const planimetria_t& p);
-std::string codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabella);
-std::string codifica_celle(const std::vector<cella>& celle);
+byte_file codifica_planimetria(const planimetria_t& p);
+byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabella);
+byte_file codifica_celle(const std::vector<cella>& celle);
 
 // Exact sizes of the encodings.
 std::size_t dimensione_planimetria(const planimetria_t& p);

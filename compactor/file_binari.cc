@@ -34,7 +34,7 @@ std::size_t dimensione_planimetria(const planimetria_t& p) {
 // Line data file: every x (rows 0 up to the last), then every y. Each value:
 //   kind    16-bit  0 empty, 2 16-bit integer, 5 double
 //   value   0, 2 or 8 bytes as the kind says
-std::string codifica_planimetria(const planimetria_t& p) {
+byte_file codifica_planimetria(const planimetria_t& p) {
   const std::size_t dimensione = dimensione_planimetria(p);
   codificatore b(dimensione);
   // Millions of values: written through a local cursor, each checked against
@@ -53,6 +53,7 @@ std::string codifica_planimetria(const planimetria_t& p) {
       q += n;
     }
   }
+  if (q != fine) throw std::logic_error("track plan shorter than its computed size");
   return std::move(b).finisci();
 }
 
@@ -66,7 +67,7 @@ std::size_t dimensione_tabella(const std::array<voce_tabella, posti_tabella>& ta
 //   tipo_record 8 | valore1 32 | valore2 32 | valore3 32 | tipo2 8 |
 //   testo: length n 16, n bytes | intero1..intero5 16 each |
 //   byte1..byte4 8 each | valore4 32
-std::string codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabella) {
+byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabella) {
   for (std::size_t i = 0; i < tabella.size(); ++i)
     if (tabella[i].testo.size() > massima_lunghezza_testo)
       throw std::runtime_error("the text of record slot " + std::to_string(i) + " is " +
@@ -98,7 +99,7 @@ std::string codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabe
 //   tipo_cella 8 | valore_a..valore_d 16 each | tempo_segnale 8 |
 //   segno_approccio 8 | tipo_montagna 8 | vel_limite 8 | pendenza_cella 8 |
 //   aderenza_cella 8
-std::string codifica_celle(const std::vector<cella>& celle) {
+byte_file codifica_celle(const std::vector<cella>& celle) {
   codificatore b(byte_per_cella * celle.size());
   for (const auto& c : celle) {
     b.metti8(c.tipo_cella);
@@ -119,7 +120,7 @@ std::string codifica_celle(const std::vector<cella>& celle) {
 void scrivi_file_binari(scenario& s) {
   // Encoded first, so that a text too long for its field stops the run before
   // any file is touched; it is small beside the other two.
-  const std::string tabella = codifica_tabella(s.tabella);
+  const byte_file tabella = codifica_tabella(s.tabella);
   auto scrivi = [&s](file_scenario f, std::string_view contenuto) {
     const auto percorso = s.nome_file(f);
     sostituisci_file(percorso, contenuto);
@@ -128,9 +129,9 @@ void scrivi_file_binari(scenario& s) {
   // One buffer at a time: the track plan's is by far the largest. A plan that
   // was never built is not written as an empty file.
   if (s.scrivi_linea != 0 && s.planimetria.allocata())
-    scrivi(file_scenario::linea_dat, codifica_planimetria(s.planimetria));
-  scrivi(file_scenario::sim, tabella);
-  scrivi(file_scenario::celle_dat, codifica_celle(s.celle));
+    scrivi(file_scenario::linea_dat, codifica_planimetria(s.planimetria).vista());
+  scrivi(file_scenario::sim, tabella.vista());
+  scrivi(file_scenario::celle_dat, codifica_celle(s.celle).vista());
 }
 
 }  // namespace tracciato

@@ -16,7 +16,7 @@ std::string byte(std::initializer_list<int> b) {
 
 TEST(CodificaTabella, RecordsArePackedInFieldOrder) {
   std::array<voce_tabella, posti_tabella> t{};
-  EXPECT_EQ(codifica_tabella(t), std::string(87 * 34, '\0'));
+  EXPECT_EQ(codifica_tabella(t).vista(), std::string(87 * 34, '\0'));
 
   voce_tabella& v = t[1];
   v.tipo_record = 0x11;
@@ -35,7 +35,7 @@ TEST(CodificaTabella, RecordsArePackedInFieldOrder) {
   v.byte3 = 8;
   v.byte4 = 9;
   v.valore4 = 82875;
-  const std::string b = codifica_tabella(t);
+  const std::string b(codifica_tabella(t).vista());
   ASSERT_EQ(b.size(), 87 * 34 + 4u);
   EXPECT_EQ(b.substr(34, 38), byte({0x11, 4, 3, 2, 1, 0xff, 0xff, 0xff, 0xff, 0, 3, 0, 0, 0x22,  //
                                     4, 0, '4', '7', '1', '5',                                      //
@@ -47,17 +47,17 @@ TEST(CodificaTabella, RecordsArePackedInFieldOrder) {
 TEST(CodificaTabella, ATextPastA16BitLengthIsRefused) {
   std::array<voce_tabella, posti_tabella> t{};
   t[80].testo = std::string(65535, 'a');
-  EXPECT_EQ(codifica_tabella(t).size(), 87 * 34 + 65535u);
+  EXPECT_EQ(codifica_tabella(t).dimensione, 87 * 34 + 65535u);
   t[80].testo += 'a';
   EXPECT_THROW(codifica_tabella(t), std::runtime_error);
 }
 
 TEST(CodificaCelle, FifteenBytesPerCell) {
   std::vector<cella> celle(2541);
-  EXPECT_EQ(codifica_celle(celle).size(), 38115u);
+  EXPECT_EQ(codifica_celle(celle).vista().size(), 38115u);
 
   celle[1] = {12, 5121, -3, 0x102, 4, 5, 6, 7, 8, 85, 100};
-  const std::string b = codifica_celle(celle);
+  const std::string b(codifica_celle(celle).vista());
   EXPECT_EQ(b.substr(15, 15), byte({12, 0x01, 0x14, 0xfd, 0xff, 2, 1, 4, 0, 5, 6, 7, 8, 85, 100}));
 }
 
@@ -71,7 +71,7 @@ TEST(CodificaPlanimetria, EveryXThenEveryYEachWithItsKind) {
   p.imposta_intero(1, 1, 1);
   p.imposta_reale(2, 0, -0.5);
   p.imposta_reale(2, 1, 1.0);
-  const std::string b = codifica_planimetria(p);
+  const std::string b(codifica_planimetria(p).vista());
   // 2 * (4 + 4 + 10 * (4 - 3) + 2 + 2) bytes
   ASSERT_EQ(b.size(), 44u);
   ASSERT_EQ(dimensione_planimetria(p), 44u);
