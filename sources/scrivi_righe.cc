@@ -1,5 +1,6 @@
 #include "sources/scrivi_righe.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
