@@ -1,0 +1,73 @@
+// lettore_treno: the train half of the load (scenario::carica_treno). It reads
+// the train file's records into the model: header values, speed limits and
+// adhesion along the line, stations, signals, slowdowns and code points.
+//
+// Contract of every record handler: it reads its own fields from the stream
+// and says how the load goes on. A fault that ends the load is recorded with
+// the record's file and line as its origin; the end steps then do not run.
+#pragma once
+
+#include <cstdint>
+
+#include "loader/campi.h"
+#include "model/scenario.h"
+
+namespace tracciato {
+
+enum class esito {
+  avanti,        // go on with the next field
+  fine_lettura,  // leave the field loop; the end steps still run (fault 15)
+  fermo,         // the load ends here; the end steps do not run
+};
+
+class lettore_treno {
+ public:
+  // REQUIRES: s.celle holds cells 0..s.ultima_cella.
+  lettore_treno(scenario& s, lettore_campi& campi, int32_t posto_cartello)
+      : s_(s), campi_(campi), posto_cartello_(posto_cartello) {}
+
+  // Skips to the "[generale]" marker, reads every record after it and, unless
+  // a fault stopped the load, runs the end steps.
+  void leggi();
+
+  // Record handlers, one per keyword.
+  esito massa_frenata();
+  esito vetture();
+  esito velocita();
+  esito aderenza();
+  esito orologio();
+  esito sabbia();
+  esito segnale();
+  esito rallentamento();
+  esito abbattimento();
+  esito stazione();  // loader/stazione.cc
+
+ private:
+  // Records fault numero (with a position, where it has one) as coming from
+  // the record just read, and ends the load.
+  esito ferma(int32_t numero);
+  esito ferma(int32_t numero, int32_t posizione);
+  // The test every item's route position p passes before it is stored: a
+  // negative position is refused (26); one whose p + margine lies beyond the
+  // last cell records 15 and ends the reading of the file.
+  esito controlla_posizione(int32_t p, int32_t margine);
+  // After memo_segnale or memo_rallentamento: any positive codice_errore
+  // (also a 15 left by the line half) ends the load at this record.
+  esito dopo_posa(int32_t posizione);
+  esito leggi_record(const std::string& campo);
+  void passi_finali();
+
+  scenario& s_;
+  lettore_campi& campi_;
+  const int32_t posto_cartello_;
+  int32_t posto_stazione_ = 1;  // slot of the next station (k)
+  int32_t riga_record_ = 0;     // line of the keyword of the record being read
+  // Speed and adhesion: the next cell to fill and the value in force there.
+  // Cells before the first record of each kind get 0.
+  int64_t cursore_velocita_ = 0;
+  uint8_t velocita_precedente_ = 0;  // units of 5 km/h
+  int64_t cursore_aderenza_ = 0;
+  uint8_t aderenza_precedente_ = 0;
+};
+
+}  // namespace tracciato
