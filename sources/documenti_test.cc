@@ -2,6 +2,8 @@
 // their lines, fixed texts, widths and bytes as they stand in the files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <string_view>
@@ -9,6 +11,7 @@
 
 #include "sources/documenti_prova.h"
 #include "sources/scrivi_righe.h"
+#include "tests/processo.h"
 
 namespace tracciato {
 namespace {
@@ -219,6 +222,35 @@ TEST(Documenti, Widths) {
     for (size_t i = c.prima; i <= c.ultima; ++i) {
       EXPECT_GE(righe[i].size(), c.minima) << di(c.d).suffisso << ", line " << i << ": " << righe[i];
       EXPECT_LE(righe[i].size(), c.massima) << di(c.d).suffisso << ", line " << i << ": " << righe[i];
+    }
+  }
+}
+
+// --- a complete run ------------------------------------------------------------
+
+// The line and train files are read back and deleted; the three documents
+// stay beside the three binary files, as the writers made them. Disabled
+// until the loader and the compactor are in the build.
+TEST(Documenti, DISABLED_CompleteRunLeavesTheDocumentsAndTheBinaries) {
+  cartella_temporanea lavoro;
+  const auto cartella = lavoro / "programma";
+  std::filesystem::create_directory(cartella);
+  const esito_processo esito = esegui_tracciato({"--dir", cartella.string()}, lavoro.percorso());
+  EXPECT_EQ(esito.stato, 0) << esito.uscita << esito.errori;
+
+  std::vector<std::string> nomi;
+  for (const auto& voce : std::filesystem::directory_iterator(cartella)) nomi.push_back(voce.path().filename());
+  std::sort(nomi.begin(), nomi.end());
+  const std::vector<std::string> attesi = {
+      "VessolantaC_OrmelaC_4715.dat",          "VessolantaC_OrmelaC_4715.sim",
+      "VessolantaC_OrmelaC_4715_note.txt",     "VessolantaC_OrmelaC_4715_rallentamenti.txt",
+      "VessolantaC_OrmelaC_4715_scheda_treno.txt", "VessolantaC_OrmelaC_linea.dat",
+  };
+  EXPECT_EQ(nomi, attesi);
+  for (doc d : {doc::note, doc::rallentamenti, doc::scheda}) {
+    const auto nome = cartella / (std::string("VessolantaC_OrmelaC_4715") + di(d).suffisso);
+    if (std::filesystem::exists(nome)) {
+      EXPECT_EQ(righe_file(nome), righe_di(d)) << di(d).suffisso;
     }
   }
 }
