@@ -1,10 +1,23 @@
+#include <iostream>
+
 #include "driver/esecuzione.h"
 
 namespace tracciato {
 
+// The same five writers as the built-in run, into a folder of the author's
+// choice and under the built-in names, so that the line and train files can
+// be edited and handed to `tracciato compile`. Nothing is read back and no
+// binary file is written; files of the same names are replaced whole.
 int esegui_sources(const std::filesystem::path& cartella) {
-  (void)cartella;
-  return uscita_fallita;
+  std::filesystem::create_directories(cartella);
+  scenario s(cartella);
+  s.nome_scenario = nome_scenario_incorporato;
+  s.numero_treno = numero_treno_incorporato;
+  for (const auto& st : stadi_scrittura) (s.*st.esegui)();
+  for (auto f : {file_scenario::linea, file_scenario::treno, file_scenario::note,
+                 file_scenario::rallentamenti, file_scenario::scheda})
+    std::cout << s.nome_file(f).string() << "\n";
+  return uscita_ok;
 }
 
 }  // namespace tracciato
