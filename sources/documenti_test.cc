@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -224,6 +225,50 @@ TEST(Documenti, Widths) {
       EXPECT_LE(righe[i].size(), c.massima) << di(c.d).suffisso << ", line " << i << ": " << righe[i];
     }
   }
+}
+
+// --- one scenario -------------------------------------------------------------
+
+// "VESSOLANTA C." as "Vessolanta C.", "ORMELA C.LE" as "Ormela C.le".
+std::string in_lettere_miste(const std::string& nome) {
+  std::string misto = nome;
+  for (size_t i = 0; i < misto.size(); ++i)
+    misto[i] = (i == 0 || misto[i - 1] == ' ') ? std::toupper(misto[i]) : std::tolower(misto[i]);
+  return misto;
+}
+
+// The notes tell the line of the line file and the run of the train file:
+// length, steepest gradients, number of tunnels, and the simulated train's
+// relation and times from the takeover station to the terminus.
+TEST(Documenti, NotesTellTheBuiltInLineAndRun) {
+  int lunghezza = 0, salita = 0, discesa = 0, gallerie = 0;
+  for (const auto& riga : righe_sorgente(&scenario::dati_linea, file_scenario::linea)) {
+    const auto c = campi(riga);
+    if (c[0] == "lunghezza percorso") lunghezza = std::stoi(c[1]);
+    if (c[0] == "pendenza") {
+      salita = std::max(salita, std::stoi(c[2]));
+      discesa = std::min(discesa, std::stoi(c[2]));
+    }
+    if (c[0] == "montagna") ++gallerie;
+  }
+  const auto& note = righe_di(doc::note);
+  const std::string& percorso = note[3];
+  for (const std::string& fatto : {"lunga " + std::to_string(lunghezza / 1000) + " km",
+                                   "fino al " + std::to_string(salita) + " per mille",
+                                   "fino al " + std::to_string(-discesa) + " per mille",
+                                   "gallerie sono " + std::to_string(gallerie)})
+    EXPECT_NE(percorso.find(fatto), std::string::npos) << fatto;
+
+  const auto& stazioni = treno().stazioni;
+  const stazione_treno& presa = stazioni[1];
+  const stazione_treno& capolinea = stazioni.back();
+  EXPECT_TRUE(note[12].ends_with(" 4715 " + in_lettere_miste(presa.nome) + "-" + in_lettere_miste(capolinea.nome) + "."))
+      << note[12];
+  for (const std::string& tappa : {in_lettere_miste(presa.nome) + " (p. " + ora(presa.minuti) + ")",
+                                   in_lettere_miste(capolinea.nome) + " (a. " + ora(capolinea.minuti) + ")"})
+    EXPECT_NE(note[13].find(tappa), std::string::npos) << tappa;
+  EXPECT_NE(note[14].find(in_lettere_miste(presa.nome)), std::string::npos);
+  EXPECT_NE(note[15].find(in_lettere_miste(presa.nome)), std::string::npos);
 }
 
 // --- a complete run ------------------------------------------------------------

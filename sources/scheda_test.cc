@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <map>
 #include <regex>
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sources/documenti_prova.h"
@@ -15,55 +15,6 @@ namespace tracciato {
 namespace {
 
 using namespace test;
-
-// --- the train file, as written ----------------------------------------------
-
-std::vector<std::string> campi(const std::string& riga) {
-  std::vector<std::string> c;
-  std::stringstream ss(riga);
-  for (std::string campo; std::getline(ss, campo, ',');) {
-    const size_t a = campo.find_first_not_of(' ');
-    const size_t b = campo.find_last_not_of(' ');
-    c.push_back(a == std::string::npos ? "" : campo.substr(a, b - a + 1));
-  }
-  return c;
-}
-
-struct stazione_treno {
-  int posizione;
-  int fermata;  // stop value: 0 passed, 1 origin, above 1 a stop
-  int minuti;   // scheduled time in minutes since midnight, 0 = none
-  std::string nome;
-};
-
-struct limite_treno {
-  int posizione;
-  int velocita;
-};
-
-struct treno_scritto {
-  std::vector<stazione_treno> stazioni;
-  std::vector<limite_treno> limiti;
-};
-
-const treno_scritto& treno() {
-  static const treno_scritto t = [] {
-    cartella_temporanea cartella;
-    scenario s(cartella.percorso());
-    s.nome_scenario = "VessolantaC_OrmelaC";
-    s.numero_treno = "4715";
-    s.dati_treno();
-    treno_scritto t;
-    for (const auto& riga : righe_file(s.nome_file(file_scenario::treno))) {
-      const auto c = campi(riga);
-      if (c[0] == "stazione" && c.size() == 18)
-        t.stazioni.push_back({std::stoi(c[1]), std::stoi(c[13]), std::stoi(c[14]) * 60 + std::stoi(c[15]), c[17]});
-      if (c[0] == "velocita" && c.size() == 3) t.limiti.push_back({std::stoi(c[1]), std::stoi(c[2])});
-    }
-    return t;
-  }();
-  return t;
-}
 
 // --- the card's point rows -----------------------------------------------------
 
@@ -125,12 +76,6 @@ TEST(Scheda, PointRowsKeepTheirColumns) {
 // --- the run the card tells ----------------------------------------------------
 
 int minuti(const std::string& hhmm) { return std::stoi(hhmm.substr(0, 2)) * 60 + std::stoi(hhmm.substr(3, 2)); }
-
-std::string ora(int minuti) {
-  char testo[16];
-  std::snprintf(testo, sizeof testo, "%02d.%02d", minuti / 60, minuti % 60);
-  return testo;
-}
 
 int metri(const std::string& km) { return std::stoi(km.substr(0, 3)) * 1000 + std::stoi(km.substr(4, 3)); }
 
@@ -223,6 +168,41 @@ TEST(Scheda, SecondSheetTellsTheTrainFilesRun) {
   for (const auto& l : limiti)
     if (l.posizione > presa.posizione) velocita_treno.push_back(l.velocita);
   EXPECT_EQ(velocita_scheda, velocita_treno);
+}
+
+// The card's kilometres are the line's chainage: the origin stands at the
+// first reference's value (its flag adds 100 m), the takeover station where
+// the second reference begins, at its value; and from there kilometres grow
+// with the route position, as the level-crossing signs of the line read.
+TEST(Scheda, KilometresAreTheLinesChainage) {
+  std::map<std::string, std::vector<std::string>> riferimenti;
+  std::vector<std::pair<int, int>> cartelli;  // route position, kilometre in metres
+  const std::regex km_cartello("\\(Km ([0-9]+)\\+([0-9]{3})\\)");
+  for (const auto& riga : righe_sorgente(&scenario::dati_linea, file_scenario::linea)) {
+    const auto c = campi(riga);
+    if (c[0].starts_with("progressiva chilometrica ")) riferimenti[c[0]] = c;
+    std::smatch m;
+    if (c[0] == "cartello_indicatore" && std::regex_search(riga, m, km_cartello))
+      cartelli.push_back({std::stoi(c[1]), std::stoi(m[1]) * 1000 + std::stoi(m[2])});
+  }
+  const auto& uno = riferimenti["progressiva chilometrica uno"];
+  const auto& due = riferimenti["progressiva chilometrica due"];
+  ASSERT_EQ(uno.size(), 4u);
+  ASSERT_EQ(due.size(), 4u);
+  ASSERT_FALSE(cartelli.empty());
+
+  const auto& righe = righe_di(doc::scheda);
+  const auto& stazioni = treno().stazioni;
+  EXPECT_EQ(std::stoi(uno[1]), stazioni[0].posizione);
+  EXPECT_EQ(metri(dividi(righe[primo_foglio.prima], 8).km), std::stoi(uno[2]) + 100 * std::stoi(uno[3]));
+  EXPECT_EQ(std::stoi(due[1]), stazioni[1].posizione);
+  const int km_presa = metri(dividi(righe[secondo_foglio.prima], 10).km);
+  EXPECT_EQ(km_presa, std::stoi(due[2]));
+  for (const auto& [posizione, km] : cartelli) {
+    if (posizione >= stazioni[1].posizione) {
+      EXPECT_EQ(km, km_presa + posizione - stazioni[1].posizione) << "sign at " << posizione;
+    }
+  }
 }
 
 }  // namespace
