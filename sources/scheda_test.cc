@@ -43,8 +43,9 @@ TEST(Scheda, PointRowsKeepTheirColumns) {
   const std::regex rec("   |[0-9]\\.[0-9]");
   const std::regex bin_dx("  /   | {1,2}[0-9]{2,3}  ");
   const std::regex simboli(" *| {9}[0-9] {9}");
+  const auto& righe = righe_di(doc::scheda);
+  ASSERT_GT(righe.size(), secondo_foglio.ultima + 1);
   for (const foglio& f : {primo_foglio, secondo_foglio}) {
-    const auto& righe = righe_di(doc::scheda);
     // The heading's ruler stands just before the first row, the closing
     // ruler just after the last.
     EXPECT_TRUE(righe[f.prima - 1].ends_with("|___|___________|___|"));
@@ -60,7 +61,7 @@ TEST(Scheda, PointRowsKeepTheirColumns) {
       EXPECT_EQ(p.vel2, p.vel);
       // Positions 9 and 10 of the second sheet's kilometre sub-cell may
       // draw the junction with the double-track line.
-      std::string km_testo = p.km.substr(0, 8);
+      const std::string km_testo = p.km.substr(0, 8);
       if (f.larghezza_km == 10) {
         EXPECT_EQ(p.km.substr(8).find_first_not_of(" |\\/"), std::string::npos);
       }
@@ -90,6 +91,7 @@ TEST(Scheda, FirstSheetRunsFromTheOriginToTheTakeover) {
   const auto& stazioni = treno().stazioni;
   ASSERT_GE(stazioni.size(), 3u);
   const auto& righe = righe_di(doc::scheda);
+  ASSERT_GT(righe.size(), secondo_foglio.ultima + 1);
   const riga_punto origine = dividi(righe[primo_foglio.prima], primo_foglio.larghezza_km);
   const riga_punto presa = dividi(righe[primo_foglio.ultima], primo_foglio.larghezza_km);
   const riga_punto seconda = dividi(righe[secondo_foglio.prima], secondo_foglio.larghezza_km);
@@ -115,6 +117,7 @@ TEST(Scheda, SecondSheetTellsTheTrainFilesRun) {
   const auto& limiti = treno().limiti;
   const auto& righe = righe_di(doc::scheda);
   ASSERT_GE(stazioni.size(), 3u);
+  ASSERT_GT(righe.size(), secondo_foglio.ultima + 1);
   const stazione_treno& presa = stazioni[1];
 
   size_t prossima = 1;       // the next train file station the card must show
@@ -193,6 +196,8 @@ TEST(Scheda, KilometresAreTheLinesChainage) {
 
   const auto& righe = righe_di(doc::scheda);
   const auto& stazioni = treno().stazioni;
+  ASSERT_GT(righe.size(), secondo_foglio.ultima + 1);
+  ASSERT_GE(stazioni.size(), 2u);
   EXPECT_EQ(std::stoi(uno[1]), stazioni[0].posizione);
   EXPECT_EQ(metri(dividi(righe[primo_foglio.prima], 8).km), std::stoi(uno[2]) + 100 * std::stoi(uno[3]));
   EXPECT_EQ(std::stoi(due[1]), stazioni[1].posizione);
