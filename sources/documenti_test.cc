@@ -287,7 +287,7 @@ TEST(Documenti, DISABLED_CompleteRunLeavesTheDocumentsAndTheBinaries) {
   EXPECT_EQ(esito.stato, 0) << esito.uscita << esito.errori;
 
   std::vector<std::string> nomi;
-  for (const auto& voce : std::filesystem::directory_iterator(cartella)) nomi.push_back(voce.path().filename());
+  for (const auto& voce : std::filesystem::directory_iterator(cartella)) nomi.push_back(voce.path().filename().string());
   std::sort(nomi.begin(), nomi.end());
   const std::vector<std::string> attesi = {
       "VessolantaC_OrmelaC_4715.dat",          "VessolantaC_OrmelaC_4715.sim",
