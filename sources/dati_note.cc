@@ -36,7 +36,7 @@ constexpr std::string_view righe[] = {
     "Il servizio inizia a Vessolanta C.le, dove si prende in consegna il treno R 4712 proveniente da Borgo Tessera e lo si conduce fino a Pravello.",
     "A Pravello il treno prosegue come R 4715: dopo la prova del freno si riparte di solito con qualche minuto di ritardo, che andrà recuperato lungo la linea sfruttando i margini di recupero indicati nella scheda treno; così si arriverà in orario a Ormela C.le.",
     "Composizione: 3 automotrici ALn 663 in comando multiplo, massa frenata 105%.",
-    "A Ormela C.le il treno è in coincidenza con l'IC 586 per Marvesia (p. 16.05) e con il R 2291 per Lossano (p. 16.12), che però può partire in anticipo se il 4715 è in ritardo;",
+    "A Ormela C.le il treno è in coincidenza con l'IC 586 per Marvesia (p. 16.05) e con il R 2291 per Vallenzo (p. 16.12), che però può attendere il 4715 al massimo cinque minuti;",
     "lì partono anche gli autobus per l'alta valle (p. 16.15). Ogni commento o segnalazione sarà gradito. Buon viaggio! ",
     " ",
     " Ettore Bassani",
