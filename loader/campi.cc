@@ -18,10 +18,8 @@ void lettore_campi::consuma_fine_riga() {
 }
 
 void lettore_campi::inizia_campo() {
-  if (fine_file()) {
-    riga_campo_ = riga_;
-    fallisci("a field is missing: the end of the file comes first");
-  }
+  // Past the end, the fault belongs to the line of the last field read.
+  if (fine_file()) fallisci("a field is missing: the end of the file comes first");
   while (pos_ < dati_.size() && bianco(dati_[pos_])) ++pos_;
   riga_campo_ = riga_;
 }
@@ -61,6 +59,7 @@ int64_t lettore_campi::leggi_intero(int64_t minimo, int64_t massimo) {
     size_t fine = inizio;
     while (fine < dati_.size() && dati_[fine] != ',' && dati_[fine] != '\r' && dati_[fine] != '\n')
       ++fine;
+    while (fine > inizio && bianco(dati_[fine - 1])) --fine;
     fallisci("expected a number, found \"" + dati_.substr(inizio, fine - inizio) + "\"");
   };
   if (pos_ == cifre && pos_ != inizio) non_numero();  // a sign without digits

@@ -2,7 +2,7 @@
 
 namespace tracciato {
 
-void planimetria_t::alloca(int32_t ultima_riga) {
+void planimetria_t::alloca_righe(int32_t ultima_riga) {
   righe_ = ultima_riga + 1;
   const std::size_t n = 2 * static_cast<std::size_t>(righe_);
   tipi_.assign(n, tipo_voce::vuota);

@@ -17,7 +17,8 @@ enum class tipo_voce : uint8_t { vuota = 0, intero = 2, reale = 5 };
 class planimetria_t {
  public:
   // Allocates rows 0..ultima_riga, every entry empty; discards earlier contents.
-  void alloca(int32_t ultima_riga);
+  // (Not named alloca: <cstdlib> may define that as a macro.)
+  void alloca_righe(int32_t ultima_riga);
   void libera();
   bool allocata() const { return righe_ > 0; }
   // Number of rows; rows are 0..righe() - 1.

@@ -1,0 +1,54 @@
+// The format stamps and the two competition codes that travel to the
+// simulator in the scenario file (slot 85) and the cell file (cell 1).
+#include <string_view>
+
+#include "compactor/compattatore.h"
+#include "platform/testo.h"
+
+namespace tracciato {
+namespace {
+
+inline constexpr int16_t timbro_tabella = 610;
+inline constexpr int16_t timbro_celle = 5121;
+// Fills a short code text up to the 25 characters the codes count.
+inline constexpr std::string_view testo_riempitivo = "bbddffgghhllmmnnpprrssttvv";
+inline constexpr std::size_t caratteri_codice = 25;
+
+// The code text: train number then scenario name, lower-cased, followed by
+// the filler; held in campo_letto while the codes read it.
+void prepara_testo_codice(scenario& s) {
+  s.campo_letto = in_minuscolo(s.tabella[posto_linea].testo + s.tabella[posto_scenario].testo);
+  s.campo_letto += testo_riempitivo;
+}
+
+}  // namespace
+
+// codice_gara_og: the sum of the codes of the first 25 characters.
+int32_t scenario::codice_gara_og() {
+  prepara_testo_codice(*this);
+  int32_t somma = 0;
+  for (std::size_t i = 0; i < caratteri_codice; ++i) somma += static_cast<unsigned char>(campo_letto[i]);
+  return somma;
+}
+
+// codice_gara_st: the same sum with the i-th character weighted by i.
+int32_t scenario::codice_gara_st() {
+  prepara_testo_codice(*this);
+  int32_t somma = 0;
+  for (std::size_t i = 0; i < caratteri_codice; ++i)
+    somma += static_cast<int32_t>(i + 1) * static_cast<unsigned char>(campo_letto[i]);
+  return somma;
+}
+
+void timbra(scenario& s) {
+  voce_tabella& testata = s.tabella[posto_scenario];
+  cella& prima = s.celle[1];
+  if (testata.intero1 != 0 || prima.valore_a != 0) errore("1250");
+  testata.intero1 = timbro_tabella;
+  prima.valore_a = timbro_celle;
+  if (testata.valore4 != 0 || prima.valore_b != 0) errore("1251");
+  testata.valore4 = s.codice_gara_st();
+  prima.valore_b = static_cast<int16_t>(s.codice_gara_og());
+}
+
+}  // namespace tracciato

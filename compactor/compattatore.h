@@ -1,0 +1,47 @@
+// The route compactor's stages after the load: the walk that places code
+// points, the reserved-place checks with the stamps and codes, and the
+// encoders of the three binary files.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "compactor/codifica.h"
+#include "model/scenario.h"
+
+namespace tracciato {
+
+// compatta_celle: the single walk over cells 1 to ultima_cella - 2 that places
+// code points (type 12, value 180) before slowdown warning boards, before and
+// inside slowdowns and before the first signal after a slowdown, recording
+// faults 11, 12 and 13. Never reads or writes past the last cell: cells past
+// it count as neither free nor a signal.
+// REQUIRES: s.celle holds at least two cells.
+void compatta_celle(scenario& s);
+
+// timbra: the checks 1250 and 1251 (through errore, which does not return),
+// the format stamps 610 and 5121 and the two competition codes.
+// REQUIRES: s.celle holds at least two cells.
+void timbra(scenario& s);
+
+// The three encoders. Each returns the whole file's bytes; the size is known
+// before encoding and checked after it.
+byte_file codifica_planimetria(const planimetria_t& p);
+byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabella);
+byte_file codifica_celle(const std::vector<cella>& celle);
+
+// Exact sizes of the encodings.
+std::size_t dimensione_planimetria(const planimetria_t& p);
+std::size_t dimensione_tabella(const std::array<voce_tabella, posti_tabella>& tabella);
+inline constexpr std::size_t byte_per_cella = 15;
+inline constexpr std::size_t byte_voce_vuota = 34;
+
+// scrivi_file_binari: the line data file (only when scrivi_linea is non-zero),
+// the scenario file and the cell file, each replaced whole with one write.
+// Appends each path to s.file_scritti once it is in place. Throws
+// std::runtime_error before writing anything when a text of the record table
+// is too long for its 16-bit length, std::system_error when a file cannot be
+// written.
+void scrivi_file_binari(scenario& s);
+
+}  // namespace tracciato

@@ -1,0 +1,64 @@
+// lettura_linea: one read of the line file into the model (the line half of
+// memorizza_dati). Internal to the loader; scenario::carica_linea is its entry.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "loader/campi.h"
+#include "model/scenario.h"
+
+namespace tracciato {
+
+class lettura_linea {
+ public:
+  lettura_linea(scenario& s, lettore_campi& lettore, int32_t& posto_cartello)
+      : s_(s), lettore_(lettore), posto_cartello_(posto_cartello),
+        percorso_(s.nome_file(file_scenario::linea)) {}
+
+  // Reads from the first field on. True when the train file is to be read
+  // next (codice_errore 0, or 15 after a record beyond the grid); false when
+  // the load ends with the fault recorded. Read failures throw guasto_lettura.
+  bool esegui();
+
+ private:
+  enum class esito { avanti, fine_file, fine_lettura, fermo };
+
+  bool sezione_generale();        // false: the load ends
+  void voci_generali(const std::string& campo);  // the eight tests, in their order
+  esito record_successivo();  // one keyword field of the later records
+  esito pendenza(int32_t c, int32_t g);
+  esito curva(const std::string& campo, int32_t inizio, int32_t lunghezza);
+  esito montagna();
+  esito indicatori();
+  esito cartello();
+  void completa();
+
+  // Checks shared by every later record on its first position: a negative
+  // position is refused, one beyond the grid ends the reading (fault 15).
+  esito controlla_posizione(int32_t posizione);
+  int32_t numero() { return lettore_.leggi_numero<int32_t>(); }
+  // A later record, or the end, with no route length read is a read failure.
+  void richiedi_griglia() const;
+  int32_t ultima_cella() const { return static_cast<int32_t>(s_.celle.size()) - 1; }
+  // After a placement helper: a fault it recorded ends the load at posizione.
+  esito dopo_aiuto(int32_t posizione);
+
+  // Records a fault of the record just read, closes and deletes the line file.
+  esito ferma(int32_t numero);
+  esito ferma(int32_t numero, int32_t posizione);
+
+  scenario& s_;
+  lettore_campi& lettore_;
+  int32_t& posto_cartello_;
+  std::filesystem::path percorso_;
+  int32_t riga_record_ = 0;  // line of the keyword field being acted on
+  bool lunghezza_letta_ = false;
+  bool fermo_ = false;  // set by ferma in the general section
+  int32_t pendenza_corrente_ = 0;
+  int32_t cella_pendenza_ = 0;
+  int32_t riga_planimetria_ = 2;
+};
+
+}  // namespace tracciato

@@ -1,0 +1,144 @@
+// The later records of the line file: gradients, curves, tunnels, speed
+// indicator boards and lineside signs, recognised by their keyword field
+// wherever they stand after the general section.
+#include <stdexcept>
+
+#include "loader/lettura_linea.h"
+#include "loader/planimetria_linea.h"
+#include "model/numeri.h"
+#include "platform/file.h"
+#include "platform/testo.h"
+
+namespace tracciato {
+
+namespace {
+constexpr int dash_successivi = 2;  // dash fields dropped in a row among the later records
+constexpr int32_t pendenza_minima = -100;
+constexpr int32_t pendenza_massima = 155;  // pendenza_cella holds the gradient + 100 in a byte
+}  // namespace
+
+lettura_linea::esito lettura_linea::record_successivo() {
+  if (lettore_.fine_file()) return esito::fine_file;
+  s_.campo_letto = lettore_.leggi_testo();
+  // The last field of the file is never a record.
+  if (lettore_.fine_file()) return esito::fine_file;
+  for (int i = 0; i < dash_successivi && contiene(s_.campo_letto, "-"); ++i) {
+    s_.campo_letto = lettore_.leggi_testo();
+    if (lettore_.fine_file()) return esito::fine_file;
+  }
+  // Every test is made on the keyword field, each independently of the others.
+  const std::string campo = s_.campo_letto;
+  riga_record_ = lettore_.riga();
+  esito e = esito::avanti;
+  if (contiene_senza_caso(campo, "pendenza")) {
+    const int32_t c = numero();
+    const int32_t g = numero();
+    if ((e = pendenza(c, g)) != esito::avanti) return e;
+  }
+  // Curves only count while the plan is drawn; otherwise their numbers are
+  // later read as keyword fields that match nothing.
+  if (s_.scrivi_linea != 0 && contiene_senza_caso(campo, "curva")) {
+    const int32_t inizio = numero();
+    const int32_t lunghezza = numero();
+    if ((e = curva(campo, inizio, lunghezza)) != esito::avanti) return e;
+  }
+  if (contiene_senza_caso(campo, "montagna") && (e = montagna()) != esito::avanti) return e;
+  if (contiene_senza_caso(campo, "indicatori_v") && (e = indicatori()) != esito::avanti) return e;
+  if (contiene_senza_caso(campo, "indicat") && contiene_senza_caso(campo, "cartello"))
+    return cartello();
+  return esito::avanti;
+}
+
+lettura_linea::esito lettura_linea::controlla_posizione(int32_t posizione) {
+  richiedi_griglia();
+  if (posizione < 0) return ferma(26, posizione);
+  // In range when position + 100 m lies within the last cell (last cell index x 50).
+  if ((static_cast<double>(posizione) + 100) / 50 <= ultima_cella()) return esito::avanti;
+  s_.registra_errore(15, posizione);
+  s_.origine = {lettore_.nome(), riga_record_};
+  return esito::fine_lettura;
+}
+
+lettura_linea::esito lettura_linea::pendenza(int32_t c, int32_t g) {
+  if (const esito e = controlla_posizione(c); e != esito::avanti) return e;
+  if (g < pendenza_minima || g > pendenza_massima) return ferma(29, c);
+  // Every cell before the record's cell carries the gradient in force there;
+  // a record out of order still writes one cell and moves the cursor on.
+  const int64_t n = arrotonda(c / 50.0);
+  if (n > 0) {
+    // The cursor must stay within the grid for the completion at the end.
+    if (cella_pendenza_ >= ultima_cella()) return ferma(31, c);
+    const uint8_t valore = basso8(int64_t{pendenza_corrente_} + 100);
+    do {
+      s_.celle[cella_pendenza_].pendenza_cella = valore;
+      ++cella_pendenza_;
+    } while (cella_pendenza_ < n);
+  }
+  pendenza_corrente_ = g;
+  return esito::avanti;
+}
+
+lettura_linea::esito lettura_linea::curva(const std::string& campo, int32_t inizio,
+                                          int32_t lunghezza) {
+  if (const esito e = controlla_posizione(inizio); e != esito::avanti) return e;
+  // The class is the first of the digits 1 to 6 in the keyword, in that order.
+  double k = 0;
+  for (char classe = '1'; classe <= '6' && k == 0; ++classe)
+    if (campo.find(classe) != std::string::npos) k = curvature_classi[classe - '1'];
+  if (k == 0) return ferma(103);
+  if (contiene(campo, "s") || contiene(campo, "S")) k = -k;  // to the left
+  const int64_t fine = int64_t{inizio} + lunghezza;
+  if (fine > s_.lunghezza_estesa) return ferma(30, inizio);
+  if (!estendi_planimetria(s_.planimetria, riga_planimetria_, inizio, 0.0, true) ||
+      !estendi_planimetria(s_.planimetria, riga_planimetria_, fine, k, true))
+    return ferma(103);
+  return esito::avanti;
+}
+
+lettura_linea::esito lettura_linea::montagna() {
+  const int32_t inizio = numero();
+  const int32_t fine = numero();
+  int32_t tipo = numero();
+  if (const esito e = controlla_posizione(inizio); e != esito::avanti) return e;
+  s_.memo_montagna(inizio, fine, tipo);
+  return dopo_aiuto(inizio);
+}
+
+lettura_linea::esito lettura_linea::indicatori() {
+  int32_t v[9];
+  for (int32_t& x : v) x = numero();
+  if (const esito e = controlla_posizione(v[0]); e != esito::avanti) return e;
+  try {
+    s_.memo_indicatori_v_max(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+  } catch (const std::range_error& e) {
+    lettore_.fallisci(e.what());  // a board value beyond 16 bits
+  }
+  return dopo_aiuto(v[0]);
+}
+
+lettura_linea::esito lettura_linea::cartello() {
+  const int32_t p = numero();
+  s_.campo_letto = lettore_.leggi_testo();
+  if (const esito e = controlla_posizione(p); e != esito::avanti) return e;
+  // The sign stands in the cell after the one that holds its position.
+  const int64_t i = arrotonda(p / 50.0 + 1);
+  cella& c = s_.celle[static_cast<size_t>(i)];
+  if (!libera(c)) return ferma(6, p);
+  // Sign texts count down from slot 80 towards the stations; slot 0 stays clear.
+  if (posto_cartello_ < 1) return ferma(28, p);
+  c.tipo_cella = cella_cartello;
+  c.valore_a = basso16(posto_cartello_);
+  s_.tabella[posto_cartello_].testo = s_.campo_letto;
+  --posto_cartello_;
+  return esito::avanti;
+}
+
+lettura_linea::esito lettura_linea::dopo_aiuto(int32_t posizione) {
+  if (s_.codice_errore <= 0) return esito::avanti;
+  cancella_file(percorso_);
+  s_.posizione_errore = posizione;
+  s_.origine = {lettore_.nome(), riga_record_};
+  return esito::fermo;
+}
+
+}  // namespace tracciato

@@ -1,0 +1,181 @@
+// End to end: the real executable compiles the small line and train files in
+// tests/fixtures.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "tests/cartella_temporanea.h"
+#include "tests/processo.h"
+
+namespace tracciato {
+namespace {
+
+namespace fs = std::filesystem;
+using test::cartella_temporanea;
+
+const fs::path fixtures = TRACCIATO_FIXTURES;
+
+using esito = test::esito_processo;
+
+// Runs tracciato with args from the folder uscite.
+esito esegui(const cartella_temporanea& uscite, const std::vector<std::string>& args) {
+  return test::esegui_tracciato(args, uscite.percorso());
+}
+
+// A compile of the fixture files line and train into dir as S and T.
+struct compilazione {
+  cartella_temporanea dir;
+  cartella_temporanea uscite;
+  esito esegui_compile(const std::string& linea, const std::string& treno, std::vector<std::string> altri = {}) {
+    std::vector<std::string> args = {"compile", "--line", (fixtures / linea).string(), "--train",
+                                     (fixtures / treno).string(), "--name", "S", "--train-number", "T",
+                                     "--dir", dir.percorso().string()};
+    args.insert(args.end(), altri.begin(), altri.end());
+    return esegui(uscite, args);
+  }
+};
+
+// tipo_cella and valore_a of cell i in a cell file.
+std::pair<int, int> cella_in(const std::string& dat, int i) {
+  const auto b = [&](int k) { return static_cast<unsigned char>(dat.at(i * 15 + k)); };
+  return {b(0), static_cast<int16_t>(b(1) | b(2) << 8)};
+}
+
+TEST(Compile, WritesTheThreeFilesAndLeavesTheInputsAsTheyWere) {
+  const std::string linea = test::leggi(fixtures / "linea.txt");
+  const std::string treno = test::leggi(fixtures / "treno.txt");
+  compilazione c;
+  test::scrivi(c.dir / "S_T.dat", std::string(100000, 'x'));  // stale and longer
+  const esito e = c.esegui_compile("linea.txt", "treno.txt");
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(e.uscita, "no fault\n");
+  EXPECT_EQ(c.dir.elenco(), (std::vector<std::string>{"S_T.dat", "S_T.sim", "S_linea.dat"}));
+  EXPECT_EQ(test::leggi(fixtures / "linea.txt"), linea);
+  EXPECT_EQ(test::leggi(fixtures / "treno.txt"), treno);
+
+  // 10000 m of line: 17000 m with the tail, cells 0 to 340, plan rows 0 to 17000.
+  const std::string dat = test::leggi(c.dir / "S_T.dat");
+  ASSERT_EQ(dat.size(), 341u * 15);
+  EXPECT_EQ(test::leggi(c.dir / "S_linea.dat").size(), 2u * (4 + 4 + 10 * (17000 - 3) + 2 + 2));
+  // Record table: the texts S, T, PARTENZA and (F).
+  EXPECT_EQ(test::leggi(c.dir / "S_T.sim").size(), 87u * 34 + 1 + 1 + 8 + 3);
+  EXPECT_EQ(cella_in(dat, 1).second, 5121);
+
+  // Slowdown from 5000 m: board in cell 77, start 101, end 121; signals in
+  // cells 61 and 127. Code points: before the signal behind the board (60),
+  // the three windows (96, 90, 83), inside (109, 117), before the signal
+  // after the end (126).
+  std::vector<int> codici;
+  for (int i = 0; i < 341; ++i)
+    if (cella_in(dat, i).first == 12) {
+      codici.push_back(i);
+      EXPECT_EQ(cella_in(dat, i).second, 180) << i;
+    }
+  EXPECT_EQ(codici, (std::vector<int>{60, 83, 90, 96, 109, 117, 126}));
+}
+
+TEST(Compile, NoPlanLeavesOutTheLineDataFile) {
+  compilazione c;
+  const esito e = c.esegui_compile("linea.txt", "treno.txt", {"--no-plan"});
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(c.dir.elenco(), (std::vector<std::string>{"S_T.dat", "S_T.sim"}));
+}
+
+TEST(Compile, ARecordedFaultNamesItsFileAndLineAndStillWrites) {
+  compilazione c;
+  esito e = c.esegui_compile("linea.txt", "treno_segnale_doppio.txt");
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(e.uscita, "train file, line 16: fault 16 at 3000 m: signal on an occupied cell\n");
+  EXPECT_EQ(c.dir.elenco().size(), 3u);
+
+  e = c.esegui_compile("linea.txt", "treno_segnale_doppio.txt", {"--strict"});
+  EXPECT_EQ(e.stato, 1);
+
+  e = c.esegui_compile("linea.txt", "treno_segnale_doppio.txt", {"--json"});
+  EXPECT_EQ(e.stato, 0);
+  const auto j = nlohmann::json::parse(e.uscita);
+  EXPECT_EQ(j["codice_errore"], 16);
+  EXPECT_EQ(j["posizione_errore"], 3000);
+  EXPECT_EQ(j["message"], "train file, line 16: fault 16 at 3000 m: signal on an occupied cell");
+  EXPECT_EQ(j["file"], "train file");
+  EXPECT_EQ(j["line"], 16);
+  EXPECT_EQ(j["files_written"],
+            (nlohmann::json{(c.dir / "S_linea.dat").string(), (c.dir / "S_T.sim").string(),
+                            (c.dir / "S_T.dat").string()}));
+}
+
+TEST(Compile, WritesIntoTheCurrentFolderByDefault) {
+  cartella_temporanea dir;
+  const esito e = test::esegui_tracciato({"compile", "--line", (fixtures / "linea.txt").string(), "--train",
+                                          (fixtures / "treno.txt").string(), "--name", "S", "--train-number",
+                                          "T", "--no-plan"},
+                                         dir.percorso());
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(dir.elenco(), (std::vector<std::string>{"S_T.dat", "S_T.sim"}));
+}
+
+TEST(Compile, JsonOfACleanRun) {
+  compilazione c;
+  const esito e = c.esegui_compile("linea.txt", "treno.txt", {"--json", "--no-plan"});
+  EXPECT_EQ(e.stato, 0);
+  const auto j = nlohmann::json::parse(e.uscita);
+  EXPECT_EQ(j["codice_errore"], 0);
+  EXPECT_TRUE(j["posizione_errore"].is_null());
+  EXPECT_EQ(j["message"], "no fault");
+  EXPECT_TRUE(j["file"].is_null());
+  EXPECT_TRUE(j["line"].is_null());
+  EXPECT_EQ(j["files_written"].size(), 2u);
+}
+
+TEST(Compile, ASignalAtPositionZeroStopsWith1250AndWritesNothing) {
+  compilazione c;
+  const esito e = c.esegui_compile("linea.txt", "treno_segnale_a_zero.txt");
+  EXPECT_EQ(e.stato, 2);
+  EXPECT_EQ(e.errori, " Errore n. 1250\n");
+  EXPECT_TRUE(c.dir.elenco().empty());
+}
+
+TEST(Compile, NoGridNoBinaryFile) {
+  compilazione c;
+  const esito e = c.esegui_compile("linea_senza_generale.txt", "treno.txt", {"--json"});
+  EXPECT_EQ(e.stato, 2);
+  const auto j = nlohmann::json::parse(e.uscita);
+  EXPECT_EQ(j["codice_errore"], 102);
+  EXPECT_EQ(j["message"], "line file: fault 102: the line file has no [generale] section");
+  EXPECT_TRUE(j["files_written"].empty());
+  EXPECT_NE(e.errori.find("no binary file was written"), std::string::npos);
+  EXPECT_TRUE(c.dir.elenco().empty());
+}
+
+TEST(Compile, RefusesNamesThatAreEmptyOrLeaveTheFolder) {
+  static const struct {
+    const char* nome;
+    const char* numero;
+  } casi[] = {{"", "T"}, {"S", ""}, {"../S", "T"}, {"S", "a/b"}, {"/tmp/S", "T"}, {"S", "..\\T"}};
+  for (const auto& caso : casi) {
+    SCOPED_TRACE(std::string(caso.nome) + " " + caso.numero);
+    cartella_temporanea dir, uscite;
+    const esito e = esegui(uscite, {"compile", "--line", (fixtures / "linea.txt").string(), "--train",
+                                    (fixtures / "treno.txt").string(), "--name", caso.nome, "--train-number",
+                                    caso.numero, "--dir", dir.percorso().string()});
+    EXPECT_EQ(e.stato, 2);
+    EXPECT_NE(e.errori.find("must"), std::string::npos) << e.errori;
+    EXPECT_TRUE(dir.elenco().empty());
+  }
+}
+
+TEST(Compile, RefusesAnInputThatHasAWorkingName) {
+  compilazione c;
+  fs::copy_file(fixtures / "linea.txt", c.dir / "S_linea.txt");
+  const esito e = esegui(c.uscite, {"compile", "--line", (c.dir / "S_linea.txt").string(), "--train",
+                                    (fixtures / "treno.txt").string(), "--name", "S", "--train-number", "T",
+                                    "--dir", c.dir.percorso().string()});
+  EXPECT_EQ(e.stato, 2);
+  EXPECT_EQ(test::leggi(c.dir / "S_linea.txt"), test::leggi(fixtures / "linea.txt"));
+  EXPECT_EQ(c.dir.elenco(), std::vector<std::string>{"S_linea.txt"});
+}
+
+}  // namespace
+}  // namespace tracciato
