@@ -277,9 +277,8 @@ TEST(Documenti, NotesTellTheBuiltInLineAndRun) {
 // --- a complete run ------------------------------------------------------------
 
 // The line and train files are read back and deleted; the three documents
-// stay beside the three binary files, as the writers made them. Disabled
-// until the loader and the compactor are in the build.
-TEST(Documenti, DISABLED_CompleteRunLeavesTheDocumentsAndTheBinaries) {
+// stay beside the three binary files, as the writers made them.
+TEST(Documenti, CompleteRunLeavesTheDocumentsAndTheBinaries) {
   cartella_temporanea lavoro;
   const auto cartella = lavoro / "programma";
   std::filesystem::create_directory(cartella);
