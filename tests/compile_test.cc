@@ -166,15 +166,32 @@ TEST(Compile, RefusesNamesThatAreEmptyOrLeaveTheFolder) {
   }
 }
 
-TEST(Compile, RefusesAnInputThatHasAWorkingName) {
+TEST(Compile, OtherFilesInTheFolderAreNeverTouched) {
+  // Files that bear the working names of the text files, even the inputs
+  // themselves, stay as they were.
   compilazione c;
   fs::copy_file(fixtures / "linea.txt", c.dir / "S_linea.txt");
+  test::scrivi(c.dir / "S_T-.txt", "the author's notes");
   const esito e = esegui(c.uscite, {"compile", "--line", (c.dir / "S_linea.txt").string(), "--train",
                                     (fixtures / "treno.txt").string(), "--name", "S", "--train-number", "T",
                                     "--dir", c.dir.percorso().string()});
-  EXPECT_EQ(e.stato, 2);
+  EXPECT_EQ(e.stato, 0) << e.errori;
   EXPECT_EQ(test::leggi(c.dir / "S_linea.txt"), test::leggi(fixtures / "linea.txt"));
-  EXPECT_EQ(c.dir.elenco(), std::vector<std::string>{"S_linea.txt"});
+  EXPECT_EQ(test::leggi(c.dir / "S_T-.txt"), "the author's notes");
+  EXPECT_EQ(c.dir.elenco(), (std::vector<std::string>{"S_T-.txt", "S_T.dat", "S_T.sim", "S_linea.dat",
+                                                      "S_linea.txt"}));
+}
+
+TEST(Compile, RefusesAnInputThatItWouldReplace) {
+  compilazione c;
+  fs::copy_file(fixtures / "treno.txt", c.dir / "S_T.dat");
+  const esito e = esegui(c.uscite, {"compile", "--line", (fixtures / "linea.txt").string(), "--train",
+                                    (c.dir / "S_T.dat").string(), "--name", "S", "--train-number", "T",
+                                    "--dir", c.dir.percorso().string()});
+  EXPECT_EQ(e.stato, 2);
+  EXPECT_NE(e.errori.find("is a file that the compile writes"), std::string::npos) << e.errori;
+  EXPECT_EQ(test::leggi(c.dir / "S_T.dat"), test::leggi(fixtures / "treno.txt"));
+  EXPECT_EQ(c.dir.elenco(), std::vector<std::string>{"S_T.dat"});
 }
 
 }  // namespace
