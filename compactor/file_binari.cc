@@ -1,8 +1,8 @@
 // The three binary files the simulator loads: packed little-endian dumps of
 // the track plan, the record table and the cell grid, with no header, count
 // or trailer.
+#include <algorithm>
 #include <bit>
-#include <iterator>
 #include <stdexcept>
 
 #include "compactor/codifica.h"
@@ -14,51 +14,50 @@ namespace {
 
 inline constexpr std::size_t massima_lunghezza_testo = 0xffff;
 
-// Bytes of one track plan value with its kind code, by kind (0, 2, 5); a
-// table rather than a switch, since the plan has millions of values.
-inline constexpr uint8_t byte_voce[] = {2, 0, 4, 0, 0, 10};
-static_assert(byte_voce[static_cast<int>(tipo_voce::vuota)] == 2 + 0);
-static_assert(byte_voce[static_cast<int>(tipo_voce::intero)] == 2 + 2);
-static_assert(byte_voce[static_cast<int>(tipo_voce::reale)] == 2 + 8);
-
-std::size_t byte_valore(tipo_voce t) {
-  const auto k = static_cast<uint8_t>(t);
-  if (k >= std::size(byte_voce)) throw std::logic_error("track plan value of unknown kind");
-  return byte_voce[k];
-}
+// Bytes of one track plan value with its kind code.
+inline constexpr std::size_t byte_vuota = 2;
+inline constexpr std::size_t byte_intero = 2 + 2;
+inline constexpr std::size_t byte_reale = 2 + 8;
 
 }  // namespace
 
 std::size_t dimensione_planimetria(const planimetria_t& p) {
-  std::size_t n = 0;
-  for (int colonna = 0; colonna < 2; ++colonna)
-    for (int32_t riga = 0; riga < p.righe(); ++riga) n += byte_valore(p.tipo(riga, colonna));
-  return n;
+  const tipo_voce* inizio = p.tipi();
+  const tipo_voce* fine = inizio + p.voci();
+  const auto interi = static_cast<std::size_t>(std::count(inizio, fine, tipo_voce::intero));
+  const auto reali = static_cast<std::size_t>(std::count(inizio, fine, tipo_voce::reale));
+  const auto vuote = static_cast<std::size_t>(std::count(inizio, fine, tipo_voce::vuota));
+  if (interi + reali + vuote != p.voci()) throw std::logic_error("track plan value of unknown kind");
+  return vuote * byte_vuota + interi * byte_intero + reali * byte_reale;
 }
 
-// Line data file: every x (rows 0 up to the last), then every y. Each value:
+// Line data file: every x (rows 0 up to the last), then every y, which is the
+// order the plan stores them in. Each value:
 //   kind    16-bit  0 empty, 2 16-bit integer, 5 double
 //   value   0, 2 or 8 bytes as the kind says
 byte_file codifica_planimetria(const planimetria_t& p) {
   const std::size_t dimensione = dimensione_planimetria(p);
   codificatore b(dimensione);
-  // Millions of values: written through a local cursor, each checked against
-  // the end of the run reserved for them.
+  // Millions of values go through a local cursor over the run reserved for
+  // them; the run's size was counted from these same kinds just above.
   char* q = b.riserva(dimensione);
   const char* const fine = q + dimensione;
-  const int32_t righe = p.righe();
-  for (int colonna = 0; colonna < 2; ++colonna) {
-    for (int32_t riga = 0; riga < righe; ++riga) {
-      const tipo_voce t = p.tipo(riga, colonna);
-      const std::size_t n = byte_valore(t);
-      if (static_cast<std::size_t>(fine - q) < n) throw std::logic_error("track plan longer than its computed size");
-      le16(q, static_cast<uint16_t>(t));
-      if (t == tipo_voce::intero) le16(q + 2, static_cast<uint16_t>(static_cast<int16_t>(p.valore(riga, colonna))));
-      if (t == tipo_voce::reale) le64(q + 2, std::bit_cast<uint64_t>(p.valore(riga, colonna)));
-      q += n;
+  const tipo_voce* tipi = p.tipi();
+  const double* valori = p.valori();
+  for (std::size_t i = 0; i < p.voci(); ++i) {
+    const tipo_voce t = tipi[i];
+    le16(q, static_cast<uint16_t>(t));
+    if (t == tipo_voce::reale) {
+      le64(q + 2, std::bit_cast<uint64_t>(valori[i]));
+      q += byte_reale;
+    } else if (t == tipo_voce::intero) {
+      le16(q + 2, static_cast<uint16_t>(static_cast<int16_t>(valori[i])));
+      q += byte_intero;
+    } else {
+      q += byte_vuota;
     }
   }
-  if (q != fine) throw std::logic_error("track plan shorter than its computed size");
+  if (q != fine) throw std::logic_error("track plan encoding differs from its computed size");
   return std::move(b).finisci();
 }
 

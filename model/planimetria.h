@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tracciato {
@@ -24,9 +25,18 @@ class planimetria_t {
   // Number of rows; rows are 0..righe() - 1.
   int32_t righe() const { return righe_; }
 
-  // REQUIRES: 0 <= riga < righe(), colonna 0 or 1.
+  // REQUIRES: 0 <= riga < righe(), colonna 0 or 1. An empty entry reads 0.
   tipo_voce tipo(int32_t riga, int colonna) const { return tipi_[indice(riga, colonna)]; }
-  double valore(int32_t riga, int colonna) const { return valori_[indice(riga, colonna)]; }
+  double valore(int32_t riga, int colonna) const {
+    const std::size_t i = indice(riga, colonna);
+    return tipi_[i] == tipo_voce::vuota ? 0.0 : valori_[i];
+  }
+
+  // Every entry in stored order (column 0, then column 1): 2 * righe() of them.
+  std::size_t voci() const { return tipi_.size(); }
+  const tipo_voce* tipi() const { return tipi_.data(); }
+  // The value of entry i; meaningful only where tipi()[i] is not empty.
+  const double* valori() const { return valori_.get(); }
   void imposta_intero(int32_t riga, int colonna, int16_t v) { metti(riga, colonna, tipo_voce::intero, v); }
   void imposta_reale(int32_t riga, int colonna, double v) { metti(riga, colonna, tipo_voce::reale, v); }
 
@@ -42,7 +52,8 @@ class planimetria_t {
 
   int32_t righe_ = 0;
   std::vector<tipo_voce> tipi_;
-  std::vector<double> valori_;
+  // Not cleared on allocation: an entry's value is written with its tag.
+  std::unique_ptr<double[]> valori_;
 };
 
 }  // namespace tracciato

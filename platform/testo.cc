@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -14,7 +15,10 @@ std::string in_minuscolo(std::string_view s) {
 }
 
 bool contiene_senza_caso(std::string_view testo, std::string_view parola) {
-  return contiene(in_minuscolo(testo), in_minuscolo(parola));
+  const auto uguale = [](char a, char b) {
+    return minuscola(static_cast<unsigned char>(a)) == minuscola(static_cast<unsigned char>(b));
+  };
+  return std::search(testo.begin(), testo.end(), parola.begin(), parola.end(), uguale) != testo.end();
 }
 
 std::string da_utf8(std::string_view utf8) {
