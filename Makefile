@@ -6,7 +6,7 @@ BUILD_BENCH ?= build-bench
 JOBS      ?= $(shell nproc)
 PACKAGES  := cmake g++ make libcli11-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev
 
-.PHONY: all setup build run test test-san bench clean
+.PHONY: all setup build run test test-san bench fuzz clean
 
 all: build
 
@@ -42,5 +42,15 @@ bench: setup
 	cmake --build $(BUILD_BENCH) -j $(JOBS) --target tracciato_bench
 	./$(BUILD_BENCH)/tracciato_bench
 
+# The loader fuzz target (clang's libFuzzer), run for FUZZ_SECONDS.
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 120
+fuzz: setup
+	CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRACCIATO_FUZZ=ON
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target loader_fuzzer
+	mkdir -p $(BUILD_FUZZ)/corpus && cp fuzz/corpus/* $(BUILD_FUZZ)/corpus/
+	./$(BUILD_FUZZ)/loader_fuzzer -dict=fuzz/parole.dict -max_len=4096 -timeout=10 \
+	  -max_total_time=$(FUZZ_SECONDS) $(BUILD_FUZZ)/corpus
+
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_BENCH)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_BENCH) $(BUILD_FUZZ)
