@@ -6,7 +6,7 @@ namespace tracciato {
 namespace {
 
 scenario con_nomi(const std::string& treno, const std::string& nome) {
-  scenario s("/nessuna");
+  scenario s;
   s.tabella[posto_linea].testo = treno;
   s.tabella[posto_scenario].testo = nome;
   s.celle.assign(10, cella{});
@@ -31,8 +31,8 @@ TEST(CodiciGara, FromTrainNumberThenScenarioNameFilledUpTo25) {
   for (const auto& c : casi) {
     SCOPED_TRACE(std::string(c.treno) + c.nome);
     scenario s = con_nomi(c.treno, c.nome);
-    EXPECT_EQ(s.codice_gara_og(), c.semplice);
-    EXPECT_EQ(s.codice_gara_st(), c.pesato);
+    EXPECT_EQ(codice_gara_og(s), c.semplice);
+    EXPECT_EQ(codice_gara_st(s), c.pesato);
   }
 }
 

@@ -11,13 +11,16 @@
 
 namespace tracciato {
 
-// compatta_celle: the single walk over cells 1 to ultima_cella - 2 that places
+// compatta_celle: the single walk over cells 1 to ultima_cella(s) - 2 that places
 // code points (type 12, value 180) before slowdown warning boards, before and
 // inside slowdowns and before the first signal after a slowdown, recording
 // faults 11, 12 and 13. Never reads or writes past the last cell: cells past
 // it count as neither free nor a signal.
 // REQUIRES: s.celle holds at least two cells.
 void compatta_celle(scenario& s);
+
+int32_t codice_gara_og(const scenario& s);  // plain competition code, 0..6375
+int32_t codice_gara_st(const scenario& s);  // position-weighted competition code, 0..82875
 
 // timbra: the checks 1250 and 1251 (through errore, which does not return),
 // the format stamps 610 and 5121 and the two competition codes.
@@ -36,12 +39,5 @@ std::size_t dimensione_tabella(const std::array<voce_tabella, posti_tabella>& ta
 inline constexpr std::size_t byte_per_cella = 15;
 inline constexpr std::size_t byte_voce_vuota = 34;
 
-// scrivi_file_binari: the line data file (only when scrivi_linea is non-zero),
-// the scenario file and the cell file, each replaced whole with one write.
-// Appends each path to s.file_scritti once it is in place. Throws
-// std::runtime_error before writing anything when a text of the record table
-// is too long for its 16-bit length, std::system_error when a file cannot be
-// written.
-void scrivi_file_binari(scenario& s);
 
 }  // namespace tracciato

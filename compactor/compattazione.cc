@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "compactor/compattatore.h"
+#include "model/errori.h"
 
 namespace tracciato {
 namespace {
@@ -61,7 +62,7 @@ class percorso {
       else if (tipo(k - 2) == cella_punto_codice)
         abbassa(k - 2);
       else
-        s_.registra_errore(11, k * 50);
+        registra_errore(s_, e_codice_prima_segnale, k * 50);
     }
   }
 
@@ -81,7 +82,7 @@ class percorso {
           posto = true;
         }
       }
-      if (!posto) s_.registra_errore(12, c * 50);
+      if (!posto) registra_errore(s_, e_codice_prima_inizio, c * 50);
     }
   }
 
@@ -106,7 +107,7 @@ class percorso {
           metti_codice(t + 1);
           n = -1;
         } else {
-          s_.registra_errore(13, t * 50);
+          registra_errore(s_, e_codice_dentro, t * 50);
         }
       }
       if (tipo(t) == cella_fine_rallentamento) break;
@@ -134,7 +135,7 @@ class percorso {
         else if (libera_(s - 2))
           metti_codice(s - 2);
         else
-          s_.registra_errore(13, e * 50);
+          registra_errore(s_, e_codice_dentro, e * 50);
       }
       return;
     }

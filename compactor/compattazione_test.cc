@@ -27,9 +27,8 @@ using oggetti = std::vector<std::pair<int, char>>;
 
 // A scenario whose grid has cells 0..n-1; every slowdown start has speed v.
 scenario griglia(int n, const oggetti& posti, int16_t v = 60) {
-  scenario s("/nessuna");
+  scenario s;
   s.celle.assign(n, cella{});
-  s.ultima_cella = n - 1;
   for (const auto& [i, c] : posti) {
     s.celle[i].tipo_cella = tipo_di(c);
     if (c == 'I') s.celle[i].valore_a = v;

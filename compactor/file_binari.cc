@@ -7,7 +7,6 @@
 
 #include "compactor/codifica.h"
 #include "compactor/compattatore.h"
-#include "platform/file.h"
 
 namespace tracciato {
 namespace {
@@ -119,23 +118,6 @@ byte_file codifica_celle(const std::vector<cella>& celle) {
     b.metti8(c.aderenza_cella);
   }
   return std::move(b).finisci();
-}
-
-void scrivi_file_binari(scenario& s) {
-  // Encoded first, so that a text too long for its field stops the run before
-  // any file is touched; it is small beside the other two.
-  const byte_file tabella = codifica_tabella(s.tabella);
-  auto scrivi = [&s](file_scenario f, std::string_view contenuto) {
-    const auto percorso = s.nome_file(f);
-    sostituisci_file(percorso, contenuto);
-    s.file_scritti.push_back(percorso);
-  };
-  // One buffer at a time: the track plan's is by far the largest. A plan that
-  // was never built is not written as an empty file.
-  if (s.scrivi_linea != 0 && s.planimetria.allocata())
-    scrivi(file_scenario::linea_dat, codifica_planimetria(s.planimetria).vista());
-  scrivi(file_scenario::sim, tabella.vista());
-  scrivi(file_scenario::celle_dat, codifica_celle(s.celle).vista());
 }
 
 }  // namespace tracciato

@@ -80,47 +80,5 @@ TEST(CodificaPlanimetria, EveryXThenEveryYEachWithItsKind) {
   EXPECT_EQ(b, x + y);
 }
 
-scenario pronto(const cartella_temporanea& dir) {
-  scenario s(dir.percorso());
-  s.nome_scenario = "S";
-  s.numero_treno = "T";
-  s.celle.assign(4, cella{});
-  s.planimetria.alloca_righe(10);
-  return s;
-}
-
-TEST(ScriviFileBinari, ReplacesStaleFilesWholeAndListsThemInOrder) {
-  cartella_temporanea dir;
-  for (const char* n : {"S_linea.dat", "S_T.sim", "S_T.dat"}) test::scrivi(dir / n, std::string(100000, 'x'));
-  scenario s = pronto(dir);
-  s.scrivi_linea = 1;
-  scrivi_file_binari(s);
-  EXPECT_EQ(test::leggi(dir / "S_linea.dat").size(), dimensione_planimetria(s.planimetria));
-  EXPECT_EQ(test::leggi(dir / "S_T.sim"), std::string(87 * 34, '\0'));
-  EXPECT_EQ(test::leggi(dir / "S_T.dat"), std::string(60, '\0'));
-  EXPECT_EQ(s.file_scritti, (std::vector<std::filesystem::path>{dir / "S_linea.dat", dir / "S_T.sim", dir / "S_T.dat"}));
-  EXPECT_EQ(dir.elenco(), (std::vector<std::string>{"S_T.dat", "S_T.sim", "S_linea.dat"}));
-}
-
-TEST(ScriviFileBinari, WithoutTheSwitchAnOldLineDataFileStays) {
-  cartella_temporanea dir;
-  test::scrivi(dir / "S_linea.dat", "old");
-  scenario s = pronto(dir);
-  s.scrivi_linea = 0;
-  scrivi_file_binari(s);
-  EXPECT_EQ(test::leggi(dir / "S_linea.dat"), "old");
-  EXPECT_EQ(s.file_scritti, (std::vector<std::filesystem::path>{dir / "S_T.sim", dir / "S_T.dat"}));
-}
-
-TEST(ScriviFileBinari, ATooLongTextWritesNothing) {
-  cartella_temporanea dir;
-  scenario s = pronto(dir);
-  s.scrivi_linea = 1;
-  s.tabella[80].testo = std::string(70000, 'a');
-  EXPECT_THROW(scrivi_file_binari(s), std::runtime_error);
-  EXPECT_TRUE(dir.elenco().empty());
-  EXPECT_TRUE(s.file_scritti.empty());
-}
-
 }  // namespace
 }  // namespace tracciato

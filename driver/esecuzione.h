@@ -1,41 +1,38 @@
-// The three ways to run tracciato: the built-in scenario, an author's own
-// files, and the built-in text sources alone.
+// The ways to run tracciato: the built-in scenario, an author's own files, and
+// the built-in text sources alone.
 #pragma once
 
 #include <filesystem>
-#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "driver/nomi_file.h"
 #include "model/scenario.h"
 
 namespace tracciato {
 
-// Exit statuses.
+// Exit statuses, the same for every command.
 inline constexpr int uscita_ok = 0;
 inline constexpr int uscita_errore_registrato = 1;  // a recorded fault, with --strict
-inline constexpr int uscita_fallita = 2;            // no binary file written
+inline constexpr int uscita_fallita = 2;            // bad input or a failed run: no binary file written
+inline constexpr int uscita_interna = 3;            // a fault of tracciato itself
 
 struct opzioni_rapporto {
   bool json = false;    // one JSON object instead of the summary line
   bool strict = false;  // a recorded fault makes the run fail
 };
 
-// One stage of the built-in run: a writer of the scenario's text files.
+// One writer of the built-in scenario's text files.
 struct stadio {
   std::string_view nome;
-  void (scenario::*esegui)();
+  void (*esegui)(const std::filesystem::path& percorso);
+  file_scenario file;
   std::string_view perche;
 };
 
-// The writers in the order the run calls them; memorizza_percorso follows.
-inline constexpr stadio stadi_scrittura[] = {
-    {"dati_linea", &scenario::dati_linea, "the line file, read back by the loader"},
-    {"dati_treno", &scenario::dati_treno, "the train file, read back by the loader"},
-    {"dati_note", &scenario::dati_note, "the notes for the driver"},
-    {"dati_rallentamenti", &scenario::dati_rallentamenti, "the slowdown order form"},
-    {"dati_scheda", &scenario::dati_scheda, "the timetable card"},
-};
+// The writers in the order the run calls them.
+extern const stadio stadi_scrittura[5];
 
 inline constexpr std::string_view nome_scenario_incorporato = "VessolantaC_OrmelaC";
 inline constexpr std::string_view numero_treno_incorporato = "4715";
@@ -59,8 +56,9 @@ int esegui_compile(const opzioni_compile& opzioni);
 // Writes the built-in scenario's text files into cartella without compiling.
 int esegui_sources(const std::filesystem::path& cartella);
 
-// Prints the outcome of memorizza_percorso (summary line or JSON) and returns
-// the exit status.
-int rapporta(const scenario& s, const opzioni_rapporto& rapporto);
+// Prints the outcome of a run (summary line or JSON, and any further faults
+// on standard error) and returns the exit status.
+int rapporta(const scenario& s, const std::vector<std::filesystem::path>& scritti,
+             const opzioni_rapporto& rapporto);
 
 }  // namespace tracciato

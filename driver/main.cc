@@ -9,6 +9,7 @@
 
 #include <exception>
 #include <iostream>
+#include <optional>
 
 #include "driver/esecuzione.h"
 #include "model/errori.h"
@@ -24,6 +25,8 @@ int main(int argc, char** argv) {
       "train files back, and writes the three binary files the simulator loads."};
   app.require_subcommand(0, 1);
 
+  // --dir, --json and --strict apply wherever they are written: before the
+  // command or after it.
   std::filesystem::path cartella;
   opzioni_rapporto rapporto;
   app.add_option("--dir", cartella, "Folder to work in instead of the program folder");
@@ -54,16 +57,46 @@ int main(int argc, char** argv) {
 
   CLI11_PARSE(app, argc, argv);
 
+  // A folder given both before and after the command must be the same one.
+  auto una_cartella = [&](const std::filesystem::path& dopo) -> std::optional<std::filesystem::path> {
+    if (cartella.empty()) return dopo;
+    if (!dopo.empty() && dopo != cartella) {
+      std::cerr << "tracciato: --dir is given twice, as " << cartella << " and " << dopo
+                << "; give it once\n";
+      return std::nullopt;
+    }
+    return cartella;
+  };
+
   try {
-    if (*cmd_compile) return esegui_compile(compile);
-    if (*cmd_sources)
-      return esegui_sources(cartella_sources.empty() ? std::filesystem::path(".") : cartella_sources);
+    if (*cmd_compile) {
+      const auto c = una_cartella(cmd_compile->count("--dir") ? compile.cartella : std::filesystem::path());
+      if (!c) return uscita_fallita;
+      if (!c->empty()) compile.cartella = *c;
+      compile.rapporto.json |= rapporto.json;
+      compile.rapporto.strict |= rapporto.strict;
+      return esegui_compile(compile);
+    }
+    if (*cmd_sources) {
+      if (rapporto.json || rapporto.strict) {
+        std::cerr << "tracciato sources: --json and --strict do not apply: nothing is compiled\n";
+        return uscita_fallita;
+      }
+      const auto c = una_cartella(cartella_sources);
+      if (!c) return uscita_fallita;
+      return esegui_sources(c->empty() ? std::filesystem::path(".") : *c);
+    }
     return esegui_incorporato(cartella.empty() ? cartella_programma() : cartella, rapporto);
   } catch (const arresto& a) {
     std::cerr << a.what() << std::endl;
     return uscita_fallita;
-  } catch (const std::exception& e) {
+  } catch (const std::runtime_error& e) {
+    // Files that cannot be read or written, texts too long for their field.
     std::cerr << "tracciato: " << e.what() << std::endl;
     return uscita_fallita;
+  } catch (const std::exception& e) {
+    std::cerr << "tracciato: internal error: " << e.what()
+              << " (a fault of tracciato itself, not of your files)" << std::endl;
+    return uscita_interna;
   }
 }

@@ -1,67 +1,121 @@
 // rapporta: the outcome of a run, as one summary line or one JSON object.
 //
+// The summary names the first fault at its own place, in the form editors
+// jump to, and how many followed; the further faults go to standard error:
+//
 //   no fault
 //   fault 12 at 4650 m: no free cell in a code-point window before a slowdown start
-//   train file, line 57: fault 16 at 4700 m: signal on an occupied cell
+//   mio/Mio_linea.txt:57:1: error: fault 15 at 125000 m: item beyond the end of the cell grid; 1 more fault followed
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <string>
-#include <string_view>
 
 #include "driver/esecuzione.h"
+#include "model/errori.h"
 
 namespace tracciato {
 namespace {
+
+// The place of a fault as editors read it: "file:line:col: ", or "file: ".
+std::string luogo(const guasto& g) {
+  if (g.file.empty()) return "";
+  std::string l = g.file;
+  if (g.riga > 0) {
+    l += ":" + std::to_string(g.riga);
+    if (g.colonna > 0) l += ":" + std::to_string(g.colonna);
+  }
+  return l + ": ";
+}
+
+// The fault in words, without its place.
+std::string descrizione(const scenario& s, const guasto& g) {
+  std::string m = "fault " + std::to_string(g.numero);
+  if (g.con_posizione) m += " at " + std::to_string(g.posizione) + " m";
+  if (g.causa >= 0 && static_cast<size_t>(g.causa) < s.guasti.size()) {
+    const guasto& prima = s.guasti[static_cast<size_t>(g.causa)];
+    const std::string dove = luogo(prima);
+    return m + ": the load stops at this item because of the earlier fault " +
+           std::to_string(prima.numero) +
+           (dove.empty() ? "" : " (" + dove.substr(0, dove.size() - 2) + ")");
+  }
+  const voce_errore* voce = cerca_errore(g.numero);
+  m += ": ";
+  m += voce != nullptr ? std::string(voce->significato) : std::string("unknown fault");
+  if (!g.dettaglio.empty()) m += " (" + g.dettaglio + ")";
+  return m;
+}
+
+// One fault as a line of its own: a consequence of an earlier fault is a note.
+std::string riga_guasto(const scenario& s, const guasto& g) {
+  const std::string dove = luogo(g);
+  const char* gravita = g.causa >= 0 ? "note: " : "error: ";
+  return dove + (dove.empty() ? "" : gravita) + descrizione(s, g);
+}
+
+std::string sommario(const scenario& s) {
+  if (s.codice_errore == 0 && s.guasti.empty()) return "no fault";
+  if (s.guasti.empty()) {
+    // A fault set without its entry: the number alone stands.
+    guasto solo;
+    solo.numero = s.codice_errore;
+    return riga_guasto(s, solo);
+  }
+  std::string m = riga_guasto(s, s.guasti.front());
+  const size_t altri = s.guasti.size() - 1;
+  if (altri == 1) m += "; 1 more fault followed";
+  if (altri > 1) m += "; " + std::to_string(altri) + " more faults followed";
+  return m;
+}
 
 bool ha_posizione(const scenario& s) {
   const voce_errore* voce = cerca_errore(s.codice_errore);
   return voce != nullptr && voce->con_posizione;
 }
 
-std::string messaggio(const scenario& s) {
-  if (s.codice_errore == 0) return "no fault";
-  std::string luogo;
-  if (!s.origine.file.empty()) {
-    luogo = s.origine.file;
-    if (s.origine.riga > 0) luogo += ", line " + std::to_string(s.origine.riga);
-    luogo += ": ";
-  }
-  std::string m = luogo + "fault " + std::to_string(s.codice_errore);
-  if (ha_posizione(s)) m += " at " + std::to_string(s.posizione_errore) + " m";
-  const voce_errore* voce = cerca_errore(s.codice_errore);
-  m += ": ";
-  m += voce != nullptr ? std::string(voce->significato) : std::string("unknown fault");
-  // A read failure's detail names the same file and line again: said once.
-  std::string_view dettaglio = s.dettaglio_errore;
-  if (!luogo.empty() && dettaglio.starts_with(luogo)) dettaglio.remove_prefix(luogo.size());
-  if (!dettaglio.empty()) m += " (" + std::string(dettaglio) + ")";
-  return m;
+template <class T>
+nlohmann::json o_null(bool c, const T& v) {
+  return c ? nlohmann::json(v) : nlohmann::json(nullptr);
 }
 
 }  // namespace
 
-int rapporta(const scenario& s, const opzioni_rapporto& rapporto) {
-  const std::string m = messaggio(s);
+int rapporta(const scenario& s, const std::vector<std::filesystem::path>& scritti,
+             const opzioni_rapporto& rapporto) {
+  const std::string m = sommario(s);
   if (rapporto.json) {
+    const guasto* primo = s.guasti.empty() ? nullptr : &s.guasti.front();
     nlohmann::json j;
     j["codice_errore"] = s.codice_errore;
-    j["posizione_errore"] = ha_posizione(s) ? nlohmann::json(s.posizione_errore) : nlohmann::json(nullptr);
+    j["posizione_errore"] = o_null(ha_posizione(s), s.posizione_errore);
     j["message"] = m;
-    j["file"] = s.origine.file.empty() ? nlohmann::json(nullptr) : nlohmann::json(s.origine.file);
-    j["line"] = s.origine.riga > 0 ? nlohmann::json(s.origine.riga) : nlohmann::json(nullptr);
-    auto scritti = nlohmann::json::array();
-    for (const auto& p : s.file_scritti) scritti.push_back(p.string());
-    j["files_written"] = scritti;
+    j["file"] = o_null(primo != nullptr && !primo->file.empty(), primo ? primo->file : "");
+    j["line"] = o_null(primo != nullptr && primo->riga > 0, primo ? primo->riga : 0);
+    auto file = nlohmann::json::array();
+    for (const auto& p : scritti) file.push_back(p.string());
+    j["files_written"] = file;
+    auto guasti = nlohmann::json::array();
+    for (const guasto& g : s.guasti) {
+      guasti.push_back({{"code", g.numero},
+                        {"position", o_null(g.con_posizione, g.posizione)},
+                        {"file", o_null(!g.file.empty(), g.file)},
+                        {"line", o_null(g.riga > 0, g.riga)},
+                        {"column", o_null(g.colonna > 0, g.colonna)},
+                        {"message", descrizione(s, g)},
+                        {"caused_by", o_null(g.causa >= 0, g.causa)}});
+    }
+    j["faults"] = guasti;
     // Texts from the scenario files are single-byte, not UTF-8: replace what
     // does not decode rather than fail at the very end of the run.
     std::cout << j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
   } else {
     std::cout << m << "\n";
+    for (size_t i = 1; i < s.guasti.size(); ++i) std::cerr << riga_guasto(s, s.guasti[i]) << "\n";
   }
-  if (s.file_scritti.empty()) {
+  if (scritti.empty()) {
     std::cerr << "tracciato: no binary file was written: "
               << (s.codice_errore != 0 ? "the line could not be loaded"
-                                  : "the line file gave no route length, so there is no cell grid") << "\n";
+                                       : "the line file gave no route length, so there is no cell grid")
+              << "\n";
     return uscita_fallita;
   }
   if (rapporto.strict && s.codice_errore != 0) return uscita_errore_registrato;

@@ -11,57 +11,96 @@ namespace {
 
 struct uscita_catturata {
   std::string testo;
+  std::string errori;
   int stato;
 };
 
-uscita_catturata cattura(const scenario& s, opzioni_rapporto r) {
+uscita_catturata cattura(const scenario& s, const std::vector<std::filesystem::path>& scritti,
+                         opzioni_rapporto r) {
   std::ostringstream out, err;
   auto* o = std::cout.rdbuf(out.rdbuf());
   auto* e = std::cerr.rdbuf(err.rdbuf());
-  const int stato = rapporta(s, r);
+  const int stato = rapporta(s, scritti, r);
   std::cout.rdbuf(o);
   std::cerr.rdbuf(e);
-  return {out.str(), stato};
+  return {out.str(), err.str(), stato};
 }
 
+const std::vector<std::filesystem::path> un_file = {"/x/a.dat"};
+
+// The summary names the first fault at its place, in the form editors jump to.
 TEST(Rapporta, SummaryLine) {
   static const struct {
     int32_t codice;
     int32_t posizione;
     const char* file;
-    int32_t riga;
+    int32_t riga, colonna;
     const char* dettaglio;
     const char* atteso;
   } casi[] = {
-      {0, 0, "", 0, "", "no fault"},
-      {12, 4650, "", 0, "", "fault 12 at 4650 m: no free cell in a code-point window before a slowdown start"},
-      {10, 999, "", 0, "", "fault 10: station slots exhausted: the stations would reach the lineside sign slots"},
-      {16, 4700, "train file", 57, "", "train file, line 57: fault 16 at 4700 m: signal on an occupied cell"},
-      {25, 0, "line file", 7, "line file, line 7: number too large",
-       "line file, line 7: fault 25: the scenario files could not be read (number too large)"},
-      {25, 0, "", 0, "out of memory", "fault 25: the scenario files could not be read (out of memory)"},
+      {12, 4650, "", 0, 0, "", "fault 12 at 4650 m: no free cell in a code-point window before a slowdown start"},
+      {10, -1, "", 0, 0, "", "fault 10: station slots exhausted: the stations would reach the lineside sign slots"},
+      {16, 4700, "t.txt", 57, 3, "", "t.txt:57:3: error: fault 16 at 4700 m: signal on an occupied cell"},
+      {25, -1, "l.txt", 7, 21, "number too large",
+       "l.txt:7:21: error: fault 25: the scenario files could not be read (number too large)"},
+      {101, -1, "l.txt", 0, 0, "", "l.txt: error: fault 101: the line file does not exist"},
   };
   for (const auto& c : casi) {
-    scenario s("/x");
-    s.codice_errore = c.codice;
-    s.posizione_errore = c.posizione;
-    s.origine = {c.file, c.riga};
-    s.dettaglio_errore = c.dettaglio;
-    s.file_scritti = {"/x/a.dat"};
-    EXPECT_EQ(cattura(s, {}).testo, std::string(c.atteso) + "\n");
-    const auto j = nlohmann::json::parse(cattura(s, {.json = true}).testo);
+    scenario s;
+    guasto& g = c.posizione >= 0 ? registra_errore(s, c.codice, c.posizione) : registra_errore(s, c.codice);
+    g.file = c.file;
+    g.riga = c.riga;
+    g.colonna = c.colonna;
+    g.dettaglio = c.dettaglio;
+    EXPECT_EQ(cattura(s, un_file, {}).testo, std::string(c.atteso) + "\n");
+    const auto j = nlohmann::json::parse(cattura(s, un_file, {.json = true}).testo);
     EXPECT_EQ(j["message"], c.atteso);
+    EXPECT_EQ(j["codice_errore"], c.codice);
   }
+  EXPECT_EQ(cattura(scenario{}, un_file, {}).testo, "no fault\n");
+}
+
+// Later faults go to standard error, a consequence as a note; codice_errore
+// and posizione_errore are the last ones, as the format keeps them.
+TEST(Rapporta, FurtherFaultsAndTheirList) {
+  scenario s;
+  guasto& a = registra_errore(s, 15, 16950);
+  a.file = "l.txt", a.riga = 4, a.colonna = 3;
+  registra_errore(s, 12, 4650);
+  guasto b;
+  b.numero = 15, b.con_posizione = true, b.posizione = 4700, b.file = "t.txt", b.riga = 3, b.colonna = 1, b.causa = 0;
+  s.guasti.push_back(b);
+  s.posizione_errore = 4700;
+  s.codice_errore = 15;
+
+  const auto testo = cattura(s, un_file, {});
+  EXPECT_EQ(testo.testo,
+            "l.txt:4:3: error: fault 15 at 16950 m: item beyond the end of the cell grid; 2 more faults followed\n");
+  EXPECT_EQ(testo.errori,
+            "fault 12 at 4650 m: no free cell in a code-point window before a slowdown start\n"
+            "t.txt:3:1: note: fault 15 at 4700 m: the load stops at this item because of the earlier fault 15 "
+            "(l.txt:4:3)\n");
+
+  const auto j = nlohmann::json::parse(cattura(s, un_file, {.json = true}).testo);
+  EXPECT_EQ(j["codice_errore"], 15);
+  EXPECT_EQ(j["posizione_errore"], 4700);
+  EXPECT_EQ(j["file"], "l.txt");
+  EXPECT_EQ(j["line"], 4);
+  ASSERT_EQ(j["faults"].size(), 3u);
+  EXPECT_EQ(j["faults"][0], nlohmann::json::parse(R"({"code":15,"position":16950,"file":"l.txt","line":4,
+      "column":3,"message":"fault 15 at 16950 m: item beyond the end of the cell grid","caused_by":null})"));
+  EXPECT_EQ(j["faults"][1]["file"], nullptr);
+  EXPECT_EQ(j["faults"][2]["caused_by"], 0);
+  EXPECT_FALSE(j["faults"][0].contains("codice_errore"));
 }
 
 TEST(Rapporta, ExitStatus) {
-  scenario s("/x");
-  EXPECT_EQ(cattura(s, {}).stato, uscita_fallita);  // nothing written
-  s.file_scritti = {"/x/a.dat"};
-  EXPECT_EQ(cattura(s, {.strict = true}).stato, uscita_ok);
-  s.codice_errore = 12;
-  EXPECT_EQ(cattura(s, {}).stato, uscita_ok);
-  EXPECT_EQ(cattura(s, {.strict = true}).stato, uscita_errore_registrato);
+  scenario s;
+  EXPECT_EQ(cattura(s, {}, {}).stato, uscita_fallita);  // nothing written
+  EXPECT_EQ(cattura(s, un_file, {.strict = true}).stato, uscita_ok);
+  registra_errore(s, 12, 50);
+  EXPECT_EQ(cattura(s, un_file, {}).stato, uscita_ok);
+  EXPECT_EQ(cattura(s, un_file, {.strict = true}).stato, uscita_errore_registrato);
 }
 
 }  // namespace

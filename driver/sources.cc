@@ -10,13 +10,14 @@ namespace tracciato {
 // binary file is written; files of the same names are replaced whole.
 int esegui_sources(const std::filesystem::path& cartella) {
   std::filesystem::create_directories(cartella);
-  scenario s(cartella);
+  scenario s;
   s.nome_scenario = nome_scenario_incorporato;
   s.numero_treno = numero_treno_incorporato;
-  for (const auto& st : stadi_scrittura) (s.*st.esegui)();
-  for (auto f : {file_scenario::linea, file_scenario::treno, file_scenario::note,
-                 file_scenario::rallentamenti, file_scenario::scheda})
-    std::cout << s.nome_file(f).string() << "\n";
+  for (const stadio& st : stadi_scrittura) {
+    const auto percorso = nome_file(cartella, s, st.file);
+    st.esegui(percorso);
+    std::cout << percorso.string() << "\n";
+  }
   return uscita_ok;
 }
 

@@ -1,31 +1,16 @@
 // Fuzz target: an arbitrary line file and train file through the loader, the
-// walk, the stamps and the encoders (everything but the file writes). Any
-// crash, sanitizer report or hang is a fault; recorded faults are not.
+// walk, the stamps and the encoders, all in memory. Any crash, sanitizer
+// report or hang is a fault; recorded faults are not.
 //
 // The input is the line file, a NUL byte, then the train file.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string_view>
 
 #include "compactor/compattatore.h"
+#include "loader/memorizza_dati.h"
+#include "model/errori.h"
 #include "model/scenario.h"
-#include "platform/file.h"
-
-namespace {
-
-const std::filesystem::path& cartella() {
-  static const std::filesystem::path p = [] {
-    auto d = std::filesystem::temp_directory_path() / ("tracciato-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(d);
-    return d;
-  }();
-  return p;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, std::size_t n) {
   using namespace tracciato;
@@ -34,13 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, std::size_t n) {
   const std::string_view linea = tutto.substr(0, nul);
   const std::string_view treno = nul == std::string_view::npos ? std::string_view() : tutto.substr(nul + 1);
 
-  scenario s(cartella());
+  scenario s;
   s.nome_scenario = "F";
   s.numero_treno = "1";
-  sostituisci_file(s.nome_file(file_scenario::linea), linea);
-  sostituisci_file(s.nome_file(file_scenario::treno), treno);
   s.scrivi_linea = 1;
-  s.memorizza_dati();
+  memorizza_dati(s, testo_sorgente{"linea", std::string(linea), {}},
+                 testo_sorgente{"treno", std::string(treno), {}});
   if (s.celle.size() < 2) return 0;
   compatta_celle(s);
   try {

@@ -7,6 +7,12 @@ bool bianco(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
+std::string citazione(std::string_view campo) {
+  constexpr size_t massimo = 40;
+  if (campo.size() <= massimo) return std::string(campo);
+  return std::string(campo.substr(0, massimo)) + "...";
+}
+
 bool lettore_campi::a_fine_riga() const {
   return pos_ < dati_.size() && (dati_[pos_] == '\r' || dati_[pos_] == '\n');
 }
@@ -15,6 +21,7 @@ void lettore_campi::consuma_fine_riga() {
   if (dati_[pos_] == '\r' && pos_ + 1 < dati_.size() && dati_[pos_ + 1] == '\n') ++pos_;
   ++pos_;
   ++riga_;
+  inizio_riga_ = pos_;
 }
 
 void lettore_campi::inizia_campo() {
@@ -22,6 +29,7 @@ void lettore_campi::inizia_campo() {
   if (fine_file()) fallisci("a field is missing: the end of the file comes first");
   while (pos_ < dati_.size() && bianco(dati_[pos_])) ++pos_;
   riga_campo_ = riga_;
+  colonna_campo_ = static_cast<int32_t>(pos_ - inizio_riga_ + 1);
 }
 
 std::string lettore_campi::leggi_testo() {
@@ -36,7 +44,7 @@ std::string lettore_campi::leggi_testo() {
     else
       consuma_fine_riga();
   }
-  return dati_.substr(inizio, fine - inizio);
+  return std::string(dati_.substr(inizio, fine - inizio));
 }
 
 int64_t lettore_campi::leggi_intero(int64_t minimo, int64_t massimo) {
@@ -60,7 +68,7 @@ int64_t lettore_campi::leggi_intero(int64_t minimo, int64_t massimo) {
     while (fine < dati_.size() && dati_[fine] != ',' && dati_[fine] != '\r' && dati_[fine] != '\n')
       ++fine;
     while (fine > inizio && bianco(dati_[fine - 1])) --fine;
-    fallisci("expected a number, found \"" + dati_.substr(inizio, fine - inizio) + "\"");
+    fallisci("expected a number, found \"" + citazione(dati_.substr(inizio, fine - inizio)) + "\"");
   };
   if (pos_ == cifre && pos_ != inizio) non_numero();  // a sign without digits
 
@@ -79,7 +87,7 @@ int64_t lettore_campi::leggi_intero(int64_t minimo, int64_t massimo) {
   }
   if (negativo) valore = -valore;
   if (troppo_grande || valore < minimo || valore > massimo)
-    fallisci("number " + dati_.substr(inizio, dopo - inizio) + " does not fit its field (" +
+    fallisci("number " + citazione(dati_.substr(inizio, dopo - inizio)) + " does not fit its field (" +
              std::to_string(minimo) + " to " + std::to_string(massimo) + ")");
   return valore;
 }

@@ -17,26 +17,35 @@
 
 namespace tracciato {
 
-// A read failure: the loader turns it into fault 25. what() names the file,
-// the line and the fault, as in "train file, line 7: number too large ...".
+// A read failure: the loader turns it into fault 25. what() is the reason
+// alone ("expected a number, found \"x\""); the place travels beside it.
 class guasto_lettura : public std::runtime_error {
  public:
-  guasto_lettura(std::string file, int32_t riga, const std::string& motivo)
-      : std::runtime_error(file + ", line " + std::to_string(riga) + ": " + motivo),
-        file_(std::move(file)), riga_(riga) {}
+  guasto_lettura(std::string file, int32_t riga, int32_t colonna, const std::string& motivo)
+      : std::runtime_error(motivo), file_(std::move(file)), riga_(riga), colonna_(colonna) {}
   const std::string& file() const { return file_; }
   int32_t riga() const { return riga_; }
+  int32_t colonna() const { return colonna_; }
 
  private:
   std::string file_;
   int32_t riga_;
+  int32_t colonna_;
 };
+
+// citazione: a field as a message quotes it, cut to at most 40 bytes so that a
+// huge field never floods a message.
+std::string citazione(std::string_view campo);
 
 class lettore_campi {
  public:
-  // nome names the file in messages ("line file", "train file").
-  lettore_campi(std::string contenuto, std::string nome)
-      : dati_(std::move(contenuto)), nome_(std::move(nome)) {}
+  // nome names the file in messages (its path, or "line file"). The bytes
+  // are not copied: they must outlive the reader.
+  lettore_campi(std::string_view contenuto, std::string nome)
+      : dati_(contenuto), nome_(std::move(nome)) {}
+  lettore_campi(const char* contenuto, std::string nome)
+      : lettore_campi(std::string_view(contenuto), std::move(nome)) {}
+  lettore_campi(std::string&& contenuto, std::string nome) = delete;  // would not outlive the reader
 
   // True once every byte, including the delimiter after the last field, has
   // been consumed.
@@ -52,12 +61,13 @@ class lettore_campi {
     return static_cast<T>(v);
   }
 
-  // Line (1-based) on which the last field read begins.
+  // Line and byte column (both 1-based) at which the last field read begins.
   int32_t riga() const { return riga_campo_; }
+  int32_t colonna() const { return colonna_campo_; }
   const std::string& nome() const { return nome_; }
 
   [[noreturn]] void fallisci(const std::string& motivo) const {
-    throw guasto_lettura(nome_, riga_campo_, motivo);
+    throw guasto_lettura(nome_, riga_campo_, colonna_campo_, motivo);
   }
 
  private:
@@ -66,11 +76,13 @@ class lettore_campi {
   bool a_fine_riga() const;
   void consuma_fine_riga();
 
-  std::string dati_;
+  std::string_view dati_;
   std::string nome_;
   size_t pos_ = 0;
-  int32_t riga_ = 1;  // line of pos_
+  size_t inizio_riga_ = 0;  // offset of the first byte of the line of pos_
+  int32_t riga_ = 1;        // line of pos_
   int32_t riga_campo_ = 1;
+  int32_t colonna_campo_ = 1;
 };
 
 }  // namespace tracciato

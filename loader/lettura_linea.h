@@ -1,12 +1,12 @@
 // lettura_linea: one read of the line file into the model (the line half of
-// memorizza_dati). Internal to the loader; scenario::carica_linea is its entry.
+// memorizza_dati). Internal to the loader; carica_linea is its entry.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "loader/campi.h"
+#include "loader/luogo.h"
 #include "model/scenario.h"
 
 namespace tracciato {
@@ -14,8 +14,7 @@ namespace tracciato {
 class lettura_linea {
  public:
   lettura_linea(scenario& s, lettore_campi& lettore, int32_t& posto_cartello)
-      : s_(s), lettore_(lettore), posto_cartello_(posto_cartello),
-        percorso_(s.nome_file(file_scenario::linea)) {}
+      : s_(s), lettore_(lettore), posto_cartello_(posto_cartello) {}
 
   // Reads from the first field on. True when the train file is to be read
   // next (codice_errore 0, or 15 after a record beyond the grid); false when
@@ -41,19 +40,21 @@ class lettura_linea {
   int32_t numero() { return lettore_.leggi_numero<int32_t>(); }
   // A later record, or the end, with no route length read is a read failure.
   void richiedi_griglia() const;
-  int32_t ultima_cella() const { return static_cast<int32_t>(s_.celle.size()) - 1; }
+  int32_t ultima() const { return ultima_cella(s_); }
+  // Reads the next field into campo_.
+  void leggi_campo() { campo_ = lettore_.leggi_testo(); }
   // After a placement helper: a fault it recorded ends the load at posizione.
-  esito dopo_aiuto(int32_t posizione);
+  esito dopo_aiuto(size_t guasti_prima, int32_t posizione);
 
-  // Records a fault of the record just read, closes and deletes the line file.
+  // Records a fault of the record just read; the load ends.
   esito ferma(int32_t numero);
   esito ferma(int32_t numero, int32_t posizione);
 
   scenario& s_;
   lettore_campi& lettore_;
   int32_t& posto_cartello_;
-  std::filesystem::path percorso_;
-  int32_t riga_record_ = 0;  // line of the keyword field being acted on
+  std::string campo_;     // the field just read
+  luogo_record record_;   // the keyword field being acted on
   bool lunghezza_letta_ = false;
   bool fermo_ = false;  // set by ferma in the general section
   int32_t pendenza_corrente_ = 0;

@@ -2,9 +2,11 @@
 // the line file (gradients and track plan completed). The later records are
 // in linea_record.cc.
 #include "loader/lettura_linea.h"
+#include "loader/memorizza_dati.h"
 #include "loader/planimetria_linea.h"
+#include "loader/posa.h"
+#include "model/errori.h"
 #include "model/numeri.h"
-#include "platform/file.h"
 #include "platform/testo.h"
 
 namespace tracciato {
@@ -14,34 +16,26 @@ constexpr int32_t lunghezza_massima = 1000000;
 constexpr int dash_generali = 10;  // dash fields dropped in a row in the general section
 }  // namespace
 
-bool scenario::carica_linea(int32_t& posto_cartello) {
-  const auto percorso = nome_file(file_scenario::linea);
-  if (!esiste_file(percorso)) {
-    registra_errore(101);
-    origine = {"line file", 0};
-    return false;
-  }
-  lettore_campi lettore(leggi_file(percorso), "line file");
-  return lettura_linea(*this, lettore, posto_cartello).esegui();
+bool carica_linea(scenario& s, const testo_sorgente& linea, int32_t& posto_cartello) {
+  lettore_campi lettore(linea.dati, linea.nome);
+  return lettura_linea(s, lettore, posto_cartello).esegui();
 }
 
 bool lettura_linea::esegui() {
   // Everything before the field that holds "[generale]" is passed over; a
   // file that ends first is not a line file.
   for (bool trovato = false; !trovato;) {
-    if (!lettore_.fine_file()) s_.campo_letto = lettore_.leggi_testo();
+    if (!lettore_.fine_file()) leggi_campo();
     if (lettore_.fine_file()) {
-      cancella_file(percorso_);
-      s_.registra_errore(102);
-      s_.origine = {lettore_.nome(), 0};
+      registra_errore(s_, e_manca_generale).file = lettore_.nome();
       return false;
     }
-    trovato = contiene_senza_caso(s_.campo_letto, "[generale]");
+    trovato = contiene_senza_caso(campo_, "[generale]");
   }
 
   if (!sezione_generale()) return false;
 
-  s_.progressive_ordina();
+  progressive_ordina(s_);
   s_.numero_montagne = 0;
   posto_cartello_ = primo_posto_cartello;
   cella_pendenza_ = 0;
@@ -59,7 +53,6 @@ bool lettura_linea::esegui() {
     if (e == esito::fermo) return false;
     if (e != esito::avanti) break;  // end of file, or a record beyond the grid (15)
   }
-  cancella_file(percorso_);
   completa();
   return true;
 }
@@ -67,14 +60,13 @@ bool lettura_linea::esegui() {
 bool lettura_linea::sezione_generale() {
   for (;;) {
     if (lettore_.fine_file()) return true;
-    s_.campo_letto = lettore_.leggi_testo();
+    leggi_campo();
     // The last field of the file is never a record.
     if (lettore_.fine_file()) return true;
     // Separator fields; a read past the end here is a read failure.
-    for (int i = 0; i < dash_generali && contiene(s_.campo_letto, "-"); ++i)
-      s_.campo_letto = lettore_.leggi_testo();
-    const std::string campo = s_.campo_letto;
-    riga_record_ = lettore_.riga();
+    for (int i = 0; i < dash_generali && contiene(campo_, "-"); ++i) leggi_campo();
+    const std::string campo = campo_;
+    record_ = luogo_di(lettore_, campo);
     voci_generali(campo);
     if (fermo_) return false;
     // A header ends the section, unless it is part of a separator line.
@@ -87,11 +79,10 @@ void lettura_linea::voci_generali(const std::string& campo) {
   if (contiene_senza_caso(campo, "lunghezza") && contiene_senza_caso(campo, "percorso")) {
     const int32_t l = numero();
     tabella[posto_treno].valore2 = l;
-    if (l > lunghezza_massima) return (void)ferma(1);
-    if (l < 0) return (void)ferma(26, l);
+    if (l > lunghezza_massima) return (void)ferma(e_lunghezza_percorso);
+    if (l < 0) return (void)ferma(e_fuori_griglia, l);
     s_.lunghezza_estesa = l + 7000;
-    s_.ultima_cella = static_cast<int32_t>(arrotonda(s_.lunghezza_estesa / 50.0));
-    s_.celle.assign(static_cast<size_t>(s_.ultima_cella) + 1, cella{});
+    s_.celle.assign(static_cast<size_t>(cella_di(s_.lunghezza_estesa)) + 1, cella{});
     if (s_.scrivi_linea != 0) s_.planimetria.alloca_righe(s_.lunghezza_estesa);
     lunghezza_letta_ = true;
   }
@@ -120,14 +111,14 @@ void lettura_linea::voci_generali(const std::string& campo) {
     voce_tabella& r = tabella[posto_linea];
     r.valore1 = numero();
     r.valore2 = numero();
-    if (!multiplo(r.valore1, 50)) return (void)ferma(3);
-    if (!multiplo(r.valore2, 50)) return (void)ferma(4);
+    if (!multiplo(r.valore1, 50)) return (void)ferma(e_ripetizione_inizio);
+    if (!multiplo(r.valore2, 50)) return (void)ferma(e_ripetizione_fine);
     if (contiene(campo, "4"))
       r.valore3 = 4;
     else if (contiene(campo, "9"))
       r.valore3 = 9;
     else
-      return (void)ferma(5);
+      return (void)ferma(e_ripetizione_codici);
     if (r.valore2 == 0) r.valore3 = 0;  // an end of 0: no section with repetition
   }
 }
@@ -135,11 +126,11 @@ void lettura_linea::voci_generali(const std::string& campo) {
 void lettura_linea::completa() {
   richiedi_griglia();
   // Every cell up to the third last carries the gradient in force at its place.
-  const int32_t ultima = ultima_cella();
+  const int32_t fine = ultima();
   do {
     s_.celle[cella_pendenza_].pendenza_cella = basso8(int64_t{pendenza_corrente_} + 100);
     ++cella_pendenza_;
-  } while (cella_pendenza_ < ultima - 2);
+  } while (cella_pendenza_ < fine - 2);
   // The plan runs straight on to its third last row; the last two stay empty.
   if (s_.scrivi_linea != 0 && s_.planimetria.allocata())
     estendi_planimetria(s_.planimetria, riga_planimetria_, s_.lunghezza_estesa - 2, 0.0, false);
@@ -151,17 +142,15 @@ void lettura_linea::richiedi_griglia() const {
 }
 
 lettura_linea::esito lettura_linea::ferma(int32_t numero) {
-  cancella_file(percorso_);
-  s_.registra_errore(numero);
-  s_.origine = {lettore_.nome(), riga_record_};
+  segna(registra_errore(s_, numero), lettore_.nome(), record_);
   fermo_ = true;
   return esito::fermo;
 }
 
 lettura_linea::esito lettura_linea::ferma(int32_t numero, int32_t posizione) {
-  const esito e = ferma(numero);
-  s_.posizione_errore = posizione;
-  return e;
+  segna(registra_errore(s_, numero, posizione), lettore_.nome(), record_);
+  fermo_ = true;
+  return esito::fermo;
 }
 
 }  // namespace tracciato

@@ -6,7 +6,8 @@
 #include "loader/lettura_linea.h"
 #include "loader/planimetria_linea.h"
 #include "model/numeri.h"
-#include "platform/file.h"
+#include "loader/posa.h"
+#include "model/errori.h"
 #include "platform/testo.h"
 
 namespace tracciato {
@@ -19,16 +20,16 @@ constexpr int32_t pendenza_massima = 155;  // pendenza_cella holds the gradient 
 
 lettura_linea::esito lettura_linea::record_successivo() {
   if (lettore_.fine_file()) return esito::fine_file;
-  s_.campo_letto = lettore_.leggi_testo();
+  leggi_campo();
   // The last field of the file is never a record.
   if (lettore_.fine_file()) return esito::fine_file;
-  for (int i = 0; i < dash_successivi && contiene(s_.campo_letto, "-"); ++i) {
-    s_.campo_letto = lettore_.leggi_testo();
+  for (int i = 0; i < dash_successivi && contiene(campo_, "-"); ++i) {
+    leggi_campo();
     if (lettore_.fine_file()) return esito::fine_file;
   }
   // Every test is made on the keyword field, each independently of the others.
-  const std::string campo = s_.campo_letto;
-  riga_record_ = lettore_.riga();
+  const std::string campo = campo_;
+  record_ = luogo_di(lettore_, campo);
   esito e = esito::avanti;
   if (contiene_senza_caso(campo, "pendenza")) {
     const int32_t c = numero();
@@ -51,23 +52,22 @@ lettura_linea::esito lettura_linea::record_successivo() {
 
 lettura_linea::esito lettura_linea::controlla_posizione(int32_t posizione) {
   richiedi_griglia();
-  if (posizione < 0) return ferma(26, posizione);
+  if (posizione < 0) return ferma(e_fuori_griglia, posizione);
   // In range when position + 100 m lies within the last cell (last cell index x 50).
-  if ((static_cast<double>(posizione) + 100) / 50 <= ultima_cella()) return esito::avanti;
-  s_.registra_errore(15, posizione);
-  s_.origine = {lettore_.nome(), riga_record_};
+  if ((static_cast<double>(posizione) + 100) / 50 <= ultima()) return esito::avanti;
+  segna(registra_errore(s_, e_oltre_griglia, posizione), lettore_.nome(), record_);
   return esito::fine_lettura;
 }
 
 lettura_linea::esito lettura_linea::pendenza(int32_t c, int32_t g) {
   if (const esito e = controlla_posizione(c); e != esito::avanti) return e;
-  if (g < pendenza_minima || g > pendenza_massima) return ferma(29, c);
+  if (g < pendenza_minima || g > pendenza_massima) return ferma(e_pendenza_fuori, c);
   // Every cell before the record's cell carries the gradient in force there;
   // a record out of order still writes one cell and moves the cursor on.
-  const int64_t n = arrotonda(c / 50.0);
+  const int64_t n = cella_di(c);
   if (n > 0) {
     // The cursor must stay within the grid for the completion at the end.
-    if (cella_pendenza_ >= ultima_cella()) return ferma(31, c);
+    if (cella_pendenza_ >= ultima()) return ferma(e_pendenze_disordine, c);
     const uint8_t valore = basso8(int64_t{pendenza_corrente_} + 100);
     do {
       s_.celle[cella_pendenza_].pendenza_cella = valore;
@@ -85,13 +85,13 @@ lettura_linea::esito lettura_linea::curva(const std::string& campo, int32_t iniz
   double k = 0;
   for (char classe = '1'; classe <= '6' && k == 0; ++classe)
     if (campo.find(classe) != std::string::npos) k = curvature_classi[classe - '1'];
-  if (k == 0) return ferma(103);
+  if (k == 0) return ferma(e_curva_classe);
   if (contiene(campo, "s") || contiene(campo, "S")) k = -k;  // to the left
   const int64_t fine = int64_t{inizio} + lunghezza;
-  if (fine > s_.lunghezza_estesa) return ferma(30, inizio);
+  if (fine > s_.lunghezza_estesa) return ferma(e_curva_oltre, inizio);
   if (!estendi_planimetria(s_.planimetria, riga_planimetria_, inizio, 0.0, true) ||
       !estendi_planimetria(s_.planimetria, riga_planimetria_, fine, k, true))
-    return ferma(103);
+    return ferma(e_curva_classe);
   return esito::avanti;
 }
 
@@ -100,44 +100,42 @@ lettura_linea::esito lettura_linea::montagna() {
   const int32_t fine = numero();
   int32_t tipo = numero();
   if (const esito e = controlla_posizione(inizio); e != esito::avanti) return e;
-  s_.memo_montagna(inizio, fine, tipo);
-  return dopo_aiuto(inizio);
+  const size_t prima = s_.guasti.size();
+  memo_montagna(s_, inizio, fine, tipo);
+  return dopo_aiuto(prima, inizio);
 }
 
 lettura_linea::esito lettura_linea::indicatori() {
   int32_t v[9];
   for (int32_t& x : v) x = numero();
   if (const esito e = controlla_posizione(v[0]); e != esito::avanti) return e;
+  const size_t prima = s_.guasti.size();
   try {
-    s_.memo_indicatori_v_max(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+    memo_indicatori_v_max(s_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
   } catch (const std::range_error& e) {
     lettore_.fallisci(e.what());  // a board value beyond 16 bits
   }
-  return dopo_aiuto(v[0]);
+  return dopo_aiuto(prima, v[0]);
 }
 
 lettura_linea::esito lettura_linea::cartello() {
   const int32_t p = numero();
-  s_.campo_letto = lettore_.leggi_testo();
+  leggi_campo();
   if (const esito e = controlla_posizione(p); e != esito::avanti) return e;
   // The sign stands in the cell after the one that holds its position.
-  const int64_t i = arrotonda(p / 50.0 + 1);
-  cella& c = s_.celle[static_cast<size_t>(i)];
-  if (!libera(c)) return ferma(6, p);
+  cella& c = s_.celle[static_cast<size_t>(cella_di(p, 1))];
+  if (!libera(c)) return ferma(e_cartello_occupato, p);
   // Sign texts count down from slot 80 towards the stations; slot 0 stays clear.
-  if (posto_cartello_ < 1) return ferma(28, p);
+  if (posto_cartello_ < 1) return ferma(e_troppi_cartelli, p);
   c.tipo_cella = cella_cartello;
   c.valore_a = basso16(posto_cartello_);
-  s_.tabella[posto_cartello_].testo = s_.campo_letto;
+  s_.tabella[posto_cartello_].testo = campo_;
   --posto_cartello_;
   return esito::avanti;
 }
 
-lettura_linea::esito lettura_linea::dopo_aiuto(int32_t posizione) {
-  if (s_.codice_errore <= 0) return esito::avanti;
-  cancella_file(percorso_);
-  s_.posizione_errore = posizione;
-  s_.origine = {lettore_.nome(), riga_record_};
+lettura_linea::esito lettura_linea::dopo_aiuto(size_t guasti_prima, int32_t posizione) {
+  if (!dopo_posa(s_, guasti_prima, posizione, lettore_.nome(), record_)) return esito::avanti;
   return esito::fermo;
 }
 

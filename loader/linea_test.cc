@@ -5,16 +5,13 @@
 #include <string>
 
 #include "loader/campi.h"
+#include "loader/memorizza_dati.h"
 #include "model/scenario.h"
-#include "platform/file.h"
-#include "tests/cartella_temporanea.h"
 
 namespace tracciato {
 namespace {
 
-using test::cartella_temporanea;
-
-// A scenario in a fresh folder, and a line file to read into it.
+// A fresh scenario, and a line file to read into it.
 struct prova_linea {
   explicit prova_linea(int32_t scrivi = 0) {
     s.nome_scenario = "S";
@@ -22,17 +19,17 @@ struct prova_linea {
     s.scrivi_linea = scrivi;
     s.posizione_errore = -777;  // to see whether a fault sets it
   }
-  void scrivi(const std::string& testo) { test::scrivi(linea(), testo); }
   // The line half alone: true when the train file would be read next.
   bool carica(const std::string& testo) {
-    scrivi(testo);
-    return s.carica_linea(posto);
+    return carica_linea(s, testo_sorgente{"line file", testo, {}}, posto);
   }
-  std::filesystem::path linea() const { return s.nome_file(file_scenario::linea); }
-  std::filesystem::path treno() const { return s.nome_file(file_scenario::treno); }
+  // The whole load, with a train file that holds only its marker.
+  void memorizza(const std::string& testo) {
+    memorizza_dati(s, testo_sorgente{"line file", testo, {}},
+                   testo_sorgente{"train file", "[generale]\r\n", {}});
+  }
 
-  cartella_temporanea dir;
-  scenario s{dir.percorso()};
+  scenario s;
   int32_t posto = 0;
 };
 
@@ -46,18 +43,17 @@ std::string file_linea(const std::string& successivi, int32_t l = 10000) {
 TEST(CaricaLinea, RouteLengthFixesTheGridAndThePlan) {
   static const struct {
     int32_t lunghezza;
-    int32_t ultima_cella;
+    int32_t ultima;
   } casi[] = {{0, 140}, {10000, 340}, {1025, 160}, {1075, 162}, {1000000, 20140}};
   for (const auto& c : casi) {
     prova_linea p(1);
     ASSERT_TRUE(p.carica(file_linea("", c.lunghezza))) << c.lunghezza;
     EXPECT_EQ(p.s.tabella[posto_treno].valore2, c.lunghezza);
     EXPECT_EQ(p.s.lunghezza_estesa, c.lunghezza + 7000);
-    EXPECT_EQ(p.s.ultima_cella, c.ultima_cella);
-    EXPECT_EQ(p.s.celle.size(), static_cast<size_t>(c.ultima_cella) + 1);
+    EXPECT_EQ(ultima_cella(p.s), c.ultima);
+    EXPECT_EQ(p.s.celle.size(), static_cast<size_t>(c.ultima) + 1);
     EXPECT_EQ(p.s.planimetria.righe(), c.lunghezza + 7001);
     EXPECT_EQ(p.posto, primo_posto_cartello);
-    EXPECT_FALSE(esiste_file(p.linea()));
   }
 }
 
@@ -109,14 +105,14 @@ TEST(CaricaLinea, WhatEndsTheGeneralSection) {
   testo += "-[curve]-\r\nlunghezza percorso,5000\r\n[curve]\r\npendenza,300,3\r\n[fine]\r\n";
   prova_linea p;
   ASSERT_TRUE(p.carica(testo));
-  EXPECT_EQ(p.s.ultima_cella, 240);
+  EXPECT_EQ(ultima_cella(p.s), 240);
   EXPECT_EQ(p.s.celle[6].pendenza_cella, 103);
 
   // After the section the general keywords mean nothing.
   prova_linea q;
   ASSERT_TRUE(q.carica(file_linea("sfondo uno, 7\r\nlunghezza percorso, 5000\r\n")));
   EXPECT_EQ(q.s.tabella[posto_scenario].valore1, 0);
-  EXPECT_EQ(q.s.ultima_cella, 340);
+  EXPECT_EQ(ultima_cella(q.s), 340);
 }
 
 TEST(CaricaLinea, LaterRecordsAreRecognisedByTheirKeywordField) {
@@ -160,7 +156,7 @@ TEST(CaricaLinea, TheLastFieldOfTheFileIsNeverARecordButTheNumbersThatEndItAreRe
 TEST(CaricaLinea, GradientsFillEveryCellBeforeTheNextRecord) {
   prova_linea p;
   ASSERT_TRUE(p.carica(file_linea("pendenza,0,0\r\npendenza,300,3\r\npendenza,650,-5\r\n")));
-  const int32_t u = p.s.ultima_cella;
+  const int32_t u = ultima_cella(p.s);
   for (int32_t i = 0; i <= u; ++i) {
     const int atteso = i <= 5 ? 100 : i <= 12 ? 103 : i <= u - 3 ? 95 : 0;
     ASSERT_EQ(p.s.celle[i].pendenza_cella, atteso) << "cell " << i;
@@ -242,27 +238,13 @@ TEST(CaricaLinea, FaultsEndTheLoadAndDeleteTheLineFile) {
   };
   for (const auto& c : casi) {
     prova_linea p(1);
-    test::scrivi(p.treno(), "[generale]\r\n");
     const std::string testo = c.intero ? c.testo : file_linea(c.testo);
     EXPECT_FALSE(p.carica(testo)) << c.testo;
     EXPECT_EQ(p.s.codice_errore, c.codice) << c.testo;
     EXPECT_EQ(p.s.posizione_errore, c.posizione) << c.testo;
-    EXPECT_EQ(p.s.origine.file, "line file") << c.testo;
-    EXPECT_EQ(p.s.origine.riga, c.riga) << c.testo;
-    EXPECT_FALSE(esiste_file(p.linea())) << c.testo;
-    EXPECT_TRUE(esiste_file(p.treno())) << c.testo;
+    EXPECT_EQ(p.s.guasti.back().file, "line file") << c.testo;
+    EXPECT_EQ(p.s.guasti.back().riga, c.riga) << c.testo;
   }
-}
-
-TEST(CaricaLinea, AMissingLineFileIsFault101AndDeletesNothing) {
-  prova_linea p;
-  test::scrivi(p.treno(), "[generale]\r\n");
-  p.s.memorizza_dati();
-  EXPECT_EQ(p.s.codice_errore, 101);
-  EXPECT_EQ(p.s.posizione_errore, -777);
-  EXPECT_TRUE(esiste_file(p.treno()));
-  EXPECT_EQ(p.s.tabella[posto_scenario].testo, "S");
-  EXPECT_EQ(p.s.tabella[posto_linea].testo, "T");
 }
 
 // A record beyond the grid ends the reading, but the gradients and the plan
@@ -274,16 +256,15 @@ TEST(CaricaLinea, ARecordBeyondTheGridEndsTheReadingOnly) {
                                   "cartello_indicatore, 126950, (B)\r\n"
                                   "cartello_indicatore, 4500, (C)\r\n",
                                   120000)));
-  EXPECT_EQ(p.s.ultima_cella, 2540);
+  EXPECT_EQ(ultima_cella(p.s), 2540);
   EXPECT_EQ(p.s.celle[2539].tipo_cella, cella_cartello);
   EXPECT_EQ(p.s.celle[91].tipo_cella, cella_vuota);
   EXPECT_EQ(p.s.codice_errore, 15);
   EXPECT_EQ(p.s.posizione_errore, 126950);
-  EXPECT_EQ(p.s.origine.riga, 6);
+  EXPECT_EQ(p.s.guasti.back().riga, 6);
   EXPECT_EQ(p.posto, 79);
   EXPECT_EQ(p.s.celle[2537].pendenza_cella, 102);
   EXPECT_EQ(p.s.planimetria.valore(126998, 1), 126998.0);
-  EXPECT_FALSE(esiste_file(p.linea()));
 }
 
 // The model's fixed limits: each is refused before anything is written
@@ -312,7 +293,6 @@ TEST(CaricaLinea, FixedLimitsAreRefusedWithTheirFaults) {
     EXPECT_FALSE(p.carica(file_linea(c.righe, c.lunghezza)));
     EXPECT_EQ(p.s.codice_errore, c.codice);
     EXPECT_EQ(p.s.posizione_errore, c.posizione);
-    EXPECT_FALSE(esiste_file(p.linea()));
   }
   // The fourth record out of order still fits: the cursor stops at the last cell.
   prova_linea q;
@@ -322,9 +302,9 @@ TEST(CaricaLinea, FixedLimitsAreRefusedWithTheirFaults) {
   EXPECT_EQ(q.posto, primo_posto_cartello);
 }
 
-// Failures of reading go to the one failure path: fault 25, both text files
-// deleted, the position unchanged, and the file and line of the failure kept.
-TEST(MemorizzaDati, ReadFailuresEndInFault25AndDeleteBothFiles) {
+// Failures of reading go to the one failure path: fault 25, the position
+// unchanged, and the file, line and column of the failure kept.
+TEST(MemorizzaDati, ReadFailuresEndInFault25) {
   static const struct {
     const char* testo;
     int32_t riga;
@@ -339,15 +319,11 @@ TEST(MemorizzaDati, ReadFailuresEndInFault25AndDeleteBothFiles) {
   };
   for (const auto& c : casi) {
     prova_linea p;
-    p.scrivi(c.testo);
-    test::scrivi(p.treno(), "[generale]\r\n");
-    p.s.memorizza_dati();
+    p.memorizza(c.testo);
     EXPECT_EQ(p.s.codice_errore, 25) << c.testo;
     EXPECT_EQ(p.s.posizione_errore, -777) << c.testo;
-    EXPECT_EQ(p.s.origine.file, "line file") << c.testo;
-    EXPECT_EQ(p.s.origine.riga, c.riga) << c.testo << p.s.dettaglio_errore;
-    EXPECT_FALSE(esiste_file(p.linea())) << c.testo;
-    EXPECT_FALSE(esiste_file(p.treno())) << c.testo;
+    EXPECT_EQ(p.s.guasti.back().file, "line file") << c.testo;
+    EXPECT_EQ(p.s.guasti.back().riga, c.riga) << c.testo << p.s.guasti.back().dettaglio;
   }
 }
 

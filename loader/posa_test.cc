@@ -4,16 +4,16 @@
 #include <tuple>
 #include <vector>
 
-#include "model/scenario.h"
+#include "loader/posa.h"
+#include "model/errori.h"
 
 namespace tracciato {
 namespace {
 
 // A scenario with a grid of cells 0..n and nothing placed.
 scenario con_griglia(int32_t n) {
-  scenario s("/cartella");
+  scenario s;
   s.celle.assign(n + 1, {});
-  s.ultima_cella = n;
   return s;
 }
 
@@ -41,7 +41,7 @@ TEST(MemoMontagna, MarksKindOnEveryCellAndMarkersOnEveryFourthFreeCell) {
   scenario s = con_griglia(60);
   s.celle[20].tipo_cella = cella_segnale;  // an occupied cell takes the kind but no marker
   int32_t tipo = 12;
-  s.memo_montagna(450, 2200, tipo);
+  memo_montagna(s, 450, 2200, tipo);
   EXPECT_EQ(tipo, 2);
   EXPECT_EQ(s.codice_errore, 0);
   EXPECT_EQ(s.numero_montagne, 1);
@@ -73,10 +73,10 @@ TEST(MemoMontagna, ASpanCloseAfterThePreviousOneBecomesKindThree) {
   for (const auto& c : casi) {
     scenario s = con_griglia(200);
     int32_t primo = 1;
-    s.memo_montagna(0, 1000, primo);
+    memo_montagna(s, 0, 1000, primo);
     int32_t tipo = c.tipo;
     const int32_t inizio = 1000 + c.distacco;
-    s.memo_montagna(inizio, inizio + 1000, tipo);
+    memo_montagna(s, inizio, inizio + 1000, tipo);
     EXPECT_EQ(tipo, c.tipo_dopo) << c.distacco << " " << c.tipo;
     const int32_t prima = static_cast<int32_t>(inizio / 50);
     EXPECT_EQ(s.celle[prima].tipo_montagna, c.tipo_dopo) << c.distacco << " " << c.tipo;
@@ -89,7 +89,7 @@ TEST(MemoMontagna, ASpanShorterThanACellIsStoredButMarksNothing) {
   scenario s = con_griglia(60);
   const std::vector<cella> prima = s.celle;
   int32_t tipo = 11;
-  s.memo_montagna(1000, 1020, tipo);
+  memo_montagna(s, 1000, 1020, tipo);
   EXPECT_EQ(s.numero_montagne, 1);
   EXPECT_EQ(s.inizio_montagne[1], 1000);
   EXPECT_EQ(s.fine_montagne[1], 1020);
@@ -100,14 +100,14 @@ TEST(MemoMontagna, TheEightyFirstSpanIsRefusedAndStoresNothing) {
   scenario s = con_griglia(40000);
   for (int32_t n = 0; n < massimo_montagne; ++n) {
     int32_t tipo = 1;
-    s.memo_montagna(n * 1000, n * 1000 + 500, tipo);
+    memo_montagna(s, n * 1000, n * 1000 + 500, tipo);
   }
   ASSERT_EQ(s.codice_errore, 0);
   ASSERT_EQ(s.numero_montagne, 80);
   const std::vector<cella> prima = s.celle;
   const auto inizi = s.inizio_montagne;
   int32_t tipo = 12;
-  s.memo_montagna(90000, 95000, tipo);
+  memo_montagna(s, 90000, 95000, tipo);
   EXPECT_EQ(s.codice_errore, 27);
   EXPECT_EQ(s.numero_montagne, 80);
   EXPECT_EQ(s.inizio_montagne, inizi);
@@ -119,16 +119,16 @@ TEST(MemoMontagna, ASpanReachingPastTheGridIsClippedWithMarkersInPlace) {
   // fourth cell (-1) is gone and the eighth (3) takes a marker.
   scenario s = con_griglia(4);
   int32_t tipo = 11;
-  s.memo_montagna(-200, 300, tipo);
+  memo_montagna(s, -200, 300, tipo);
   EXPECT_EQ(s.codice_errore, 0);
   for (int i = 0; i <= 4; ++i) {
     EXPECT_EQ(s.celle[i].tipo_montagna, 1) << i;
     EXPECT_EQ(s.celle[i].tipo_cella, i == 3 ? cella_segno_montagna : 0) << i;
   }
 
-  scenario vuoto("/cartella");  // no grid allocated
+  scenario vuoto;  // no grid allocated
   tipo = 1;
-  vuoto.memo_montagna(0, 1000, tipo);
+  memo_montagna(vuoto, 0, 1000, tipo);
   EXPECT_EQ(vuoto.numero_montagne, 1);
   EXPECT_TRUE(vuoto.celle.empty());
 }
@@ -137,7 +137,7 @@ TEST(MemoMontagna, ASpanReachingPastTheGridIsClippedWithMarkersInPlace) {
 
 TEST(MemoRallentamento, PlacesWarningStartEndAndFourPreWarningCells) {
   scenario s = con_griglia(100);
-  s.memo_rallentamento(1550, 30, 500, 7, 1, 9);
+  memo_rallentamento(s, 1550, 30, 500, 7, 1, 9);
   EXPECT_EQ(s.codice_errore, 0);
   const cella& w = s.celle[8];
   EXPECT_EQ(w.tipo_cella, cella_avviso_rallentamento);
@@ -164,7 +164,7 @@ TEST(MemoRallentamento, PlacesWarningStartEndAndFourPreWarningCells) {
 TEST(MemoRallentamento, NearTheStartThereIsNoWarningAndSpeedDifferenceZeroKeepsValoreB) {
   scenario s = con_griglia(100);
   s.celle[31].valore_b = 5;  // a free cell's earlier value stays when d_v is 0
-  s.memo_rallentamento(1500, 30, 1000, 7, 1, 0);
+  memo_rallentamento(s, 1500, 30, 1000, 7, 1, 0);
   EXPECT_EQ(s.codice_errore, 0);
   for (int i = 0; i <= 100; ++i) {
     const uint8_t atteso = i == 31   ? cella_inizio_rallentamento
@@ -178,7 +178,7 @@ TEST(MemoRallentamento, NearTheStartThereIsNoWarningAndSpeedDifferenceZeroKeepsV
 
 TEST(MemoRallentamento, StartAndEndInOneCellLeaveTheStart) {
   scenario s = con_griglia(100);
-  s.memo_rallentamento(1000, 30, 20, 0, 0, 0);
+  memo_rallentamento(s, 1000, 30, 20, 0, 0, 0);
   EXPECT_EQ(s.celle[21].tipo_cella, cella_inizio_rallentamento);
   EXPECT_EQ(s.celle[22].tipo_cella, 0);
 }
@@ -200,13 +200,13 @@ TEST(MemoRallentamento, RefusesOccupiedOrOutOfGridCellsWithTheGridUnchanged) {
     scenario s = con_griglia(60);
     if (c.cella >= 0) s.celle[c.cella].tipo_cella = cella_segnale;
     const std::vector<cella> prima = s.celle;
-    s.memo_rallentamento(c.x, 30, c.l, 7, 1, 9);
+    memo_rallentamento(s, c.x, 30, c.l, 7, 1, 9);
     EXPECT_EQ(s.codice_errore, c.errore) << c.nome;
     EXPECT_TRUE(stessa_griglia(s.celle, prima)) << c.nome;
   }
 
-  scenario vuoto("/cartella");
-  vuoto.memo_rallentamento(2000, 30, 500, 7, 1, 9);
+  scenario vuoto;
+  memo_rallentamento(vuoto, 2000, 30, 500, 7, 1, 9);
   EXPECT_EQ(vuoto.codice_errore, 26);
   EXPECT_TRUE(vuoto.celle.empty());
 }
@@ -214,7 +214,7 @@ TEST(MemoRallentamento, RefusesOccupiedOrOutOfGridCellsWithTheGridUnchanged) {
 TEST(MemoRallentamento, ATunnelMarkerCountsAsFree) {
   scenario s = con_griglia(60);
   s.celle[41].tipo_cella = cella_segno_montagna;
-  s.memo_rallentamento(2000, 30, 500, 7, 0, 0);
+  memo_rallentamento(s, 2000, 30, 500, 7, 0, 0);
   EXPECT_EQ(s.codice_errore, 0);
   EXPECT_EQ(s.celle[41].tipo_cella, cella_inizio_rallentamento);
 }
@@ -222,7 +222,7 @@ TEST(MemoRallentamento, ATunnelMarkerCountsAsFree) {
 TEST(MemoRallentamento, AnOccupiedPreWarningCellKeepsWhatWasAlreadyWritten) {
   scenario s = con_griglia(60);
   s.celle[14].tipo_cella = cella_stazione;
-  s.memo_rallentamento(2000, 30, 500, 7, 1, 9);
+  memo_rallentamento(s, 2000, 30, 500, 7, 1, 9);
   EXPECT_EQ(s.codice_errore, 20);
   EXPECT_EQ(s.celle[17].tipo_cella, cella_avviso_rallentamento);
   EXPECT_EQ(s.celle[41].tipo_cella, cella_inizio_rallentamento);
@@ -236,7 +236,7 @@ TEST(MemoRallentamento, AnOccupiedPreWarningCellKeepsWhatWasAlreadyWritten) {
 TEST(MemoSegnale, PlacesTheSignalAndItsFourApproachMarks) {
   scenario s = con_griglia(200);
   int32_t tempo = 0;
-  s.memo_segnale(4700, 1, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
+  memo_segnale(s, 4700, 1, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
   EXPECT_EQ(s.codice_errore, 0);
   const cella& c = s.celle[95];
   EXPECT_EQ(c.tipo_cella, cella_segnale);
@@ -249,7 +249,7 @@ TEST(MemoSegnale, PlacesTheSignalAndItsFourApproachMarks) {
   for (int i : {94, 92, 90, 88, 86, 85}) EXPECT_EQ(s.celle[i].segno_approccio, 0) << i;
 
   scenario d = con_griglia(200);
-  d.memo_segnale(4700, 2, 1, 2, 3, 4, 1, 5, 6, 7, tempo);
+  memo_segnale(d, 4700, 2, 1, 2, 3, 4, 1, 5, 6, 7, tempo);
   EXPECT_EQ(d.celle[95].valore_a, 15);
   EXPECT_EQ(d.celle[95].valore_b, 26);
   EXPECT_EQ(d.celle[95].valore_c, 37);
@@ -269,7 +269,7 @@ TEST(MemoSegnale, TimingValueIsRaisedAndStoredOnlyForSideTwo) {
   for (const auto& c : casi) {
     scenario s = con_griglia(200);
     int32_t tempo = c.tempo;
-    s.memo_segnale(4700, c.sx, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
+    memo_segnale(s, 4700, c.sx, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
     EXPECT_EQ(tempo, c.tempo_dopo) << c.sx << " " << c.tempo;
     EXPECT_EQ(s.celle[95].tempo_segnale, c.tempo_segnale) << c.sx << " " << c.tempo;
   }
@@ -278,8 +278,8 @@ TEST(MemoSegnale, TimingValueIsRaisedAndStoredOnlyForSideTwo) {
 TEST(MemoSegnale, ASecondSignalMarksTheFirstOnlyInItsApproachMark) {
   scenario s = con_griglia(200);
   int32_t tempo = 0;
-  s.memo_segnale(4700, 1, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
-  s.memo_segnale(4800, 2, 1, 1, 1, 0, 0, 0, 0, 0, tempo);
+  memo_segnale(s, 4700, 1, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
+  memo_segnale(s, 4800, 2, 1, 1, 1, 0, 0, 0, 0, 0, tempo);
   EXPECT_EQ(s.codice_errore, 0);
   const cella& primo = s.celle[95];
   EXPECT_EQ(primo.tipo_cella, cella_segnale);
@@ -295,13 +295,13 @@ TEST(MemoSegnale, RefusesAnOccupiedCellButTakesATunnelMarker) {
   s.celle[95].tipo_cella = cella_inizio_rallentamento;
   const std::vector<cella> prima = s.celle;
   int32_t tempo = 50;
-  s.memo_segnale(4700, 2, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
+  memo_segnale(s, 4700, 2, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
   EXPECT_EQ(s.codice_errore, 16);
   EXPECT_TRUE(stessa_griglia(s.celle, prima));
 
   scenario m = con_griglia(200);
   m.celle[95].tipo_cella = cella_segno_montagna;
-  m.memo_segnale(4700, 2, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
+  memo_segnale(m, 4700, 2, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
   EXPECT_EQ(m.codice_errore, 0);
   EXPECT_EQ(m.celle[95].tipo_cella, cella_segnale);
 }
@@ -319,7 +319,7 @@ TEST(MemoSegnale, NearTheStartOnlyTheMarksBeforeCellZeroAreDropped) {
   for (const auto& c : casi) {
     scenario s = con_griglia(200);
     int32_t tempo = 0;
-    s.memo_segnale(c.posizione, 1, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
+    memo_segnale(s, c.posizione, 1, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
     EXPECT_EQ(s.codice_errore, 0) << c.posizione;
     EXPECT_EQ(s.celle[c.cella].tipo_cella, cella_segnale) << c.posizione;
     for (size_t j = 0; j < c.segnate.size(); ++j) {
@@ -333,13 +333,13 @@ TEST(MemoSegnale, ASignalCellOutsideTheGridIsRefused) {
     scenario s = con_griglia(200);  // cell 200 is the last; 10000 m gives cell 201
     const std::vector<cella> prima = s.celle;
     int32_t tempo = 0;
-    s.memo_segnale(posizione, 1, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
+    memo_segnale(s, posizione, 1, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
     EXPECT_EQ(s.codice_errore, 26) << posizione;
     EXPECT_TRUE(stessa_griglia(s.celle, prima)) << posizione;
   }
-  scenario vuoto("/cartella");
+  scenario vuoto;
   int32_t tempo = 0;
-  vuoto.memo_segnale(4700, 1, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
+  memo_segnale(vuoto, 4700, 1, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
   EXPECT_EQ(vuoto.codice_errore, 26);
 }
 
@@ -356,7 +356,7 @@ TEST(MemoIndicatoriVMax, PacksLeftAndRightSpeedsIntoTheBoardCell) {
   };
   for (const auto& c : casi) {
     scenario s = con_griglia(200);
-    s.memo_indicatori_v_max(7100, c.vas, c.vbs, c.vcs, c.strisces, c.vad, c.vbd, c.vcd, c.strisced);
+    memo_indicatori_v_max(s, 7100, c.vas, c.vbs, c.vcs, c.strisces, c.vad, c.vbd, c.vcd, c.strisced);
     EXPECT_EQ(s.codice_errore, 0);
     const cella& k = s.celle[143];
     EXPECT_EQ(k.tipo_cella, cella_indicatore_v_max) << c.vas;
@@ -382,14 +382,14 @@ TEST(MemoIndicatoriVMax, RefusesAnOccupiedCellOrOneOutsideTheGrid) {
     scenario s = con_griglia(200);
     s.celle[143].tipo_cella = c.occupante;
     const std::vector<cella> prima = s.celle;
-    s.memo_indicatori_v_max(c.posizione, 95, 100, 100, 0, 0, 0, 0, 0);
+    memo_indicatori_v_max(s, c.posizione, 95, 100, 100, 0, 0, 0, 0, 0);
     EXPECT_EQ(s.codice_errore, c.errore) << c.posizione;
     if (c.errore != 0) {
       EXPECT_TRUE(stessa_griglia(s.celle, prima)) << c.posizione;
     }
   }
-  scenario vuoto("/cartella");
-  vuoto.memo_indicatori_v_max(7100, 95, 100, 100, 0, 0, 0, 0, 0);
+  scenario vuoto;
+  memo_indicatori_v_max(vuoto, 7100, 95, 100, 100, 0, 0, 0, 0, 0);
   EXPECT_EQ(vuoto.codice_errore, 26);
 }
 
@@ -405,7 +405,7 @@ TEST(MemoIndicatoriVMax, AValueBeyondSixteenBitsFailsTheLoadWithTheCellUnwritten
     scenario s = con_griglia(200);
     const std::vector<cella> prima = s.celle;
     try {
-      s.memo_indicatori_v_max(7100, c.vas, 100, c.vcs, 0, 0, 0, 0, 0);
+      memo_indicatori_v_max(s, 7100, c.vas, 100, c.vcs, 0, 0, 0, 0, 0);
       ADD_FAILURE() << c.messaggio;
     } catch (const std::range_error& e) {
       EXPECT_STREQ(e.what(), c.messaggio);

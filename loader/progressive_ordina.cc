@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "model/scenario.h"
+#include "loader/posa.h"
 
 namespace tracciato {
 namespace {
@@ -20,11 +20,11 @@ struct progressiva {
 
 }  // namespace
 
-void scenario::progressive_ordina() {
+void progressive_ordina(scenario& s) {
   // r[0], r[1], r[2] are the references of slots 81, 82, 83.
   std::array<progressiva, 3> r;
   for (int i = 0; i < 3; ++i) {
-    const voce_tabella& v = tabella[posto_progressiva_tre + i];
+    const voce_tabella& v = s.tabella[posto_progressiva_tre + i];
     r[i] = {v.valore1, v.valore2, v.valore3};
   }
   const progressiva nulla{};
@@ -61,7 +61,7 @@ void scenario::progressive_ordina() {
   }
 
   for (int i = 0; i < 3; ++i) {
-    voce_tabella& v = tabella[posto_progressiva_tre + i];
+    voce_tabella& v = s.tabella[posto_progressiva_tre + i];
     v.valore1 = ordine[i].inizio;
     // A flagged reference reads 100 m further on, whether or not it moved.
     v.valore2 = ordine[i].flag == 1

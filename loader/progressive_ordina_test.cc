@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "model/scenario.h"
+#include "loader/posa.h"
 
 namespace tracciato {
 namespace {
@@ -52,14 +52,14 @@ TEST(ProgressiveOrdina, OrdersTheChainageReferences) {
        {{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}}},
   };
   for (const auto& c : casi) {
-    scenario s("/cartella");
+    scenario s;
     for (int i = 0; i < 3; ++i) {
       voce_tabella& v = s.tabella[posto_progressiva_tre + i];
       v.valore1 = c.prima[i][0];
       v.valore2 = c.prima[i][1];
       v.valore3 = c.prima[i][2];
     }
-    s.progressive_ordina();
+    progressive_ordina(s);
     for (int i = 0; i < 3; ++i) {
       const voce_tabella& v = s.tabella[posto_progressiva_tre + i];
       EXPECT_EQ((terna{v.valore1, v.valore2, v.valore3}), c.dopo[i])

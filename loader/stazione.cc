@@ -4,6 +4,7 @@
 #include <string>
 
 #include "loader/treno.h"
+#include "model/errori.h"
 #include "model/numeri.h"
 
 namespace tracciato {
@@ -34,16 +35,16 @@ int32_t in_32_bit(const lettore_campi& campi, int64_t v, const char* cosa) {
 esito lettore_treno::stazione() {
   const int32_t k = posto_stazione_;
   // Only when the line file left no free slot at all: never write a sign's slot.
-  if (k >= posto_cartello_ || k > primo_posto_cartello) return ferma(10);
+  if (k >= posto_cartello_ || k > primo_posto_cartello) return ferma(e_posti_stazioni);
   voce_tabella& v = s_.tabella[k];
 
   const int32_t p = campi_.leggi_numero<int32_t>();
   v.valore3 = p;
   if (const esito e = controlla_posizione(p, 800); e != esito::avanti) return e;
-  if (!multiplo(p, 50)) return ferma(8, p);
+  if (!multiplo(p, 50)) return ferma(e_stazione_non_multipla, p);
   v.tipo_record = campi_.leggi_numero<uint8_t>();
   const int32_t lunghezza = campi_.leggi_numero<int32_t>();
-  if (!multiplo(lunghezza, 100)) return ferma(9, p);
+  if (!multiplo(lunghezza, 100)) return ferma(e_lunghezza_stazione, p);
 
   v.tipo2 = campi_.leggi_numero<uint8_t>();
   v.byte4 = campi_.leggi_numero<uint8_t>();
@@ -58,8 +59,7 @@ esito lettore_treno::stazione() {
   const int64_t ore = campi_.leggi_numero<int32_t>();
   const int64_t minuti = campi_.leggi_numero<int32_t>();
   const int64_t secondi = campi_.leggi_numero<int32_t>();
-  s_.campo_letto = campi_.leggi_testo();
-  v.testo = s_.campo_letto;
+  v.testo = campi_.leggi_testo();
   v.valore4 = in_32_bit(campi_, (ore * 60 + minuti) * 60 + secondi, "scheduled time");
 
   const uint8_t tipo = v.tipo_record;
@@ -82,7 +82,7 @@ esito lettore_treno::stazione() {
   if (k == 1) v.byte3 = 0, v.byte4 = 0;
 
   if (tipo < 25) {
-    if (arrotonda(v.valore2 / 50.0 - 1) > s_.ultima_cella) return ferma(26, p);
+    if (cella_di(v.valore2, -1) > ultima_cella(s_)) return ferma(e_fuori_griglia, p);
     if (tipo != 5 && tipo != 6) {
       for (int j = 1; j <= 4; ++j) {
         const double q = v.valore2 / 50.0 - j - 1;
@@ -90,15 +90,15 @@ esito lettore_treno::stazione() {
       }
     }
     const double q = v.valore2 / 50.0 - 1;
-    if (q <= 1) return ferma(24);
+    if (q <= 1) return ferma(e_stazione_iniziale);
     cella& c = s_.celle[arrotonda(q)];
     c.tipo_cella = cella_stazione;
     c.valore_a = basso16(k);
   }
 
-  if (k > 1 && int64_t{v.valore1} - 350 < s_.tabella[k - 1].valore2) return ferma(22, p);
+  if (k > 1 && int64_t{v.valore1} - 350 < s_.tabella[k - 1].valore2) return ferma(e_stazioni_vicine, p);
   posto_stazione_ = k + 1;
-  if (posto_stazione_ >= posto_cartello_) return ferma(10);
+  if (posto_stazione_ >= posto_cartello_) return ferma(e_posti_stazioni);
   return esito::avanti;
 }
 

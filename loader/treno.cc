@@ -5,25 +5,18 @@
 #include <string>
 #include <string_view>
 
+#include "loader/memorizza_dati.h"
+#include "loader/posa.h"
+#include "model/errori.h"
 #include "model/numeri.h"
-#include "platform/file.h"
 #include "platform/testo.h"
 
 namespace tracciato {
 
-// The file is read whole and deleted at once, so every way out of the load
-// (a recorded fault, the end steps, or a failure caught by the loader's trap)
-// leaves no train file behind. A missing or unreadable file throws, and the
-// trap records 25.
-void scenario::carica_treno(int32_t posto_cartello) {
-  const auto nome = nome_file(file_scenario::treno);
-  std::string contenuto = leggi_file(nome);
-  cancella_file(nome);
-  if (celle.empty() || static_cast<int64_t>(celle.size()) != int64_t{ultima_cella} + 1)
-    throw std::logic_error(
-        "train file: there is no cell grid (the line file gave no route length)");
-  lettore_campi campi(std::move(contenuto), "train file");
-  lettore_treno(*this, campi, posto_cartello).leggi();
+void carica_treno(scenario& s, const testo_sorgente& treno, int32_t posto_cartello) {
+  if (s.celle.empty()) throw std::logic_error("carica_treno: there is no cell grid");
+  lettore_campi campi(treno.dati, treno.nome);
+  lettore_treno(s, campi, posto_cartello).leggi();
 }
 
 void lettore_treno::leggi() {
@@ -36,21 +29,21 @@ void lettore_treno::leggi() {
   while (trovato) {
     // The last field of the file is never a keyword field.
     if (campi_.fine_file()) break;
-    s_.campo_letto = campi_.leggi_testo();
+    campo_ = campi_.leggi_testo();
     if (campi_.fine_file()) break;
     // A field with a hyphen is passed over, and so is the next one if it has
     // one too; the third is the keyword field whatever it holds.
     bool fine = false;
-    for (int volta = 0; volta < 2 && contiene(s_.campo_letto, "-"); ++volta) {
-      s_.campo_letto = campi_.leggi_testo();
+    for (int volta = 0; volta < 2 && contiene(campo_, "-"); ++volta) {
+      campo_ = campi_.leggi_testo();
       if (campi_.fine_file()) {
         fine = true;
         break;
       }
     }
     if (fine) break;
-    riga_record_ = campi_.riga();
-    const esito e = leggi_record(s_.campo_letto);
+    record_ = luogo_di(campi_, campo_);
+    const esito e = leggi_record(campo_);
     if (e == esito::fermo) return;
     if (e == esito::fine_lettura) break;
   }
@@ -87,32 +80,27 @@ esito lettore_treno::leggi_record(const std::string& campo) {
 }
 
 esito lettore_treno::ferma(int32_t numero) {
-  s_.registra_errore(numero);
-  s_.origine = {campi_.nome(), riga_record_};
+  segna(registra_errore(s_, numero), campi_.nome(), record_);
   return esito::fermo;
 }
 
 esito lettore_treno::ferma(int32_t numero, int32_t posizione) {
-  s_.registra_errore(numero, posizione);
-  s_.origine = {campi_.nome(), riga_record_};
+  segna(registra_errore(s_, numero, posizione), campi_.nome(), record_);
   return esito::fermo;
 }
 
 esito lettore_treno::controlla_posizione(int32_t p, int32_t margine) {
-  if (p < 0) return ferma(26, p);
-  if ((static_cast<double>(p) + margine) / 50 > s_.ultima_cella) {
-    s_.registra_errore(15, p);
-    s_.origine = {campi_.nome(), riga_record_};
+  if (p < 0) return ferma(e_fuori_griglia, p);
+  if ((static_cast<double>(p) + margine) / 50 > ultima_cella(s_)) {
+    segna(registra_errore(s_, e_oltre_griglia, p), campi_.nome(), record_);
     return esito::fine_lettura;
   }
   return esito::avanti;
 }
 
-esito lettore_treno::dopo_posa(int32_t posizione) {
-  if (s_.codice_errore <= 0) return esito::avanti;
-  s_.posizione_errore = posizione;
-  s_.origine = {campi_.nome(), riga_record_};
-  return esito::fermo;
+esito lettore_treno::dopo_aiuto(size_t guasti_prima, int32_t posizione) {
+  return dopo_posa(s_, guasti_prima, posizione, campi_.nome(), record_) ? esito::fermo
+                                                                        : esito::avanti;
 }
 
 esito lettore_treno::massa_frenata() {
@@ -149,10 +137,10 @@ esito lettore_treno::velocita() {
   const int64_t unita = arrotonda(v / 5.0);
   if (unita < 0 || unita > 255)
     campi_.fallisci("speed " + std::to_string(v) + " km/h does not fit the cell (0 to 1277)");
-  const int64_t c = arrotonda(p / 50.0);
+  const int64_t c = cella_di(p);
   if (c > 0) {
     do {
-      if (cursore_velocita_ >= s_.ultima_cella) break;
+      if (cursore_velocita_ >= ultima_cella(s_)) break;
       s_.celle[cursore_velocita_].vel_limite = velocita_precedente_;
       ++cursore_velocita_;
     } while (cursore_velocita_ < c);
@@ -168,10 +156,10 @@ esito lettore_treno::aderenza() {
   const int32_t p = campi_.leggi_numero<int32_t>();
   const int32_t a = campi_.leggi_numero<int32_t>();
   if (const esito e = controlla_posizione(p, 100); e != esito::avanti) return e;
-  const int64_t c = arrotonda(p / 50.0);
+  const int64_t c = cella_di(p);
   if (c > 0) {
     do {
-      if (s_.in_griglia(cursore_aderenza_))
+      if (in_griglia(s_, cursore_aderenza_))
         s_.celle[cursore_aderenza_].aderenza_cella = aderenza_precedente_;
       ++cursore_aderenza_;
     } while (cursore_aderenza_ < c);
@@ -184,16 +172,18 @@ esito lettore_treno::segnale() {
   int32_t n[11];
   for (int32_t& x : n) x = campi_.leggi_numero<int32_t>();
   if (const esito e = controlla_posizione(n[0], 100); e != esito::avanti) return e;
-  s_.memo_segnale(n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8], n[9], n[10]);
-  return dopo_posa(n[0]);
+  const size_t prima = s_.guasti.size();
+  memo_segnale(s_, n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8], n[9], n[10]);
+  return dopo_aiuto(prima, n[0]);
 }
 
 esito lettore_treno::rallentamento() {
   int32_t n[6];
   for (int32_t& x : n) x = campi_.leggi_numero<int32_t>();
   if (const esito e = controlla_posizione(n[0], 100); e != esito::avanti) return e;
-  s_.memo_rallentamento(n[0], n[1], n[2], n[3], n[4], n[5]);
-  return dopo_posa(n[0]);
+  const size_t prima = s_.guasti.size();
+  memo_rallentamento(s_, n[0], n[1], n[2], n[3], n[4], n[5]);
+  return dopo_aiuto(prima, n[0]);
 }
 
 // Code point (p, v): goes into cell round(p / 50) itself, which must be free;
@@ -203,8 +193,8 @@ esito lettore_treno::abbattimento() {
   const int32_t p = campi_.leggi_numero<int32_t>();
   const int32_t v = campi_.leggi_numero<int32_t>();
   if (const esito e = controlla_posizione(p, 100); e != esito::avanti) return e;
-  cella& c = s_.celle[arrotonda(p / 50.0)];
-  if (!libera(c)) return ferma(7, p);
+  cella& c = s_.celle[cella_di(p)];
+  if (!libera(c)) return ferma(e_abbattimento_occupato, p);
   if (v > 0) {
     c.tipo_cella = cella_punto_codice;
     c.valore_a = basso16(v);
@@ -219,18 +209,22 @@ esito lettore_treno::abbattimento() {
 // references must lie on whole cells (2, replacing a 15 of this load).
 void lettore_treno::passi_finali() {
   do {
-    if (s_.in_griglia(cursore_velocita_))
+    if (in_griglia(s_, cursore_velocita_))
       s_.celle[cursore_velocita_].vel_limite = velocita_precedente_;
     ++cursore_velocita_;
-  } while (cursore_velocita_ < int64_t{s_.ultima_cella} - 2);
+  } while (cursore_velocita_ < int64_t{ultima_cella(s_)} - 2);
   do {
-    if (s_.in_griglia(cursore_aderenza_))
+    if (in_griglia(s_, cursore_aderenza_))
       s_.celle[cursore_aderenza_].aderenza_cella = aderenza_precedente_;
     ++cursore_aderenza_;
-  } while (cursore_aderenza_ < int64_t{s_.ultima_cella} - 2);
+  } while (cursore_aderenza_ < int64_t{ultima_cella(s_)} - 2);
   for (int posto = posto_progressiva_tre; posto <= posto_progressiva_uno; ++posto) {
     const voce_tabella& r = s_.tabella[posto];
-    if (!multiplo(r.valore1, 50) || !multiplo(r.valore2, 50)) s_.registra_errore(2);
+    if (!multiplo(r.valore1, 50) || !multiplo(r.valore2, 50)) {
+      guasto& g = registra_errore(s_, e_progressiva_non_multipla);
+      g.dettaglio = "record slot " + std::to_string(posto) + ": from " + std::to_string(r.valore1) +
+                    " m the chainage reads " + std::to_string(r.valore2);
+    }
   }
 }
 

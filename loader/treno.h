@@ -1,4 +1,4 @@
-// lettore_treno: the train half of the load (scenario::carica_treno). It reads
+// lettore_treno: the train half of the load (carica_treno). It reads
 // the train file's records into the model: header values, speed limits and
 // adhesion along the line, stations, signals, slowdowns and code points.
 //
@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "loader/campi.h"
+#include "loader/luogo.h"
 #include "model/scenario.h"
 
 namespace tracciato {
@@ -22,7 +23,7 @@ enum class esito {
 
 class lettore_treno {
  public:
-  // REQUIRES: s.celle holds cells 0..s.ultima_cella.
+  // REQUIRES: s.celle holds the grid.
   lettore_treno(scenario& s, lettore_campi& campi, int32_t posto_cartello)
       : s_(s), campi_(campi), posto_cartello_(posto_cartello) {}
 
@@ -53,7 +54,7 @@ class lettore_treno {
   esito controlla_posizione(int32_t p, int32_t margine);
   // After memo_segnale or memo_rallentamento: any positive codice_errore
   // (also a 15 left by the line half) ends the load at this record.
-  esito dopo_posa(int32_t posizione);
+  esito dopo_aiuto(size_t guasti_prima, int32_t posizione);
   esito leggi_record(const std::string& campo);
   void passi_finali();
 
@@ -61,7 +62,8 @@ class lettore_treno {
   lettore_campi& campi_;
   const int32_t posto_cartello_;
   int32_t posto_stazione_ = 1;  // slot of the next station (k)
-  int32_t riga_record_ = 0;     // line of the keyword of the record being read
+  std::string campo_;            // the field just read
+  luogo_record record_;          // the keyword field of the record being read
   // Speed and adhesion: the next cell to fill and the value in force there.
   // Cells before the first record of each kind get 0.
   int64_t cursore_velocita_ = 0;

@@ -1,36 +1,30 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "loader/campi.h"
 #include "model/scenario.h"
-#include "platform/file.h"
-#include "tests/cartella_temporanea.h"
+#include "loader/memorizza_dati.h"
 
 namespace tracciato {
 namespace {
 
-// A model as the line half leaves it: a grid of cells 0..ultima_cella (here
+// A model as the line half leaves it: a grid of cells ultima_cella(0.) (here
 // 300, a line of 8000 m) and nothing else; the train file is then loaded.
 struct banco {
-  test::cartella_temporanea dir;
-  scenario s{dir.percorso()};
+  scenario s;
 
   explicit banco(int32_t ultima = 300) {
     s.nome_scenario = "Prova";
     s.numero_treno = "7";
     s.celle.assign(ultima + 1, {});
-    s.ultima_cella = ultima;
   }
   void carica(const std::vector<std::string>& righe, int32_t posto_cartello = 80) {
     std::string testo;
     for (const std::string& r : righe) testo += r + "\r\n";
-    test::scrivi(s.nome_file(file_scenario::treno), testo);
-    s.carica_treno(posto_cartello);
+    carica_treno(s, testo_sorgente{"train file", testo, {}}, posto_cartello);
   }
-  bool file_treno() const { return esiste_file(s.nome_file(file_scenario::treno)); }
 };
 
 TEST(CaricaTreno, GeneralRecordsInAnyCaseAfterTheMarker) {
@@ -47,7 +41,6 @@ TEST(CaricaTreno, GeneralRecordsInAnyCaseAfterTheMarker) {
   EXPECT_EQ(b.s.tabella[posto_linea].intero4, 2);
   EXPECT_EQ(b.s.tabella[posto_linea].intero5, 3);
   EXPECT_EQ(b.s.codice_errore, 0);
-  EXPECT_FALSE(b.file_treno());
 }
 
 TEST(CaricaTreno, FieldStreamRules) {
@@ -86,7 +79,6 @@ TEST(CaricaTreno, WithoutTheMarkerNothingIsReadButTheEndStepsRun) {
   EXPECT_EQ(b.s.tabella[posto_treno].valore3, 0);
   EXPECT_EQ(b.s.tabella[1].valore2, 0);
   EXPECT_EQ(b.s.codice_errore, 2);
-  EXPECT_FALSE(b.file_treno());
 }
 
 TEST(CaricaTreno, SpeedLimitsInUnitsOfFiveAndAdhesionFromItsFirstRecord) {
@@ -261,9 +253,8 @@ TEST(CaricaTreno, Faults) {
     b.carica(c.righe, c.posto_cartello);
     EXPECT_EQ(b.s.codice_errore, c.codice) << c.nome;
     EXPECT_EQ(b.s.posizione_errore, c.posizione) << c.nome;
-    EXPECT_EQ(b.s.origine.file, "train file") << c.nome;
-    EXPECT_EQ(b.s.origine.riga, c.riga) << c.nome;
-    EXPECT_FALSE(b.file_treno()) << c.nome;
+    EXPECT_EQ(b.s.guasti.back().file, "train file") << c.nome;
+    EXPECT_EQ(b.s.guasti.back().riga, c.riga) << c.nome;
   }
 }
 
@@ -298,7 +289,7 @@ TEST(CaricaTreno, BeyondTheGridEndsReadingButTheEndStepsRun) {
   c.s.tabella[posto_progressiva_due].valore1 = 6375;
   c.carica({"[generale]", "velocita, 14950, 80", "[fine]"});
   EXPECT_EQ(c.s.codice_errore, 2);
-  EXPECT_EQ(c.s.origine.file, "");
+  EXPECT_EQ(c.s.guasti.back().file, "");
 }
 
 TEST(CaricaTreno, AFifteenFromTheLineFileStopsAtTheFirstSignal) {
@@ -310,15 +301,14 @@ TEST(CaricaTreno, AFifteenFromTheLineFileStopsAtTheFirstSignal) {
             "segnale, 4700, 1, 3, 4, 0, 0, 0, 0,0,0, 0", "numero vetture, 9", "[fine]"});
   EXPECT_EQ(b.s.codice_errore, 15);
   EXPECT_EQ(b.s.posizione_errore, 4700);
-  EXPECT_EQ(b.s.origine.riga, 4);
+  EXPECT_EQ(b.s.guasti.back().riga, 4);
   EXPECT_EQ(b.s.celle[95].tipo_cella, cella_segnale);  // placed before the stop
   EXPECT_EQ(b.s.celle[95].valore_a, 30);
   EXPECT_EQ(b.s.tabella[posto_treno].valore3, 3);
   EXPECT_EQ(b.s.celle[10].vel_limite, 0);  // the speed fill did not run
-  EXPECT_FALSE(b.file_treno());
 }
 
-TEST(CaricaTreno, ReadFailuresThrowForTheTrapAndTheFileIsGone) {
+TEST(CaricaTreno, ReadFailuresThrowForTheTrap) {
   static const struct {
     const char* nome;
     std::vector<std::string> righe;
@@ -335,10 +325,7 @@ TEST(CaricaTreno, ReadFailuresThrowForTheTrapAndTheFileIsGone) {
   for (const auto& c : casi) {
     banco b;
     EXPECT_THROW(b.carica(c.righe), guasto_lettura) << c.nome;
-    EXPECT_FALSE(b.file_treno()) << c.nome;
   }
-  banco b;
-  EXPECT_THROW(b.s.carica_treno(80), std::system_error);
 }
 
 }  // namespace

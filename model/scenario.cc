@@ -2,21 +2,19 @@
 
 namespace tracciato {
 
-std::filesystem::path scenario::nome_file(file_scenario f) const {
-  const std::string& s = nome_scenario;
-  const std::string st = nome_scenario + "_" + numero_treno;
-  std::string nome;
-  switch (f) {
-    case file_scenario::linea: nome = s + "_linea.txt"; break;
-    case file_scenario::treno: nome = st + "-.txt"; break;
-    case file_scenario::note: nome = st + "_note.txt"; break;
-    case file_scenario::rallentamenti: nome = st + "_rallentamenti.txt"; break;
-    case file_scenario::scheda: nome = st + "_scheda_treno.txt"; break;
-    case file_scenario::linea_dat: nome = s + "_linea.dat"; break;
-    case file_scenario::sim: nome = st + ".sim"; break;
-    case file_scenario::celle_dat: nome = st + ".dat"; break;
-  }
-  return cartella / nome;
+guasto& registra_errore(scenario& s, int32_t numero) {
+  s.codice_errore = numero;
+  guasto& g = s.guasti.emplace_back();
+  g.numero = numero;
+  return g;
+}
+
+guasto& registra_errore(scenario& s, int32_t numero, int32_t posizione) {
+  guasto& g = registra_errore(s, numero);
+  s.posizione_errore = posizione;
+  g.con_posizione = true;
+  g.posizione = posizione;
+  return g;
 }
 
 }  // namespace tracciato

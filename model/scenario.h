@@ -1,12 +1,11 @@
-// scenario: the owner of the whole run state. Every procedure of the system is
-// an operation of this one object; its definitions are spread over the
-// subsystem folders (sources/, loader/, compactor/), as the comments say.
+// The scenario model: cells, the record table, the track plan, the tunnel
+// spans and the recorded faults. docs/glossary.md defines the Italian terms
+// and what each cell kind keeps in valore_a to valore_d.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -83,101 +82,53 @@ inline constexpr int posto_scenario = 85;
 inline constexpr int posto_linea = 86;
 inline constexpr int massimo_montagne = 80;
 
-// The files of a run. Each name is formed afresh from the program folder.
-enum class file_scenario {
-  linea,           // S_linea.txt, line file (text)
-  treno,           // S_T-.txt, train file (text)
-  note,            // S_T_note.txt
-  rallentamenti,   // S_T_rallentamenti.txt
-  scheda,          // S_T_scheda_treno.txt
-  linea_dat,       // S_linea.dat, the track plan
-  sim,             // S_T.sim, the record table
-  celle_dat,       // S_T.dat, the cell grid
+// guasto: one recorded fault, kept in the order it was found. Faults found
+// in a text file carry the place of the record's keyword field.
+struct guasto {
+  int32_t numero = 0;
+  bool con_posizione = false;  // whether posizione holds the fault's route position
+  int32_t posizione = 0;
+  std::string file;       // display name of the text file; empty when not from one
+  int32_t riga = 0;       // 1-based; 0 = unknown
+  int32_t colonna = 0;    // 1-based byte column; 0 = unknown
+  std::string citazione;  // the record's keyword field, cut short
+  std::string dettaglio;  // for a read failure, the reason in words
+  int32_t causa = -1;     // index in guasti of the fault this one follows from; -1 = none
 };
 
-class scenario {
- public:
-  explicit scenario(std::filesystem::path cartella_programma)
-      : cartella(std::move(cartella_programma)) {}
-
-  // The program folder; every file of the run lies in it.
-  std::filesystem::path cartella;
-  // Full path of one of the run's files, formed from the folder and the two names.
-  std::filesystem::path nome_file(file_scenario f) const;
-
-  // --- the model ---------------------------------------------------------
+// scenario: the whole run state, plain data. The passes that fill and read it
+// are free functions in sources/, loader/, compactor/ and driver/.
+struct scenario {
   std::string nome_scenario;
   std::string numero_treno;
   int32_t scrivi_linea = 0;  // non-zero: build the track plan and write the line data file
+  // The last fault recorded (0 = none) and the route position of the last
+  // fault that had one; guasti keeps every fault in order.
   int32_t codice_errore = 0;
   int32_t posizione_errore = 0;
+  std::vector<guasto> guasti;
   int32_t lunghezza_estesa = 0;  // route length + 7000 m
   std::vector<cella> celle;      // cells 0..ultima_cella; empty = not allocated
-  int32_t ultima_cella = 0;
   planimetria_t planimetria;
   std::array<voce_tabella, posti_tabella> tabella{};
   std::array<int32_t, massimo_montagne + 1> inizio_montagne{};
   std::array<int32_t, massimo_montagne + 1> fine_montagne{};
   int32_t numero_montagne = 0;
-  std::string campo_letto;
-
-  // Where the last recorded fault came from (file and line), and for the
-  // loader's failure path the reason in words.
-  origine_errore origine;
-  std::string dettaglio_errore;
-
-  // True iff i is a cell of the allocated grid.
-  bool in_griglia(int64_t i) const { return i >= 0 && i <= ultima_cella && !celle.empty(); }
-
-  // --- sources/: the built-in scenario's text files ------------------------
-  void dati_linea();
-  void dati_treno();
-  void dati_note();
-  void dati_rallentamenti();
-  void dati_scheda();
-
-  // --- loader/ -----------------------------------------------------------
-  // memorizza_dati: reads the line file and then the train file into the model,
-  // deleting both; reports only through codice_errore and posizione_errore.
-  void memorizza_dati();
-  // The two halves of memorizza_dati (loader/linea.cc, loader/treno.cc). The
-  // line half returns false when the load ends with it; posto_cartello is the
-  // record slot for the next sign text, handed from one half to the other.
-  bool carica_linea(int32_t& posto_cartello);
-  void carica_treno(int32_t posto_cartello);
-  // Placement helpers (loader/posa.cc). Each refuses an item on an occupied
-  // cell by setting codice_errore and returning; none clears codice_errore.
-  void memo_montagna(int32_t inizio, int32_t fine, int32_t& tipo);
-  void memo_rallentamento(int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta, int32_t d_v);
-  void memo_segnale(int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3, int32_t rapp,
-                    int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo);
-  void memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
-                             int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
-                             int32_t strisced);
-  // progressive_ordina: puts the chainage references of slots 81 to 83 in order.
-  void progressive_ordina();
-
-  // --- compactor/ --------------------------------------------------------
-  // memorizza_percorso: loads the scenario, places the code points, stamps the
-  // format values and codes and writes the binary files.
-  void memorizza_percorso(int32_t scrivi);
-  int32_t codice_gara_og();  // plain competition code, 0..6375
-  int32_t codice_gara_st();  // position-weighted competition code, 0..82875
-  // The files memorizza_percorso wrote, in order; empty when none was written.
-  std::vector<std::filesystem::path> file_scritti;
-
-  // Records a fault; the position is stored only when the fault has one. The
-  // origin is cleared: a reader that knows the file and line sets it after.
-  void registra_errore(int32_t numero) {
-    codice_errore = numero;
-    origine = {};
-    dettaglio_errore.clear();
-  }
-  void registra_errore(int32_t numero, int32_t posizione) {
-    registra_errore(numero);
-    posizione_errore = posizione;
-  }
 };
+
+// ultima_cella: index of the grid's last cell; -1 while there is no grid.
+inline int32_t ultima_cella(const scenario& s) { return static_cast<int32_t>(s.celle.size()) - 1; }
+
+// True iff i is a cell of the allocated grid.
+inline bool in_griglia(const scenario& s, int64_t i) {
+  return i >= 0 && i < static_cast<int64_t>(s.celle.size());
+}
+
+// registra_errore: records fault numero as the last one (with its route
+// position where it has one) and appends it to guasti. The returned entry
+// is for the finder to tell where the fault came from.
+guasto& registra_errore(scenario& s, int32_t numero);
+guasto& registra_errore(scenario& s, int32_t numero, int32_t posizione);
 
 // minimo: the lesser of x and y; equal values return x.
 template <class T, class U>

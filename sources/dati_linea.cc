@@ -1,6 +1,6 @@
 #include <string_view>
 
-#include "model/scenario.h"
+#include "sources/dati.h"
 #include "sources/scrivi_righe.h"
 
 namespace tracciato {
@@ -424,6 +424,6 @@ constexpr std::string_view righe[] = {
 
 }  // namespace
 
-void scenario::dati_linea() { scrivi_righe(nome_file(file_scenario::linea), righe); }
+void dati_linea(const std::filesystem::path& percorso) { scrivi_righe(percorso, righe); }
 
 }  // namespace tracciato

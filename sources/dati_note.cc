@@ -6,7 +6,7 @@
 // nome_scenario.
 #include <string_view>
 
-#include "model/scenario.h"
+#include "sources/dati.h"
 #include "sources/scrivi_righe.h"
 
 namespace tracciato {
@@ -47,6 +47,6 @@ constexpr std::string_view righe[] = {
 
 }  // namespace
 
-void scenario::dati_note() { scrivi_righe(nome_file(file_scenario::note), righe); }
+void dati_note(const std::filesystem::path& percorso) { scrivi_righe(percorso, righe); }
 
 }  // namespace tracciato

@@ -5,7 +5,7 @@
 // the printed form, not taken from numero_treno or nome_scenario.
 #include <string_view>
 
-#include "model/scenario.h"
+#include "sources/dati.h"
 #include "sources/scrivi_righe.h"
 
 namespace tracciato {
@@ -66,6 +66,6 @@ constexpr std::string_view righe[] = {
 
 }  // namespace
 
-void scenario::dati_rallentamenti() { scrivi_righe(nome_file(file_scenario::rallentamenti), righe); }
+void dati_rallentamenti(const std::filesystem::path& percorso) { scrivi_righe(percorso, righe); }
 
 }  // namespace tracciato

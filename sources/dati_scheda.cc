@@ -16,7 +16,7 @@
 // on, growing metre for metre with the route position.
 #include <string_view>
 
-#include "model/scenario.h"
+#include "sources/dati.h"
 #include "sources/scrivi_righe.h"
 
 namespace tracciato {
@@ -109,6 +109,6 @@ constexpr std::string_view righe[] = {
 
 }  // namespace
 
-void scenario::dati_scheda() { scrivi_righe(nome_file(file_scenario::scheda), righe); }
+void dati_scheda(const std::filesystem::path& percorso) { scrivi_righe(percorso, righe); }
 
 }  // namespace tracciato

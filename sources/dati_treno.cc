@@ -1,6 +1,6 @@
 #include <string_view>
 
-#include "model/scenario.h"
+#include "sources/dati.h"
 #include "sources/scrivi_righe.h"
 
 namespace tracciato {
@@ -142,6 +142,6 @@ constexpr std::string_view righe[] = {
 
 }  // namespace
 
-void scenario::dati_treno() { scrivi_righe(nome_file(file_scenario::treno), righe); }
+void dati_treno(const std::filesystem::path& percorso) { scrivi_righe(percorso, righe); }
 
 }  // namespace tracciato

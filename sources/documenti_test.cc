@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sources/documenti_prova.h"
+#include "tests/documenti_prova.h"
 #include "sources/scrivi_righe.h"
 #include "tests/processo.h"
 
@@ -235,7 +235,9 @@ TEST(Documenti, Widths) {
 std::string in_lettere_miste(const std::string& nome) {
   std::string misto = nome;
   for (size_t i = 0; i < misto.size(); ++i)
-    misto[i] = (i == 0 || misto[i - 1] == ' ') ? std::toupper(misto[i]) : std::tolower(misto[i]);
+    misto[i] = static_cast<char>((i == 0 || misto[i - 1] == ' ')
+                                     ? std::toupper(static_cast<unsigned char>(misto[i]))
+                                     : std::tolower(static_cast<unsigned char>(misto[i])));
   return misto;
 }
 
@@ -244,7 +246,7 @@ std::string in_lettere_miste(const std::string& nome) {
 // relation and times from the takeover station to the terminus.
 TEST(Documenti, NotesTellTheBuiltInLineAndRun) {
   int lunghezza = 0, salita = 0, discesa = 0, gallerie = 0;
-  for (const auto& riga : righe_sorgente(&scenario::dati_linea, file_scenario::linea)) {
+  for (const auto& riga : righe_sorgente(dati_linea)) {
     const auto c = campi(riga);
     if (c[0] == "lunghezza percorso") lunghezza = std::stoi(c[1]);
     if (c[0] == "pendenza") {

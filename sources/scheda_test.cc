@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "sources/documenti_prova.h"
+#include "tests/documenti_prova.h"
 
 namespace tracciato {
 namespace {
@@ -181,7 +181,7 @@ TEST(Scheda, KilometresAreTheLinesChainage) {
   std::map<std::string, std::vector<std::string>> riferimenti;
   std::vector<std::pair<int, int>> cartelli;  // route position, kilometre in metres
   const std::regex km_cartello("\\(Km ([0-9]+)\\+([0-9]{3})\\)");
-  for (const auto& riga : righe_sorgente(&scenario::dati_linea, file_scenario::linea)) {
+  for (const auto& riga : righe_sorgente(dati_linea)) {
     const auto c = campi(riga);
     if (c[0].starts_with("progressiva chilometrica ")) riferimenti[c[0]] = c;
     std::smatch m;

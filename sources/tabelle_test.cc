@@ -12,40 +12,23 @@
 
 #include "model/numeri.h"
 #include "model/scenario.h"
+#include "sources/dati.h"
 #include "tests/cartella_temporanea.h"
+#include "tests/testi_prova.h"
 
 namespace tracciato {
 namespace {
 
 using righe_t = std::vector<std::string>;
 
-// The lines of a written file; every line must end in CR LF.
-righe_t righe_di(const std::string& testo) {
-  righe_t righe;
-  size_t inizio = 0;
-  while (inizio < testo.size()) {
-    const size_t fine = testo.find("\r\n", inizio);
-    if (fine == std::string::npos) {
-      ADD_FAILURE() << "text after the last CR LF";
-      break;
-    }
-    righe.push_back(testo.substr(inizio, fine - inizio));
-    inizio = fine + 2;
-  }
-  return righe;
-}
-
 struct file_incorporati {
   righe_t linea, treno;
   file_incorporati() {
     test::cartella_temporanea t;
-    scenario s(t.percorso());
-    s.nome_scenario = "VessolantaC_OrmelaC";
-    s.numero_treno = "4715";
-    s.dati_linea();
-    s.dati_treno();
-    linea = righe_di(test::leggi(s.nome_file(file_scenario::linea)));
-    treno = righe_di(test::leggi(s.nome_file(file_scenario::treno)));
+    dati_linea(t / "linea.txt");
+    dati_treno(t / "treno.txt");
+    linea = test::righe_file(t / "linea.txt");
+    treno = test::righe_file(t / "treno.txt");
   }
 };
 
@@ -65,23 +48,15 @@ righe_t sezione(const righe_t& righe, const std::string& intestazione) {
 }
 
 // The comma-separated fields after the keyword, blanks at both ends removed.
-std::vector<std::string> campi(const std::string& riga) {
-  std::vector<std::string> out;
-  size_t inizio = riga.find(',');
-  while (inizio != std::string::npos) {
-    const size_t fine = riga.find(',', inizio + 1);
-    std::string c = riga.substr(inizio + 1, fine == std::string::npos ? std::string::npos : fine - inizio - 1);
-    c.erase(0, c.find_first_not_of(' '));
-    c.erase(c.find_last_not_of(' ') + 1);
-    out.push_back(c);
-    inizio = fine;
-  }
-  return out;
+std::vector<std::string> valori(const std::string& riga) {
+  std::vector<std::string> c = test::campi(riga);
+  c.erase(c.begin());
+  return c;
 }
 
 long numero(const std::string& campo) { return campo.empty() ? 0 : std::stol(campo); }
 std::string chiave(const std::string& riga) { return riga.substr(0, riga.find(',')); }
-long posizione(const std::string& riga) { return numero(campi(riga).at(0)); }
+long posizione(const std::string& riga) { return numero(valori(riga).at(0)); }
 
 bool contiene_riga(const righe_t& righe, const std::string& riga) {
   return std::find(righe.begin(), righe.end(), riga) != righe.end();
@@ -175,7 +150,7 @@ TEST(TabelleIncorporate, Curves) {
     ASSERT_TRUE(k.starts_with("curvas") || k.starts_with("curvad")) << r;
     ++per_chiave[k];
     ++per_classe[k[6]];
-    const long inizio = posizione(r), lunghezza = numero(campi(r).at(1));
+    const long inizio = posizione(r), lunghezza = numero(valori(r).at(1));
     EXPECT_GE(inizio, fine_precedente) << r;
     EXPECT_EQ(lunghezza % 50, 0) << r;
     EXPECT_GE(lunghezza, 50) << r;
@@ -199,7 +174,7 @@ TEST(TabelleIncorporate, Gradients) {
   const auto pendenze = sezione(incorporati().linea, "[pendenze]");
   std::vector<long> discese, salite;
   for (const auto& r : pendenze) {
-    const long g = numero(campi(r).at(1));
+    const long g = numero(valori(r).at(1));
     EXPECT_GE(g, -31) << r;
     EXPECT_LE(g, 28) << r;
     if (g == -31) discese.push_back(posizione(r));
@@ -218,7 +193,7 @@ TEST(TabelleIncorporate, Tunnels) {
   std::map<long, int> per_tipo;
   long fine_precedente = -1000;
   for (const auto& r : montagne) {
-    const auto c = campi(r);
+    const auto c = valori(r);
     const long inizio = numero(c.at(0)), fine = numero(c.at(1));
     ++per_tipo[numero(c.at(2))];
     EXPECT_EQ(fine % 50, 0) << r;
@@ -239,7 +214,7 @@ TEST(TabelleIncorporate, SpeedBoards) {
   std::map<long, int> per_strisce;
   for (size_t i = 0; i < cartelli.size(); ++i) {
     const auto& r = cartelli[i];
-    const auto c = campi(r);
+    const auto c = valori(r);
     ASSERT_EQ(c.size(), 9u) << r;
     EXPECT_EQ(c[5] + c[6] + c[7], "") << r;
     EXPECT_EQ(c[8], "0") << r;
@@ -255,7 +230,7 @@ TEST(TabelleIncorporate, SpeedBoards) {
     if (strisce == 2) {
       ASSERT_LT(i + 2, cartelli.size()) << r;
       for (size_t j = 1; j <= 2; ++j) {
-        const auto d = campi(cartelli[i + j]);
+        const auto d = valori(cartelli[i + j]);
         EXPECT_EQ(numero(d[4]), 2 - static_cast<long>(j)) << cartelli[i + j];
         EXPECT_EQ(std::vector(d.begin() + 1, d.begin() + 4), std::vector(c.begin() + 1, c.begin() + 4))
             << cartelli[i + j];
@@ -266,7 +241,7 @@ TEST(TabelleIncorporate, SpeedBoards) {
     }
     if (strisce == 1) {
       ASSERT_GT(i, 0u);
-      EXPECT_EQ(numero(campi(cartelli[i - 1])[4]), 2) << r;
+      EXPECT_EQ(numero(valori(cartelli[i - 1])[4]), 2) << r;
     }
   }
   EXPECT_EQ(per_strisce, (std::map<long, int>{{0, 18}, {1, 5}, {2, 5}}));
@@ -285,7 +260,7 @@ TEST(TabelleIncorporate, LinesideSigns) {
   size_t piu_lunga = 0;
   for (const auto& r : cartelli) {
     piu_lunga = std::max(piu_lunga, r.size());
-    const auto c = campi(r);
+    const auto c = valori(r);
     ASSERT_EQ(c.size(), 2u) << r;
     const std::string& testo = c[1];
     ASSERT_TRUE(testo.starts_with("(") && testo.ends_with(")")) << r;
@@ -321,7 +296,7 @@ TEST(TabelleIncorporate, AdhesionAndSpeedLimits) {
   const auto& f = incorporati();
   const auto aderenze = sezione(f.treno, "[aderenze]");
   for (const auto& r : aderenze) {
-    const long a = numero(campi(r).at(1));
+    const long a = numero(valori(r).at(1));
     EXPECT_TRUE(a == 70 || a == 80 || a == 90 || a == 100) << r;
   }
   EXPECT_EQ(aderenze.front(), "aderenza,   0,    100");
@@ -330,7 +305,7 @@ TEST(TabelleIncorporate, AdhesionAndSpeedLimits) {
   const auto velocita = sezione(f.treno, "[vel_limite]");
   long massima = 0;
   for (const auto& r : velocita) {
-    const long v = numero(campi(r).at(1));
+    const long v = numero(valori(r).at(1));
     EXPECT_EQ(v % 5, 0) << r;
     EXPECT_GE(v, 55) << r;
     massima = std::max(massima, v);
@@ -349,7 +324,7 @@ struct stazione {
 std::vector<stazione> stazioni() {
   std::vector<stazione> out;
   for (const auto& r : sezione(incorporati().treno, "[stazioni]")) {
-    const auto c = campi(r);
+    const auto c = valori(r);
     EXPECT_EQ(c.size(), 17u) << r;
     if (c.size() != 17) continue;
     stazione s{numero(c[0]), numero(c[1]), numero(c[2]), 0, 0, 0, c[16]};
@@ -395,7 +370,7 @@ TEST(TabelleIncorporate, Stations) {
 TEST(TabelleIncorporate, TimetableCanBeRunAtTheSpeedLimits) {
   std::vector<std::pair<long, long>> limiti;
   for (const auto& r : sezione(incorporati().treno, "[vel_limite]"))
-    limiti.emplace_back(posizione(r), numero(campi(r).at(1)));
+    limiti.emplace_back(posizione(r), numero(valori(r).at(1)));
   const stazione* precedente = nullptr;
   for (const auto& s : stazioni()) {
     if (s.secondi == 0) continue;
@@ -417,7 +392,7 @@ TEST(TabelleIncorporate, Signals) {
   int con_deviata = 0;
   for (size_t i = 0; i < segnali.size(); ++i) {
     const auto& r = segnali[i];
-    const auto c = campi(r);
+    const auto c = valori(r);
     ASSERT_EQ(c.size(), 11u) << r;
     EXPECT_EQ(numero(c[1]), i % 2 == 0 ? 1 : 2) << r;
     EXPECT_EQ(c[4] + c[5] + c[9], "000") << r;

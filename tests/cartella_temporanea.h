@@ -1,6 +1,7 @@
 // Test support: a fresh temporary folder per test, and small file helpers.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,7 +20,11 @@ class cartella_temporanea {
     std::string modello = (std::filesystem::temp_directory_path() / "tracciato-XXXXXX").string();
     std::vector<char> nome(modello.begin(), modello.end());
     nome.push_back('\0');
-    percorso_ = ::mkdtemp(nome.data());
+    if (::mkdtemp(nome.data()) == nullptr) {
+      ADD_FAILURE() << "cannot make a temporary folder from " << modello;
+      std::abort();
+    }
+    percorso_ = nome.data();
   }
   ~cartella_temporanea() {
     std::error_code e;

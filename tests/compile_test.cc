@@ -87,7 +87,8 @@ TEST(Compile, ARecordedFaultNamesItsFileAndLineAndStillWrites) {
   compilazione c;
   esito e = c.esegui_compile("linea.txt", "treno_segnale_doppio.txt");
   EXPECT_EQ(e.stato, 0) << e.errori;
-  EXPECT_EQ(e.uscita, "train file, line 16: fault 16 at 3000 m: signal on an occupied cell\n");
+  const std::string treno = (fixtures / "treno_segnale_doppio.txt").string();
+  EXPECT_EQ(e.uscita, treno + ":16:1: error: fault 16 at 3000 m: signal on an occupied cell\n");
   EXPECT_EQ(c.dir.elenco().size(), 3u);
 
   e = c.esegui_compile("linea.txt", "treno_segnale_doppio.txt", {"--strict"});
@@ -98,8 +99,8 @@ TEST(Compile, ARecordedFaultNamesItsFileAndLineAndStillWrites) {
   const auto j = nlohmann::json::parse(e.uscita);
   EXPECT_EQ(j["codice_errore"], 16);
   EXPECT_EQ(j["posizione_errore"], 3000);
-  EXPECT_EQ(j["message"], "train file, line 16: fault 16 at 3000 m: signal on an occupied cell");
-  EXPECT_EQ(j["file"], "train file");
+  EXPECT_EQ(j["message"], treno + ":16:1: error: fault 16 at 3000 m: signal on an occupied cell");
+  EXPECT_EQ(j["file"], treno);
   EXPECT_EQ(j["line"], 16);
   EXPECT_EQ(j["files_written"],
             (nlohmann::json{(c.dir / "S_linea.dat").string(), (c.dir / "S_T.sim").string(),
@@ -143,7 +144,8 @@ TEST(Compile, NoGridNoBinaryFile) {
   EXPECT_EQ(e.stato, 2);
   const auto j = nlohmann::json::parse(e.uscita);
   EXPECT_EQ(j["codice_errore"], 102);
-  EXPECT_EQ(j["message"], "line file: fault 102: the line file has no [generale] section");
+  EXPECT_EQ(j["message"], (fixtures / "linea_senza_generale.txt").string() +
+                              ": error: fault 102: the line file has no [generale] section");
   EXPECT_TRUE(j["files_written"].empty());
   EXPECT_NE(e.errori.find("no binary file was written"), std::string::npos);
   EXPECT_TRUE(c.dir.elenco().empty());
@@ -167,8 +169,8 @@ TEST(Compile, RefusesNamesThatAreEmptyOrLeaveTheFolder) {
 }
 
 TEST(Compile, OtherFilesInTheFolderAreNeverTouched) {
-  // Files that bear the working names of the text files, even the inputs
-  // themselves, stay as they were.
+  // Files that bear the built-in run's names of the text files, even the
+  // inputs themselves, stay as they were.
   compilazione c;
   fs::copy_file(fixtures / "linea.txt", c.dir / "S_linea.txt");
   test::scrivi(c.dir / "S_T-.txt", "the author's notes");

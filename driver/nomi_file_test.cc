@@ -1,4 +1,4 @@
-#include "model/scenario.h"
+#include "driver/nomi_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@ namespace tracciato {
 namespace {
 
 TEST(NomeFile, FormsTheEightNamesInTheProgramFolder) {
-  scenario s("/cartella");
+  scenario s;
   s.nome_scenario = "VessolantaC_OrmelaC";
   s.numero_treno = "4715";
   static const struct {
@@ -22,32 +22,7 @@ TEST(NomeFile, FormsTheEightNamesInTheProgramFolder) {
       {file_scenario::sim, "VessolantaC_OrmelaC_4715.sim"},
       {file_scenario::celle_dat, "VessolantaC_OrmelaC_4715.dat"},
   };
-  for (const auto& c : casi) EXPECT_EQ(s.nome_file(c.file), std::filesystem::path("/cartella") / c.nome);
-}
-
-TEST(Errori, EveryNumberHasOneMeaning) {
-  for (const auto& voce : tabella_errori) {
-    EXPECT_EQ(cerca_errore(voce.numero), &voce) << voce.numero;
-    EXPECT_FALSE(voce.significato.empty());
-  }
-  EXPECT_EQ(cerca_errore(14), nullptr);
-  EXPECT_EQ(cerca_errore(23), nullptr);
-}
-
-TEST(Errori, ErroreStopsWithTheNumberedMessage) {
-  try {
-    errore("1250");
-    FAIL();
-  } catch (const arresto& a) {
-    EXPECT_EQ(a.numero(), 1250);
-    EXPECT_STREQ(a.what(), " Errore n. 1250");
-  }
-}
-
-TEST(Minimo, ReturnsTheLesserAndTheFirstOnATie) {
-  EXPECT_EQ(minimo(180, int16_t{200}), 180);
-  EXPECT_EQ(minimo(180, int16_t{90}), 90);
-  EXPECT_EQ(minimo(180, int16_t{180}), 180);
+  for (const auto& c : casi) EXPECT_EQ(nome_file("/cartella", s, c.file), std::filesystem::path("/cartella") / c.nome);
 }
 
 }  // namespace

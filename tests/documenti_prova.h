@@ -5,46 +5,28 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <sstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "model/scenario.h"
+#include "sources/dati.h"
 #include "tests/cartella_temporanea.h"
+#include "tests/testi_prova.h"
 
 namespace tracciato::test {
-
-// The lines of a written text file, each of which must end in CR LF.
-inline std::vector<std::string> righe_file(const std::filesystem::path& p) {
-  const std::string byte = leggi(p);
-  std::vector<std::string> righe;
-  size_t inizio = 0;
-  while (inizio < byte.size()) {
-    const size_t fine = byte.find("\r\n", inizio);
-    if (fine == std::string::npos) {
-      ADD_FAILURE() << p.filename() << ": last line has no CR LF";
-      break;
-    }
-    righe.push_back(byte.substr(inizio, fine - inizio));
-    inizio = fine + 2;
-  }
-  for (const auto& r : righe)
-    EXPECT_EQ(r.find_first_of("\r\n"), std::string::npos) << p.filename() << ": stray line end in " << r;
-  return righe;
-}
 
 enum class doc { note, rallentamenti, scheda };
 
 struct documento {
-  void (scenario::*scrivi)();
+  void (*scrivi)(const std::filesystem::path&);
   const char* suffisso;
 };
 
 inline const documento& di(doc d) {
   static const documento tutti[] = {
-      {&scenario::dati_note, "_note.txt"},
-      {&scenario::dati_rallentamenti, "_rallentamenti.txt"},
-      {&scenario::dati_scheda, "_scheda_treno.txt"},
+      {dati_note, "_note.txt"},
+      {dati_rallentamenti, "_rallentamenti.txt"},
+      {dati_scheda, "_scheda_treno.txt"},
   };
   return tutti[static_cast<int>(d)];
 }
@@ -53,11 +35,8 @@ inline const documento& di(doc d) {
 // its lines back.
 inline std::vector<std::string> scrivi_e_leggi(doc d, std::string numero = "4715") {
   cartella_temporanea cartella;
-  scenario s(cartella.percorso());
-  s.nome_scenario = "VessolantaC_OrmelaC";
-  s.numero_treno = numero;
-  (s.*di(d).scrivi)();
   const std::string nome = "VessolantaC_OrmelaC_" + numero + di(d).suffisso;
+  di(d).scrivi(cartella / nome);
   EXPECT_EQ(cartella.elenco(), std::vector<std::string>{nome});
   return righe_file(cartella / nome);
 }
@@ -71,25 +50,10 @@ inline const std::vector<std::string>& righe_di(doc d) {
 
 // The lines of a built-in source file (line or train file) as its writer
 // makes it.
-inline std::vector<std::string> righe_sorgente(void (scenario::*scrivi)(), file_scenario file) {
+inline std::vector<std::string> righe_sorgente(void (*scrivi)(const std::filesystem::path&)) {
   cartella_temporanea cartella;
-  scenario s(cartella.percorso());
-  s.nome_scenario = "VessolantaC_OrmelaC";
-  s.numero_treno = "4715";
-  (s.*scrivi)();
-  return righe_file(s.nome_file(file));
-}
-
-// The comma-separated fields of a source line, blanks around them removed.
-inline std::vector<std::string> campi(const std::string& riga) {
-  std::vector<std::string> c;
-  std::stringstream ss(riga);
-  for (std::string campo; std::getline(ss, campo, ',');) {
-    const size_t a = campo.find_first_not_of(' ');
-    const size_t b = campo.find_last_not_of(' ');
-    c.push_back(a == std::string::npos ? "" : campo.substr(a, b - a + 1));
-  }
-  return c;
+  scrivi(cartella / "sorgente.txt");
+  return righe_file(cartella / "sorgente.txt");
 }
 
 // A time of day in minutes as the documents write it, "hh.mm".
@@ -122,7 +86,7 @@ struct treno_scritto {
 inline const treno_scritto& treno() {
   static const treno_scritto t = [] {
     treno_scritto t;
-    for (const auto& riga : righe_sorgente(&scenario::dati_treno, file_scenario::treno)) {
+    for (const auto& riga : righe_sorgente(dati_treno)) {
       const auto c = campi(riga);
       if (c[0] == "stazione" && c.size() == 18)
         t.stazioni.push_back({std::stoi(c[1]), std::stoi(c[13]), std::stoi(c[14]) * 60 + std::stoi(c[15]), c[17]});

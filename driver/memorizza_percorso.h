@@ -1,0 +1,41 @@
+// memorizza_percorso: a run from its two text files to the three binary files.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "model/scenario.h"
+
+namespace tracciato {
+
+// Where a run reads its line file and its train file.
+struct ingresso_percorso {
+  std::filesystem::path linea;
+  std::filesystem::path treno;
+  bool cancella = false;  // the built-in run deletes its text files once they are read
+};
+
+// memorizza_percorso: loads the scenario from the two text files into s (which
+// keeps only its two names from before), places the code points, stamps the
+// format values and codes, and writes the binary files into cartella: the
+// line data file (only when scrivi is non-zero), the scenario file and the
+// cell file. Returns the files written, in order; none when the load left no
+// cell grid. Faults are recorded in s. Throws arresto for 1250 and 1251
+// (before any binary file is written), std::runtime_error when a text of the
+// record table is too long for its field (likewise), std::system_error when a
+// file cannot be written.
+std::vector<std::filesystem::path> memorizza_percorso(scenario& s, int32_t scrivi,
+                                                      const ingresso_percorso& ingresso,
+                                                      const std::filesystem::path& cartella);
+
+// scrivi_file_binari: the binary files of s written into cartella, each whole
+// and renamed into place: the line data file (only when s.scrivi_linea is
+// non-zero and the plan was built), the scenario file and the cell file.
+// Returns them in that order. Throws std::runtime_error before any file is
+// touched when a text of the record table is too long for its field,
+// std::system_error when a file cannot be written.
+std::vector<std::filesystem::path> scrivi_file_binari(const scenario& s,
+                                                      const std::filesystem::path& cartella);
+
+}  // namespace tracciato

@@ -1,0 +1,15 @@
+// The writers of the built-in scenario's five text files. Each builds its line
+// table and writes it to percorso with scrivi_righe, replacing the file whole.
+#pragma once
+
+#include <filesystem>
+
+namespace tracciato {
+
+void dati_linea(const std::filesystem::path& percorso);          // the line file
+void dati_treno(const std::filesystem::path& percorso);          // the train file
+void dati_note(const std::filesystem::path& percorso);           // the notes for the driver
+void dati_rallentamenti(const std::filesystem::path& percorso);  // the slowdown order form
+void dati_scheda(const std::filesystem::path& percorso);         // the timetable card
+
+}  // namespace tracciato
