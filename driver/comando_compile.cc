@@ -1,0 +1,41 @@
+// tracciato compile: an author's own line and train files.
+#include <memory>
+
+#include "driver/comandi.h"
+
+namespace tracciato {
+
+std::filesystem::path una_cartella(const opzioni_globali& g, const std::filesystem::path& dopo) {
+  if (g.cartella.empty()) return dopo;
+  if (!dopo.empty() && dopo != g.cartella)
+    throw std::invalid_argument("--dir is given twice, as " + g.cartella.string() + " and " +
+                                dopo.string() + "; give it once");
+  return g.cartella;
+}
+
+comando registra_compile(CLI::App& app, opzioni_globali& g) {
+  auto o = std::make_shared<opzioni_compile>();
+  o->cartella.clear();
+  auto* c = app.add_subcommand(
+      "compile",
+      "Compile your own line and train files into S_linea.dat, S_T.sim and S_T.dat in the output "
+      "folder. Your text files are read as they are and never changed");
+  c->add_option("--line", o->linea, "The line file")->required()->check(CLI::ExistingFile);
+  c->add_option("--train", o->treno, "The train file")->required()->check(CLI::ExistingFile);
+  c->add_option("--name", o->nome, "Scenario name S")->required();
+  c->add_option("--train-number", o->numero, "Train number T")->required();
+  c->add_option("--dir", o->cartella, "Output folder (default: the current folder)");
+  c->add_flag("--no-plan", o->senza_planimetria, "Do not build the track plan and do not write S_linea.dat");
+  c->add_flag("--json", o->rapporto.json, "Print the outcome as one JSON object");
+  c->add_flag("--strict", o->rapporto.strict, "Exit with status 1 when a fault was recorded");
+  return {c, [o, &g] {
+            opzioni_compile opzioni = *o;
+            opzioni.cartella = una_cartella(g, o->cartella);
+            if (opzioni.cartella.empty()) opzioni.cartella = ".";
+            opzioni.rapporto.json |= g.rapporto.json;
+            opzioni.rapporto.strict |= g.rapporto.strict;
+            return esegui_compile(opzioni);
+          }};
+}
+
+}  // namespace tracciato
