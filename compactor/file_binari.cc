@@ -7,16 +7,27 @@
 
 #include "compactor/codifica.h"
 #include "compactor/compattatore.h"
+#include "compactor/formato.h"
 
 namespace tracciato {
 namespace {
 
 inline constexpr std::size_t massima_lunghezza_testo = 0xffff;
 
-// Bytes of one track plan value with its kind code.
-inline constexpr std::size_t byte_vuota = 2;
-inline constexpr std::size_t byte_intero = 2 + 2;
-inline constexpr std::size_t byte_reale = 2 + 8;
+static_assert(byte_fissi_cella() == byte_per_cella);
+static_assert(byte_fissi_voce() == byte_voce_vuota);
+
+// Writes one field of a record by its type (see formato.h).
+struct metti_campo {
+  codificatore& b;
+  void operator()(const char*, uint8_t x) const { b.metti8(x); }
+  void operator()(const char*, int16_t x) const { b.metti16(x); }
+  void operator()(const char*, int32_t x) const { b.metti32(x); }
+  void operator()(const char*, const std::string& x) const { b.metti_testo(x); }
+  // Any other type is a field the file has no encoding for.
+  template <class T>
+  void operator()(const char*, const T&) const = delete;
+};
 
 }  // namespace
 
@@ -31,9 +42,8 @@ std::size_t dimensione_planimetria(const planimetria_t& p) {
 }
 
 // Line data file: every x (rows 0 up to the last), then every y, which is the
-// order the plan stores them in. Each value:
-//   kind    16-bit  0 empty, 2 16-bit integer, 5 double
-//   value   0, 2 or 8 bytes as the kind says
+// order the plan stores them in; each value a kind code and 0, 2 or 8 value
+// bytes (layout in formato.h).
 byte_file codifica_planimetria(const planimetria_t& p) {
   const std::size_t dimensione = dimensione_planimetria(p);
   codificatore b(dimensione);
@@ -47,10 +57,10 @@ byte_file codifica_planimetria(const planimetria_t& p) {
     const tipo_voce t = tipi[i];
     le16(q, static_cast<uint16_t>(t));
     if (t == tipo_voce::reale) {
-      le64(q + 2, std::bit_cast<uint64_t>(valori[i]));
+      le64(q + byte_tipo_valore, std::bit_cast<uint64_t>(valori[i]));
       q += byte_reale;
     } else if (t == tipo_voce::intero) {
-      le16(q + 2, static_cast<uint16_t>(static_cast<int16_t>(valori[i])));
+      le16(q + byte_tipo_valore, static_cast<uint16_t>(static_cast<int16_t>(valori[i])));
       q += byte_intero;
     } else {
       q += byte_vuota;
@@ -66,10 +76,7 @@ std::size_t dimensione_tabella(const std::array<voce_tabella, posti_tabella>& ta
   return n;
 }
 
-// Scenario file: slots 0 to 86, each 34 + n bytes:
-//   tipo_record 8 | valore1 32 | valore2 32 | valore3 32 | tipo2 8 |
-//   testo: length n 16, n bytes | intero1..intero5 16 each |
-//   byte1..byte4 8 each | valore4 32
+// Scenario file: slots 0 to 86, each a campi_voce record of 34 + n bytes.
 byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabella) {
   for (std::size_t i = 0; i < tabella.size(); ++i)
     if (tabella[i].testo.size() > massima_lunghezza_testo)
@@ -77,46 +84,14 @@ byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabell
                                std::to_string(tabella[i].testo.size()) +
                                " characters long; the scenario file holds at most 65535");
   codificatore b(dimensione_tabella(tabella));
-  for (const auto& v : tabella) {
-    b.metti8(v.tipo_record);
-    b.metti32(v.valore1);
-    b.metti32(v.valore2);
-    b.metti32(v.valore3);
-    b.metti8(v.tipo2);
-    b.metti_testo(v.testo);
-    b.metti16(v.intero1);
-    b.metti16(v.intero2);
-    b.metti16(v.intero3);
-    b.metti16(v.intero4);
-    b.metti16(v.intero5);
-    b.metti8(v.byte1);
-    b.metti8(v.byte2);
-    b.metti8(v.byte3);
-    b.metti8(v.byte4);
-    b.metti32(v.valore4);
-  }
+  for (const auto& v : tabella) campi_voce(v, metti_campo{b});
   return std::move(b).finisci();
 }
 
-// Cell file: cells 0 to ultima_cella, each 15 bytes:
-//   tipo_cella 8 | valore_a..valore_d 16 each | tempo_segnale 8 |
-//   segno_approccio 8 | tipo_montagna 8 | vel_limite 8 | pendenza_cella 8 |
-//   aderenza_cella 8
+// Cell file: cells 0 to ultima_cella, each a campi_cella record of 15 bytes.
 byte_file codifica_celle(const std::vector<cella>& celle) {
   codificatore b(byte_per_cella * celle.size());
-  for (const auto& c : celle) {
-    b.metti8(c.tipo_cella);
-    b.metti16(c.valore_a);
-    b.metti16(c.valore_b);
-    b.metti16(c.valore_c);
-    b.metti16(c.valore_d);
-    b.metti8(c.tempo_segnale);
-    b.metti8(c.segno_approccio);
-    b.metti8(c.tipo_montagna);
-    b.metti8(c.vel_limite);
-    b.metti8(c.pendenza_cella);
-    b.metti8(c.aderenza_cella);
-  }
+  for (const auto& c : celle) campi_cella(c, metti_campo{b});
   return std::move(b).finisci();
 }
 

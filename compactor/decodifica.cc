@@ -1,0 +1,104 @@
+#include "compactor/decodifica.h"
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "compactor/compattatore.h"
+#include "compactor/formato.h"
+
+namespace tracciato {
+namespace {
+
+// Reads one field of a record by its type (see formato.h); the field's name
+// goes into the message of a read past the end.
+struct prendi_campo {
+  decodificatore& d;
+  void operator()(const char* nome, uint8_t& x) const { x = d.prendi8(nome); }
+  void operator()(const char* nome, int16_t& x) const { x = d.prendi16(nome); }
+  void operator()(const char* nome, int32_t& x) const { x = d.prendi32(nome); }
+  void operator()(const char* nome, std::string& x) const { x = d.prendi_testo(nome); }
+  // Any other type is a field the file has no encoding for.
+  template <class T>
+  void operator()(const char*, T&) const = delete;
+};
+
+// Reads the kind code of the next plan value; refuses a code that is not one
+// of the three kinds.
+tipo_voce prendi_tipo(decodificatore& d, std::size_t i) {
+  const std::size_t inizio = d.posizione();
+  const uint16_t codice = d.prendi16_senza_segno("the kind code");
+  if (!tipo_valore_noto(codice))
+    d.errore(inizio, "value " + std::to_string(i) + " has the unknown kind " + std::to_string(codice));
+  return static_cast<tipo_voce>(codice);
+}
+
+}  // namespace
+
+std::vector<cella> decodifica_celle(std::string_view dati, std::string_view nome_file) {
+  decodificatore d(dati, nome_file);
+  if (const std::size_t avanzo = dati.size() % byte_per_cella; avanzo != 0)
+    d.errore(dati.size() - avanzo, "the size " + std::to_string(dati.size()) + " is not a whole number of " +
+                                       std::to_string(byte_per_cella) + "-byte cells");
+  std::vector<cella> celle(dati.size() / byte_per_cella);
+  for (std::size_t i = 0; i < celle.size(); ++i) {
+    d.record("cell", i);
+    campi_cella(celle[i], prendi_campo{d});
+  }
+  return celle;
+}
+
+std::array<voce_tabella, posti_tabella> decodifica_tabella(std::string_view dati, std::string_view nome_file) {
+  decodificatore d(dati, nome_file);
+  std::array<voce_tabella, posti_tabella> tabella{};
+  for (std::size_t i = 0; i < tabella.size(); ++i) {
+    if (d.finito())
+      d.errore(d.posizione(), "the file ends after " + std::to_string(i) + " of the " +
+                                  std::to_string(posti_tabella) + " record slots");
+    d.record("slot", i);
+    campi_voce(tabella[i], prendi_campo{d});
+  }
+  if (!d.finito())
+    d.errore(d.posizione(), decodificatore::byte_in_parole(d.resto()) + " follow the last record slot, " +
+                                std::to_string(posti_tabella - 1));
+  return tabella;
+}
+
+planimetria_t decodifica_planimetria(std::string_view dati, std::string_view nome_file) {
+  // First every value is checked and counted, for the number of rows; then
+  // the plan is allocated once and filled.
+  std::size_t voci = 0;
+  {
+    decodificatore d(dati, nome_file);
+    for (; !d.finito(); ++voci) {
+      d.record("value", voci);
+      switch (prendi_tipo(d, voci)) {
+        case tipo_voce::intero: d.prendi16("its 16-bit integer"); break;
+        case tipo_voce::reale: d.prendi_reale("its double"); break;
+        case tipo_voce::vuota: break;
+      }
+    }
+    if (voci % 2 != 0)
+      d.errore(d.posizione(), "an odd number of values (" + std::to_string(voci) +
+                                  ") cannot be every x and then every y");
+    if (voci / 2 > static_cast<std::size_t>(std::numeric_limits<int32_t>::max()))
+      d.errore(0, std::to_string(voci / 2) + " rows are more than a track plan holds");
+  }
+  planimetria_t p;
+  if (voci == 0) return p;
+  const auto righe = static_cast<int32_t>(voci / 2);
+  p.alloca_righe(righe - 1);
+  decodificatore d(dati, nome_file);
+  for (std::size_t i = 0; i < voci; ++i) {
+    const auto riga = static_cast<int32_t>(i % static_cast<std::size_t>(righe));
+    const int colonna = static_cast<int>(i / static_cast<std::size_t>(righe));
+    switch (prendi_tipo(d, i)) {
+      case tipo_voce::intero: p.imposta_intero(riga, colonna, d.prendi16("its 16-bit integer")); break;
+      case tipo_voce::reale: p.imposta_reale(riga, colonna, d.prendi_reale("its double")); break;
+      case tipo_voce::vuota: break;  // as allocated
+    }
+  }
+  return p;
+}
+
+}  // namespace tracciato
