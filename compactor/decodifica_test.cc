@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "compactor/compattatore.h"
+#include "compactor/formato.h"
 
 namespace tracciato {
 namespace {
@@ -42,6 +43,7 @@ TEST(Decodifica, RecordTableComesBackFieldByField) {
   const byte_file b = codifica_tabella(t);
   const auto letta = decodifica_tabella(b.vista(), "S_4715.sim");
   for (std::size_t i = 0; i < t.size(); ++i) EXPECT_EQ(membri(letta[i]), membri(t[i])) << "slot " << i;
+  EXPECT_EQ(byte_fissi_voce(), byte_voce_vuota);
 }
 
 TEST(Decodifica, TrackPlanKeepsEveryKindAndEveryBit) {

@@ -15,7 +15,6 @@ namespace {
 inline constexpr std::size_t massima_lunghezza_testo = 0xffff;
 
 static_assert(byte_fissi_cella() == byte_per_cella);
-static_assert(byte_fissi_voce() == byte_voce_vuota);
 
 // Writes one field of a record by its type (see formato.h).
 struct metti_campo {

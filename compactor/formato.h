@@ -112,14 +112,15 @@ constexpr std::size_t byte_fissi_cella() {
   campi_cella(c, [&n](const char*, const auto& x) { n += byte_campo<std::remove_cvref_t<decltype(x)>>(); });
   return n;
 }
-constexpr std::size_t byte_fissi_voce() {
-  voce_tabella t{};  // not const: g++ 12 refuses a const std::string here
+// Not constexpr: a std::string cannot be made in a constant expression with
+// every compiler the project builds with; a test holds it to 34.
+inline std::size_t byte_fissi_voce() {
+  const voce_tabella t{};
   std::size_t n = 0;
   campi_voce(t, [&n](const char*, const auto& x) { n += byte_campo<std::remove_cvref_t<decltype(x)>>(); });
   return n;
 }
 static_assert(byte_fissi_cella() == 15);
-static_assert(byte_fissi_voce() == 34);
 
 // Track plan value, in the line data file:
 //   offset  width  field
