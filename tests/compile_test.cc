@@ -107,6 +107,29 @@ TEST(Compile, ARecordedFaultNamesItsFileAndLineAndStillWrites) {
                             (c.dir / "S_T.dat").string()}));
 }
 
+// --json, --strict and --dir apply wherever they are written.
+TEST(Compile, OptionsBeforeTheCommandApplyToIt) {
+  compilazione c;
+  const std::vector<std::string> resto = {"compile", "--line", (fixtures / "linea.txt").string(), "--train",
+                                          (fixtures / "treno_segnale_doppio.txt").string(), "--name", "S",
+                                          "--train-number", "T"};
+  auto con = [&](std::vector<std::string> prima) {
+    prima.insert(prima.end(), resto.begin(), resto.end());
+    return esegui(c.uscite, prima);
+  };
+  EXPECT_EQ(con({"--strict", "--dir", c.dir.percorso().string()}).stato, 1);
+  EXPECT_EQ(c.dir.elenco().size(), 3u);
+  const esito e = con({"--json", "--dir", c.dir.percorso().string()});
+  EXPECT_EQ(nlohmann::json::parse(e.uscita)["codice_errore"], 16);
+  // A folder before the command and another after it: which one is meant?
+  std::vector<std::string> doppia = {"--dir", c.uscite.percorso().string()};
+  doppia.insert(doppia.end(), resto.begin(), resto.end());
+  doppia.insert(doppia.end(), {"--dir", c.dir.percorso().string()});
+  const esito e2 = esegui(c.uscite, doppia);
+  EXPECT_EQ(e2.stato, 2);
+  EXPECT_NE(e2.errori.find("--dir is given twice"), std::string::npos) << e2.errori;
+}
+
 TEST(Compile, WritesIntoTheCurrentFolderByDefault) {
   cartella_temporanea dir;
   const esito e = test::esegui_tracciato({"compile", "--line", (fixtures / "linea.txt").string(), "--train",
