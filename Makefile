@@ -6,7 +6,7 @@ BUILD_BENCH ?= build-bench
 JOBS      ?= $(shell nproc)
 PACKAGES  := cmake g++ make libcli11-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev
 
-.PHONY: all setup build run test test-san bench fuzz clean
+.PHONY: all setup build run test test-san bench fuzz install clean
 
 all: build
 
@@ -51,6 +51,11 @@ fuzz: setup
 	mkdir -p $(BUILD_FUZZ)/corpus && cp fuzz/corpus/* $(BUILD_FUZZ)/corpus/
 	./$(BUILD_FUZZ)/loader_fuzzer -dict=fuzz/parole.dict -max_len=4096 -timeout=10 \
 	  -max_total_time=$(FUZZ_SECONDS) $(BUILD_FUZZ)/corpus
+
+# Installs the program and its manual page under PREFIX (bin/, share/man/man1/).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_BENCH) $(BUILD_FUZZ)
