@@ -307,6 +307,25 @@ TEST_F(ServitoreTest, HoverCompletionAndOutlineOnTheBuiltInTrainFile) {
   EXPECT_EQ(stazioni[3]["detail"], "21650 m, 14:24:00");
 }
 
+TEST_F(ServitoreTest, HoverOnALineFileUsesItsOwnChainage) {
+  incorporati();
+  inizia();
+  const std::string testo = in_utf8(test::leggi(linea_));
+  apri(linea_, testo);
+  const auto righe = righe_di(testo);
+  int riga = -1;
+  for (size_t i = 0; i < righe.size(); ++i)
+    if (righe[i].substr(0, 26) == "cartello_indicatore,  8400") riga = static_cast<int>(i);
+  ASSERT_GE(riga, 0);
+  const json r =
+      chiedi(30, "textDocument/hover",
+             {{"textDocument", {{"uri", uri(linea_)}}}, {"position", posizione(riga, 23)}});
+  const std::string atteso =
+      "field 1 of `cartello_indicatore`: position, 8400 m = cell 169, km 121.500\n";
+  EXPECT_EQ(r["result"]["contents"]["value"].get<std::string>().substr(0, atteso.size()), atteso);
+  EXPECT_EQ(r["result"]["range"]["start"], posizione(riga, 22));
+}
+
 TEST(Chilometro, TheReferenceWithTheGreatestStartAtOrBefore) {
   const std::string linea =
       "[generale]\r\nprogressiva chilometrica uno,    0,    132100,    1\r\n"
