@@ -37,8 +37,9 @@ class servitore {
   // invia receives every message the server sends, in order.
   explicit servitore(invio invia) : invia_(std::move(invia)) {}
 
-  // One message body. Never throws: whatever is wrong with the message is
-  // answered with a JSON-RPC error (when it is a request) and the server goes on.
+  // One message body. Whatever is wrong with the message is answered with a
+  // JSON-RPC error (when it is a request) and the server goes on; only what
+  // invia throws comes out.
   void ricevi(std::string_view corpo);
 
   // A message whose framing could not be read: answered with a ParseError.
