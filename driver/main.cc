@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
   const std::vector<comando> comandi = {
       registra_compile(app, g),
       registra_sources(app, g),
+      registra_lsp(app, g),
   };
 
   CLI11_PARSE(app, argc, argv);

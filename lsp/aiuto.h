@@ -1,0 +1,36 @@
+// What the editor shows beside the text: hover, completion and the outline.
+// Each works on one document's Windows-1252 text and answers in LSP's JSON;
+// positions are 0-based lines and columns, a column being a byte of that text.
+#pragma once
+
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <string_view>
+
+#include "lsp/schema.h"
+
+namespace tracciato::lsp {
+
+// The hover at (riga, colonna), or null when there is nothing there. On a
+// keyword: the record's fields. On a field: its meaning, unit and range, and
+// for a position its cell and, when the line file's chainage references are
+// known (dati_linea: the line file's text, the document itself for a line
+// file; may be empty), its kilometre. On a station name: its time.
+nlohmann::json hover(std::string_view dati, genere_file genere, std::string_view dati_linea,
+                     int64_t riga, int64_t colonna);
+
+// The completion list at (riga, colonna): in the keyword field of a line, the
+// keywords of the file's kind (of both kinds when it is not known) as snippets
+// of their fields, and the section headers; elsewhere an empty list.
+nlohmann::json completamento(std::string_view dati, genere_file genere, int64_t riga,
+                             int64_t colonna);
+
+// The outline: each section header with the lines up to the next one, and in
+// it each station by name.
+nlohmann::json simboli(std::string_view dati, genere_file genere);
+
+// The kilometre of route position p as the line's chainage gives it
+// ("136.800"), or empty when dati_linea has no chainage reference.
+std::string chilometro(std::string_view dati_linea, int64_t p);
+
+}  // namespace tracciato::lsp

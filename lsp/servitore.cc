@@ -1,0 +1,254 @@
+#include "lsp/servitore.h"
+
+#include <stdexcept>
+
+#include "checker/controllo.h"
+#include "lsp/aiuto.h"
+#include "lsp/diagnosi.h"
+#include "lsp/documento.h"
+#include "lsp/trasporto.h"
+#include "platform/file.h"
+
+namespace tracciato::lsp {
+
+using nlohmann::json;
+
+namespace {
+
+// A request about a document that is not open.
+class documento_assente : public std::invalid_argument {
+ public:
+  using std::invalid_argument::invalid_argument;
+};
+
+// Text the server sends must be valid UTF-8 JSON even when a client sent
+// bytes that are not: they are replaced rather than refused.
+std::string scrivi_json(const json& j) {
+  return j.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+}  // namespace
+
+void servitore::ricevi(std::string_view corpo) {
+  const json m = json::parse(corpo, nullptr, false);
+  if (m.is_discarded()) return errore(nullptr, errore_analisi, "the message is not JSON");
+  if (!m.is_object())
+    return errore(nullptr, richiesta_non_valida, "a message must be a JSON object");
+  const auto metodo = m.find("method");
+  const auto id = m.find("id");
+  const bool con_id = id != m.end() && (id->is_number_integer() || id->is_string());
+  if (metodo == m.end() || !metodo->is_string()) {
+    // A response to a request of ours (we send none), or nonsense.
+    if (m.contains("result") || m.contains("error")) return;
+    return errore(con_id ? *id : json(nullptr), richiesta_non_valida, "a message without a method");
+  }
+  if (id != m.end() && !con_id && !id->is_null())
+    return errore(nullptr, richiesta_non_valida, "an id must be a number or a string");
+  static const json vuoto = json::object();
+  const auto p = m.find("params");
+  const json& parametri = p == m.end() ? vuoto : *p;
+  if (con_id)
+    richiesta(*id, *metodo, parametri);
+  else
+    notifica(*metodo, parametri);
+}
+
+void servitore::malformato(const std::string& motivo) {
+  errore(nullptr, errore_analisi, "unreadable message: " + motivo);
+}
+
+void servitore::richiesta(const json& id, const std::string& metodo, const json& parametri) {
+  if (arrestato_) return errore(id, richiesta_non_valida, "the server has been shut down");
+  if (!inizializzato_ && metodo != "initialize")
+    return errore(id, non_inizializzato, "initialize must come first");
+  try {
+    if (metodo == "initialize") {
+      inizializzato_ = true;
+      return rispondi(
+          id,
+          {{"capabilities",
+            {{"positionEncoding", "utf-16"},
+             {"textDocumentSync",
+              {{"openClose", true}, {"change", 1 /* Full */}, {"save", {{"includeText", false}}}}},
+             {"hoverProvider", true},
+             {"completionProvider", {{"triggerCharacters", json::array({"["})}}},
+             {"documentSymbolProvider", true}}},
+           {"serverInfo", {{"name", "tracciato"}}}});
+    }
+    if (metodo == "shutdown") {
+      arrestato_ = true;
+      return rispondi(id, nullptr);
+    }
+    if (metodo == "textDocument/hover" || metodo == "textDocument/completion") {
+      const documento& d = cerca(parametri);
+      const int64_t riga = parametri.at("position").at("line").get<int64_t>();
+      const int64_t colonna = parametri.at("position").at("character").get<int64_t>();
+      if (metodo == "textDocument/completion")
+        return rispondi(id, {{"isIncomplete", false},
+                             {"items", completamento(d.dati, d.genere, riga, colonna)}});
+      std::string linea;
+      if (d.genere == genere_file::linea)
+        linea = d.dati;
+      else if (const auto c = compagno(d))
+        linea = testo_di(*c).value_or("");
+      return rispondi(id, hover(d.dati, d.genere, linea, riga, colonna));
+    }
+    if (metodo == "textDocument/documentSymbol") {
+      const documento& d = cerca(parametri);
+      return rispondi(id, simboli(d.dati, d.genere));
+    }
+    errore(id, metodo_sconosciuto, "no method " + metodo);
+  } catch (const json::exception& e) {
+    errore(id, parametri_non_validi, std::string("bad parameters: ") + e.what());
+  } catch (const documento_assente& e) {
+    errore(id, parametri_non_validi, e.what());
+  } catch (const std::exception& e) {
+    errore(id, errore_interno, std::string("internal error: ") + e.what());
+  }
+}
+
+void servitore::notifica(const std::string& metodo, const json& parametri) {
+  if (metodo == "exit") {
+    finito_ = true;
+    return;
+  }
+  if (!inizializzato_ || arrestato_) return;  // dropped, as the protocol asks
+  try {
+    if (metodo == "textDocument/didOpen") {
+      apri(parametri);
+    } else if (metodo == "textDocument/didChange") {
+      const std::string uri = parametri.at("textDocument").at("uri").get<std::string>();
+      const auto it = documenti_.find(uri);
+      if (it == documenti_.end())
+        throw documento_assente("change of a document that is not open: " + uri);
+      // Full sync: the last change holds the whole text.
+      const json& cambi = parametri.at("contentChanges");
+      if (cambi.empty()) return;
+      const json& ultimo = cambi.back();
+      if (ultimo.contains("range"))
+        throw std::invalid_argument("a ranged change: this server takes whole texts");
+      it->second.dati = in_cp1252(ultimo.at("text").get<std::string>());
+      it->second.versione = parametri["textDocument"].value("version", it->second.versione);
+      it->second.genere = genere_di(it->second.dati, it->second.nome());
+      aggiorna(uri);
+    } else if (metodo == "textDocument/didSave") {
+      // The files beside it may have changed on disk too.
+      const std::string uri = parametri.at("textDocument").at("uri").get<std::string>();
+      if (documenti_.count(uri)) aggiorna(uri);
+    } else if (metodo == "textDocument/didClose") {
+      chiudi(parametri.at("textDocument").at("uri").get<std::string>());
+    }
+    // initialized, $/cancelRequest, $/setTrace and any other notification: nothing to do.
+  } catch (const std::exception& e) {
+    registra("tracciato lsp: " + metodo + ": " + e.what());
+  }
+}
+
+void servitore::apri(const json& parametri) {
+  const json& td = parametri.at("textDocument");
+  documento d;
+  d.uri = td.at("uri").get<std::string>();
+  d.percorso = percorso_di(d.uri);
+  d.dati = in_cp1252(td.at("text").get<std::string>());
+  d.versione = td.value("version", int64_t{0});
+  d.genere = genere_di(d.dati, d.nome());
+  const std::string uri = d.uri;
+  documenti_[uri] = std::move(d);
+  aggiorna(uri);
+}
+
+void servitore::chiudi(const std::string& uri) {
+  const auto it = documenti_.find(uri);
+  if (it == documenti_.end()) return;
+  const std::optional<std::filesystem::path> percorso = it->second.percorso;
+  documenti_.erase(it);
+  invia_({{"jsonrpc", "2.0"},
+          {"method", "textDocument/publishDiagnostics"},
+          {"params", {{"uri", uri}, {"diagnostics", json::array()}}}});
+  // Its partners now see the file on disk in place of the buffer.
+  if (!percorso) return;
+  for (const auto& [u, altro] : documenti_)
+    if (compagno(altro) == percorso) pubblica(altro);
+}
+
+void servitore::aggiorna(const std::string& uri) {
+  const documento& d = documenti_.at(uri);
+  pubblica(d);
+  if (!d.percorso) return;
+  for (const auto& [u, altro] : documenti_)
+    if (u != uri && compagno(altro) == d.percorso) pubblica(altro);
+}
+
+std::optional<std::filesystem::path> servitore::compagno(const documento& d) const {
+  if (!d.percorso) return std::nullopt;
+  return cerca_compagno(*d.percorso, d.genere);
+}
+
+std::optional<std::string> servitore::testo_di(const std::filesystem::path& p) const {
+  for (const auto& [u, d] : documenti_)
+    if (d.percorso == p) return d.dati;
+  try {
+    return leggi_file(p);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+void servitore::pubblica(const documento& d) {
+  json diagnostiche = json::array();
+  if (d.genere != genere_file::ignoto) {
+    std::optional<testo_sorgente> questo = testo_sorgente{d.nome(), d.dati, {}};
+    std::optional<testo_sorgente> altro;
+    if (const auto c = compagno(d))
+      if (auto t = testo_di(*c)) altro = testo_sorgente{c->string(), std::move(*t), {}};
+    const bool linea = d.genere == genere_file::linea;
+    const auto problemi = linea ? controlla(questo, altro) : controlla(altro, questo);
+    for (const problema& p : problemi) {
+      // A problem of no file in particular belongs to the train file when
+      // both are checked, as it comes from their meeting.
+      const bool mio = p.file.empty() ? (!altro || !linea) : p.file == d.nome();
+      if (mio) diagnostiche.push_back(diagnostica(p, d.dati));
+    }
+  }
+  invia_({{"jsonrpc", "2.0"},
+          {"method", "textDocument/publishDiagnostics"},
+          {"params", {{"uri", d.uri}, {"version", d.versione}, {"diagnostics", diagnostiche}}}});
+}
+
+const servitore::documento& servitore::cerca(const json& parametri) const {
+  const std::string uri = parametri.at("textDocument").at("uri").get<std::string>();
+  const auto it = documenti_.find(uri);
+  if (it == documenti_.end()) throw documento_assente("document not open: " + uri);
+  return it->second;
+}
+
+void servitore::rispondi(const json& id, json risultato) {
+  invia_({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(risultato)}});
+}
+
+void servitore::errore(const json& id, int codice, const std::string& messaggio) {
+  invia_({{"jsonrpc", "2.0"},
+          {"id", id},
+          {"error", {{"code", codice}, {"message", come_utf8(messaggio)}}}});
+}
+
+void servitore::registra(const std::string& messaggio) {
+  invia_({{"jsonrpc", "2.0"},
+          {"method", "window/logMessage"},
+          {"params", {{"type", 1 /* Error */}, {"message", come_utf8(messaggio)}}}});
+}
+
+int esegui_servitore(std::istream& in, const std::function<void(std::string_view)>& scrivi) {
+  servitore s([&scrivi](const json& m) { scrivi(incornicia(scrivi_json(m))); });
+  while (!s.finito()) {
+    const lettura l = leggi_messaggio(in);
+    if (l.esito == esito_lettura::fine) break;
+    if (l.esito == esito_lettura::malformato)
+      s.malformato(l.motivo);
+    else
+      s.ricevi(l.corpo);
+  }
+  return s.stato();
+}
+
+}  // namespace tracciato::lsp
