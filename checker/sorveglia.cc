@@ -71,7 +71,12 @@ int sorveglia(const std::vector<fs::path>& file, const std::function<void()>& gi
       if (errno == EINTR) continue;
       fallisci("poll");
     }
-    if (attese[0].revents & POLLIN) return 0;
+    if (attese[0].revents & POLLIN) {
+      // Taken from the queue, so that it is not delivered once unblocked.
+      signalfd_siginfo preso;
+      if (::read(segnali.fd, &preso, sizeof preso) < 0) fallisci("read signalfd");
+      return 0;
+    }
     bool cambiato = false;
     // Drain the events; a save often comes as several (create, write, move),
     // and a short pause lets the rest of one save arrive before the round.
