@@ -72,7 +72,8 @@ class avvisi {
              std::string(cosa) + " position not on the 50 m grid: it is placed as if at " + m(letta),
              "write " + std::to_string(sotto) + " or " + std::to_string(sotto + 50));
     }
-    if (lunghezza_ && p > *lunghezza_)
+    // Beyond the grid itself it is the compile's fault 15, not a warning.
+    if (lunghezza_ && p > *lunghezza_ && (int64_t{p} + 100) <= cella_di(int64_t{*lunghezza_} + 7000) * 50)
       avviso(v, x, p,
              std::string(cosa) + " past the end of the route (" + m(*lunghezza_) +
                  "), in the 7000 m run-out beyond it",
