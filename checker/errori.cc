@@ -168,7 +168,7 @@ class errori {
     if (g.numero == e_stazioni_vicine && v != nullptr) stazioni_vicine(*v, g, p);
     c_.problemi.push_back(std::move(p));
     if (v == nullptr || riga < 1) return false;
-    return cancella_riga(v == &*c_.treno ? t : l, *v, riga);
+    return cancella_riga(c_.treno && v == &*c_.treno ? t : l, *v, riga);
   }
 
   // A read failure belongs to the record whose fields were being read.
