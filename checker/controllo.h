@@ -21,7 +21,7 @@ struct problema {
   int32_t riga = 0;                  // 1-based; 0 = the file as a whole
   int32_t colonna = 0;               // 1-based byte column; 0 = unknown
   std::optional<int32_t> posizione;  // route position in metres, where it has one
-  std::string messaggio;             // one sentence: what is wrong
+  std::string messaggio;             // one sentence: what is wrong (Windows-1252, as the files)
   std::string suggerimento;          // what to do; may be empty
 };
 
@@ -30,10 +30,27 @@ struct opzioni_controllo {
   double frenatura = 0.5;      // m/s²
 };
 
-// The problems of the two files, in file order (line file first). Either may
-// be absent: then only the problems that one file shows on its own are found.
+// The problems of the two files, in file order (line file first, then the
+// train file, then problems of neither), each file by line and column.
+//
+// Errors are the faults the compile records on the same texts, with the same
+// numbers; where the compile stops at a fault, the check skips the record at
+// fault and goes on, so every fault of both files is listed. Warnings are what
+// the compile accepts silently but the author most likely did not mean.
+//
+// Either file may be absent: then only the problems that the other shows on
+// its own are found (a train file is then checked against a line long enough
+// for any of its positions). The texts are Windows-1252, as the loader reads
+// them; testo_sorgente::guasto makes the file's problem a fault 25.
 std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
                                 const std::optional<testo_sorgente>& treno,
                                 const opzioni_controllo& opzioni = {});
+
+// Counts of a list of problems.
+struct totali {
+  int32_t errori = 0;
+  int32_t avvisi = 0;
+};
+totali conta(const std::vector<problema>& problemi);
 
 }  // namespace tracciato

@@ -28,8 +28,13 @@ struct comando {
 // alike; empty when neither. Throws std::invalid_argument when the two differ.
 std::filesystem::path una_cartella(const opzioni_globali& g, const std::filesystem::path& dopo);
 
+// --input-encoding utf-8|windows-1252 on command c.
+void aggiungi_codifica(CLI::App* c, codifica_ingresso& codifica);
+
 comando registra_compile(CLI::App& app, opzioni_globali& g);
 comando registra_sources(CLI::App& app, opzioni_globali& g);
 comando registra_lsp(CLI::App& app, opzioni_globali& g);
+comando registra_check(CLI::App& app, opzioni_globali& g);
+comando registra_watch(CLI::App& app, opzioni_globali& g);
 
 }  // namespace tracciato

@@ -1,5 +1,7 @@
 // tracciato compile: an author's own line and train files.
+#include <map>
 #include <memory>
+#include <string>
 
 #include "driver/comandi.h"
 
@@ -11,6 +13,16 @@ std::filesystem::path una_cartella(const opzioni_globali& g, const std::filesyst
     throw std::invalid_argument("--dir is given twice, as " + g.cartella.string() + " and " +
                                 dopo.string() + "; give it once");
   return g.cartella;
+}
+
+void aggiungi_codifica(CLI::App* c, codifica_ingresso& codifica) {
+  c->add_option("--input-encoding", codifica,
+                "How the text files are saved: windows-1252 (the format's own, the default) or utf-8 (converted "
+                "to Windows-1252 on reading; a character it lacks is an error naming its line)")
+      ->transform(CLI::CheckedTransformer(
+          std::map<std::string, codifica_ingresso>{{"windows-1252", codifica_ingresso::windows_1252},
+                                                   {"utf-8", codifica_ingresso::utf_8}},
+          CLI::ignore_case));
 }
 
 comando registra_compile(CLI::App& app, opzioni_globali& g) {
@@ -25,6 +37,7 @@ comando registra_compile(CLI::App& app, opzioni_globali& g) {
   c->add_option("--name", o->nome, "Scenario name S")->required();
   c->add_option("--train-number", o->numero, "Train number T")->required();
   c->add_option("--dir", o->cartella, "Output folder (default: the current folder)");
+  aggiungi_codifica(c, o->codifica);
   c->add_flag("--no-plan", o->senza_planimetria, "Do not build the track plan and do not write S_linea.dat");
   c->add_flag("--json", o->rapporto.json, "Print the outcome as one JSON object");
   c->add_flag("--strict", o->rapporto.strict, "Exit with status 1 when a fault was recorded");

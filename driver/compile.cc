@@ -3,11 +3,13 @@
 //
 // The author's files are read as they are and never changed; the only files
 // written are the three binary files, each replaced whole.
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <string>
 
+#include "checker/controllo.h"
 #include "driver/esecuzione.h"
 #include "driver/memorizza_percorso.h"
 
@@ -57,10 +59,18 @@ int esegui_compile(const opzioni_compile& opzioni) {
     std::cerr << "tracciato compile: " << e.what() << "\n";
     return uscita_fallita;
   }
-  const ingresso_percorso ingresso{.linea = opzioni.linea, .treno = opzioni.treno, .cancella = false};
+  const ingresso_percorso ingresso{
+      .linea = opzioni.linea, .treno = opzioni.treno, .cancella = false, .codifica = opzioni.codifica};
   const auto scritti =
       memorizza_percorso(s, opzioni.senza_planimetria ? 0 : 1, ingresso, opzioni.cartella);
-  return rapporta(s, scritti, opzioni.rapporto);
+  if (s.guasti.empty() || opzioni.rapporto.json) return rapporta(s, scritti, opzioni.rapporto);
+
+  // A fault: show its line, and whether the check finds more.
+  seguito_rapporto seguito;
+  seguito.testi = {leggi_sorgente(opzioni.linea, opzioni.codifica), leggi_sorgente(opzioni.treno, opzioni.codifica)};
+  const auto problemi = controlla(seguito.testi[0], seguito.testi[1]);
+  seguito.altri_problemi = std::max<int32_t>(0, static_cast<int32_t>(problemi.size()) - 1);
+  return rapporta(s, scritti, opzioni.rapporto, &seguito);
 }
 
 }  // namespace tracciato

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "driver/nomi_file.h"
+#include "loader/memorizza_dati.h"
 #include "model/scenario.h"
+#include "platform/testo.h"
 
 namespace tracciato {
 
@@ -47,6 +49,7 @@ struct opzioni_compile {
   std::string numero;           // train number T
   std::filesystem::path cartella = ".";
   bool senza_planimetria = false;  // --no-plan: no track plan, no line data file
+  codifica_ingresso codifica = codifica_ingresso::windows_1252;  // --input-encoding
   opzioni_rapporto rapporto;
 };
 
@@ -56,9 +59,19 @@ int esegui_compile(const opzioni_compile& opzioni);
 // Writes the built-in scenario's text files into cartella without compiling.
 int esegui_sources(const std::filesystem::path& cartella);
 
+// What the compile of an author's files adds to its summary: the texts it
+// read, for the source line of the first fault, and how many more problems
+// `tracciato check` finds in them besides that fault.
+struct seguito_rapporto {
+  std::vector<testo_sorgente> testi;
+  int32_t altri_problemi = 0;
+};
+
 // Prints the outcome of a run (summary line or JSON, and any further faults
-// on standard error) and returns the exit status.
+// on standard error) and returns the exit status. With seguito, the text form
+// follows the summary, on standard error, with the first fault's source line
+// and a caret under its column, and "N more problems: run tracciato check".
 int rapporta(const scenario& s, const std::vector<std::filesystem::path>& scritti,
-             const opzioni_rapporto& rapporto);
+             const opzioni_rapporto& rapporto, const seguito_rapporto* seguito = nullptr);
 
 }  // namespace tracciato

@@ -3,6 +3,8 @@
 //   tracciato [--dir DIR]            the built-in scenario, end to end
 //   tracciato compile ...            an author's own line and train files
 //   tracciato sources [--dir DIR]    the built-in text files only
+//   tracciato check ...              every problem of an author's files, nothing written
+//   tracciato watch ...              compile and check again at every save
 //
 // This is the only place that ends the process.
 #include <CLI/CLI.hpp>
@@ -38,6 +40,8 @@ int main(int argc, char** argv) {
       registra_compile(app, g),
       registra_sources(app, g),
       registra_lsp(app, g),
+      registra_check(app, g),
+      registra_watch(app, g),
   };
 
   CLI11_PARSE(app, argc, argv);

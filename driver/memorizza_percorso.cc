@@ -10,24 +10,20 @@
 #include "platform/file.h"
 
 namespace tracciato {
-namespace {
-
 namespace fs = std::filesystem;
 
-// A text file's bytes for the loader; a file that cannot be read carries the
-// reason instead, and the loader records 25 if the load gets to it.
-testo_sorgente leggi_sorgente(const fs::path& percorso) {
+testo_sorgente leggi_sorgente(const fs::path& percorso, codifica_ingresso codifica) {
   testo_sorgente t;
   t.nome = percorso.string();
   try {
-    t.dati = leggi_file(percorso);
+    t.dati = in_windows_1252(leggi_file(percorso), codifica);
   } catch (const std::system_error& e) {
     t.guasto = e.what();
+  } catch (const std::runtime_error& e) {
+    t.guasto = std::string(e.what()) + " (read as " + std::string(nome_codifica(codifica)) + ")";
   }
   return t;
 }
-
-}  // namespace
 
 // The record table is encoded first: a text too long for its field stops the
 // run before any file is touched. One large buffer at a time: the track
@@ -63,8 +59,8 @@ std::vector<fs::path> memorizza_percorso(scenario& s, int32_t scrivi,
     return {};
   }
   // Read the two text files back.
-  const testo_sorgente linea = leggi_sorgente(ingresso.linea);
-  const testo_sorgente treno = leggi_sorgente(ingresso.treno);
+  const testo_sorgente linea = leggi_sorgente(ingresso.linea, ingresso.codifica);
+  const testo_sorgente treno = leggi_sorgente(ingresso.treno, ingresso.codifica);
 
   // Load the line, then the train (faults are recorded in s).
   const fine_carico fine = memorizza_dati(s, linea, treno);

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <vector>
 
+#include "loader/memorizza_dati.h"
 #include "model/scenario.h"
+#include "platform/testo.h"
 
 namespace tracciato {
 
@@ -14,7 +16,13 @@ struct ingresso_percorso {
   std::filesystem::path linea;
   std::filesystem::path treno;
   bool cancella = false;  // the built-in run deletes its text files once they are read
+  codifica_ingresso codifica = codifica_ingresso::windows_1252;  // how the two files are saved
 };
+
+// leggi_sorgente: a text file's bytes for the loader, in Windows-1252. A file
+// that cannot be read, or that does not convert from its encoding, carries
+// the reason instead, and the loader records 25 if the load gets to it.
+testo_sorgente leggi_sorgente(const std::filesystem::path& percorso, codifica_ingresso codifica);
 
 // memorizza_percorso: loads the scenario from the two text files into s (which
 // keeps only its two names from before), places the code points, stamps the

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "checker/stampa.h"
 #include "driver/esecuzione.h"
 #include "model/errori.h"
 
@@ -80,7 +81,7 @@ nlohmann::json o_null(bool c, const T& v) {
 }  // namespace
 
 int rapporta(const scenario& s, const std::vector<std::filesystem::path>& scritti,
-             const opzioni_rapporto& rapporto) {
+             const opzioni_rapporto& rapporto, const seguito_rapporto* seguito) {
   const std::string m = sommario(s);
   if (rapporto.json) {
     const guasto* primo = s.guasti.empty() ? nullptr : &s.guasti.front();
@@ -109,7 +110,19 @@ int rapporta(const scenario& s, const std::vector<std::filesystem::path>& scritt
     std::cout << j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
   } else {
     std::cout << m << "\n";
+    if (seguito != nullptr && !s.guasti.empty()) {
+      const guasto& primo = s.guasti.front();
+      for (const testo_sorgente& t : seguito->testi)
+        if (t.nome == primo.file) {
+          std::cout.flush();
+          std::cerr << estratto(t.dati, primo.riga, primo.colonna);
+          break;
+        }
+    }
     for (size_t i = 1; i < s.guasti.size(); ++i) std::cerr << riga_guasto(s, s.guasti[i]) << "\n";
+    if (seguito != nullptr && seguito->altri_problemi > 0)
+      std::cerr << seguito->altri_problemi << (seguito->altri_problemi == 1 ? " more problem" : " more problems")
+                << ": run tracciato check\n";
   }
   if (scritti.empty()) {
     std::cerr << "tracciato: no binary file was written: "

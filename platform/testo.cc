@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <utility>
 #include <stdexcept>
 
 namespace tracciato {
@@ -39,6 +41,116 @@ std::string da_utf8(std::string_view utf8) {
     throw std::runtime_error("text not representable in Windows-1252: " + std::string(utf8));
   uscita.resize(uscita.size() - resto_out);
   return uscita;
+}
+
+}  // namespace tracciato
+
+namespace tracciato {
+namespace {
+
+// Unicode code points of Windows-1252 bytes 0x80 to 0x9F; 0 = undefined.
+constexpr char32_t alti_1252[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The Windows-1252 byte of code point u; -1 when the code page lacks it.
+int byte_1252(char32_t u) {
+  if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<int>(u);
+  for (int i = 0; i < 32; ++i)
+    if (alti_1252[i] != 0 && alti_1252[i] == u) return 0x80 + i;
+  return -1;
+}
+
+// One UTF-8 sequence at s[i]: its code point and length; length 0 when the
+// bytes there are not well-formed UTF-8.
+std::pair<char32_t, size_t> decodifica(std::string_view s, size_t i) {
+  const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char c = b(i);
+  if (c < 0x80) return {c, 1};
+  size_t n;
+  char32_t u;
+  if (c >= 0xC2 && c <= 0xDF) n = 2, u = c & 0x1F;
+  else if (c >= 0xE0 && c <= 0xEF) n = 3, u = c & 0x0F;
+  else if (c >= 0xF0 && c <= 0xF4) n = 4, u = c & 0x07;
+  else return {0, 0};
+  if (i + n > s.size()) return {0, 0};
+  for (size_t k = 1; k < n; ++k) {
+    if ((b(i + k) & 0xC0) != 0x80) return {0, 0};
+    u = (u << 6) | (b(i + k) & 0x3F);
+  }
+  // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+  if ((n == 3 && u < 0x800) || (n == 4 && (u < 0x10000 || u > 0x10FFFF)) || (u >= 0xD800 && u <= 0xDFFF))
+    return {0, 0};
+  return {u, n};
+}
+
+std::string u_piu(char32_t u) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(u));
+  return buf;
+}
+
+}  // namespace
+
+std::string_view nome_codifica(codifica_ingresso c) {
+  return c == codifica_ingresso::utf_8 ? "utf-8" : "windows-1252";
+}
+
+std::string in_windows_1252(std::string_view testo, codifica_ingresso c) {
+  if (c == codifica_ingresso::windows_1252) return std::string(testo);
+  if (testo.starts_with("\xEF\xBB\xBF")) testo.remove_prefix(3);
+  std::string uscita;
+  uscita.reserve(testo.size());
+  int32_t riga = 1;
+  size_t inizio_riga = 0;
+  for (size_t i = 0; i < testo.size();) {
+    const auto [u, n] = decodifica(testo, i);
+    const auto dove = [&] {
+      return "line " + std::to_string(riga) + ", column " + std::to_string(i - inizio_riga + 1) + ": ";
+    };
+    if (n == 0) throw std::runtime_error(dove() + "a byte that is not UTF-8 (is the file Windows-1252?)");
+    const int b = byte_1252(u);
+    if (b < 0) throw std::runtime_error(dove() + u_piu(u) + " has no Windows-1252 form");
+    uscita.push_back(static_cast<char>(b));
+    if (u == '\n' || (u == '\r' && (i + 1 >= testo.size() || testo[i + 1] != '\n'))) {
+      ++riga;
+      inizio_riga = i + 1;
+    }
+    i += n;
+  }
+  return uscita;
+}
+
+std::string a_utf8(std::string_view cp1252) {
+  std::string uscita;
+  uscita.reserve(cp1252.size());
+  for (unsigned char c : cp1252) {
+    char32_t u = c;
+    if (c >= 0x80 && c < 0xA0) u = alti_1252[c - 0x80] != 0 ? alti_1252[c - 0x80] : 0xFFFD;
+    if (u < 0x80) {
+      uscita.push_back(static_cast<char>(u));
+    } else if (u < 0x800) {
+      uscita.push_back(static_cast<char>(0xC0 | (u >> 6)));
+      uscita.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+    } else {
+      uscita.push_back(static_cast<char>(0xE0 | (u >> 12)));
+      uscita.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+      uscita.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+    }
+  }
+  return uscita;
+}
+
+size_t sembra_utf8(std::string_view testo) {
+  size_t primo = std::string_view::npos;
+  for (size_t i = 0; i < testo.size();) {
+    const auto [u, n] = decodifica(testo, i);
+    if (n == 0) return std::string_view::npos;
+    if (n > 1 && primo == std::string_view::npos) primo = i;
+    i += n;
+  }
+  return primo;
 }
 
 }  // namespace tracciato

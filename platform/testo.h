@@ -35,4 +35,27 @@ bool contiene_senza_caso(std::string_view testo, std::string_view parola);
 // character the code page lacks.
 std::string da_utf8(std::string_view utf8);
 
+// How an author's text file is encoded on disk. The format's own is
+// Windows-1252; a file saved as UTF-8 can be read with utf_8.
+enum class codifica_ingresso { windows_1252, utf_8 };
+
+// The names the command line uses: "windows-1252" and "utf-8".
+std::string_view nome_codifica(codifica_ingresso c);
+
+// in_windows_1252: an author's text in the system's code page. Windows-1252
+// text is returned as it is; UTF-8 text is converted (a byte-order mark at
+// the start is dropped). Throws std::runtime_error naming the line and column
+// of the first character that has no Windows-1252 form, or of a byte that is
+// not UTF-8 ("line 7, column 12: U+4E2D has no Windows-1252 form").
+std::string in_windows_1252(std::string_view testo, codifica_ingresso c);
+
+// a_utf8: Windows-1252 text as UTF-8, for terminals and JSON. Bytes the code
+// page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become U+FFFD.
+std::string a_utf8(std::string_view cp1252);
+
+// sembra_utf8: the byte offset of the first multi-byte UTF-8 sequence in
+// testo when every byte of 0x80 and above belongs to a well-formed one (the
+// text was most likely saved as UTF-8); npos otherwise.
+size_t sembra_utf8(std::string_view testo);
+
 }  // namespace tracciato

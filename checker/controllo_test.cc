@@ -1,0 +1,166 @@
+// controlla on small files with planted mistakes: every mistake in one run, at
+// its own line, with the compile's fault numbers.
+#include "checker/controllo.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <tuple>
+
+#include "checker/vista.h"
+#include "tests/cartella_temporanea.h"
+
+namespace tracciato {
+namespace {
+
+const std::filesystem::path fixtures = TRACCIATO_FIXTURES;
+
+testo_sorgente leggi_fixture(const std::string& nome) { return {nome, test::leggi(fixtures / nome), ""}; }
+
+using chiave = std::tuple<std::string, int32_t, gravita, int32_t>;  // file, line, severity, fault (0 = none)
+
+std::set<chiave> chiavi(const std::vector<problema>& problemi, gravita g) {
+  std::set<chiave> c;
+  for (const problema& p : problemi)
+    if (p.livello == g) c.insert({p.file, p.riga, p.livello, p.codice.value_or(0)});
+  return c;
+}
+
+TEST(Controlla, EveryPlantedMistakeOfBothFilesInOneRun) {
+  const auto problemi = controlla(leggi_fixture("sbagli_linea.txt"), leggi_fixture("sbagli_treno.txt"));
+  const std::string l = "sbagli_linea.txt", t = "sbagli_treno.txt";
+  constexpr gravita E = gravita::errore, W = gravita::avviso;
+  // The errors are exactly the faults of the compile, each at its record: a
+  // missing field at the record that lacks it, not at the next one.
+  EXPECT_EQ(chiavi(problemi, E), (std::set<chiave>{{l, 16, E, 25}, {l, 25, E, 6}, {t, 15, E, 22}, {t, 16, E, 9},
+                                                    {t, 21, E, 25}}));
+  const std::set<chiave> avvisi = chiavi(problemi, W);
+  for (const chiave& k : std::vector<chiave>{
+           {l, 11, W, 0},  // "curva destra" turns left
+           {l, 12, W, 0},  // overlapping curves
+           {l, 15, W, 0},  // pendneza
+           {l, 17, W, 0},  // gradients out of order
+           {l, 18, W, 0},  // a comment that is read
+           {l, 20, W, 0},  // tunnel ending before it starts
+           {l, 23, W, 0},  // a station in the line file
+           {l, 26, W, 0},  // a sign in the tail
+           {t, 3, W, 0},   // braked mass 900 %
+           {t, 5, W, 0},   // orologo
+           {t, 7, W, 0},   // adhesion 250 %
+           {t, 10, W, 0},  // 12,5
+           {t, 11, W, 0},  // speed limits out of order
+           {t, 13, W, 0},  // UTF-8 name
+           {t, 14, W, 0},  // name cut at a comma; timetable too tight
+           {t, 16, W, 0},  // time going backwards
+           {t, 18, W, 0},  // segnal
+           {t, 20, W, 0},  // off the grid
+       })
+    EXPECT_TRUE(avvisi.count(k)) << std::get<0>(k) << ":" << std::get<1>(k);
+  // In file order, line file first.
+  for (size_t i = 1; i < problemi.size(); ++i)
+    EXPECT_FALSE(problemi[i - 1].file == t && problemi[i].file == l) << i;
+}
+
+// One mistake added to clean files, against the problem it must produce.
+TEST(Controlla, TableOfMistakes) {
+  static const struct {
+    bool linea;            // added to the line file, else to the train file
+    const char* riga;      // added just before "[fine]"
+    gravita livello;
+    int32_t codice;        // 0 = none
+    const char* frammento;  // in the message or the hint
+  } casi[] = {
+      {true, "pendneza, 2000, 5", gravita::avviso, 0, "did you mean `pendenza`?"},
+      {true, "lunghezza percoso, 9000", gravita::avviso, 0, "did you mean `lunghezza percorso`?"},
+      {true, "stazione, 2000, 11, 400, 0, 0, 0, 1,1,0, 4,1,1, 0, 0, 0, 0, X", gravita::avviso, 0,
+       "stations belong in the train file"},
+      {false, "pendenza, 2000, 5", gravita::avviso, 0, "gradients belong in the line file"},
+      {true, "cartello_indicatore, 12000, (X)", gravita::avviso, 0, "past the end of the route"},
+      {true, "montagna, 6000, 5500, 1", gravita::avviso, 0, "before it starts"},
+      {true, "pendenza, 9000", gravita::errore, 25, "lacks 1 of its 2 fields"},
+      {true, "pendenza, 900.5, 2", gravita::errore, 25, "write 900 or 901: numbers are whole"},
+      {true, "indicatori_vmax, 8000, 80, 85, 85, 0, , , , 0", gravita::errore, 21, "already holds a lineside sign"},
+      {false, "segnale, 3000, 1, 3, 4, 0, 0, 0, 0,0,0, 0", gravita::errore, 16, "already holds a signal"},
+      {false, "segnal, 9000, 1, 3, 4, 0, 0, 0, 0,0,0, 0", gravita::avviso, 0, "did you mean `segnale`?"},
+      {false, "stazoine, 9000", gravita::avviso, 0, "did you mean `stazione`?"},
+      {false, "velocita, 9000, 12,5", gravita::avviso, 0, "write 12 or 13: numbers are whole"},
+      {false, "# velocita, 9000, 60", gravita::avviso, 0, "this format has no comments"},
+      {false, "segnale, 7025, 1, 3, 4, 0, 0, 0, 0,0,0, 0", gravita::avviso, 0, "write 7000 or 7050"},
+      {false, "orologio, 25, 70, 0", gravita::avviso, 0, "is no time of day"},
+      {false, "aderenza, 9000, 250", gravita::avviso, 0, "adhesion of 250 %"},
+      {false, "percentuale massa frenata, 900", gravita::avviso, 0, "900 % is not possible"},
+      {false, "rallentamento, 8000, 60, -100, 0, 0, 0", gravita::errore, 26, "outside the cell grid"},
+      {false, "stazione, 9000, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 50, 14, 1, 0, ARRIVO", gravita::avviso, 0,
+       "allow no less than"},
+      {false, "stazione, 9000, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 50, 13, 0, 0, ARRIVO", gravita::avviso, 0,
+       "is not after 14:00:00"},
+      {false, "stazione, 9000, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 50, 14, 30, 0, ARRIVO, BIS", gravita::avviso, 0,
+       "cut at a comma"},
+      {false, "stazione, 9000, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 50, 14, 30, 0, Citt\xC3\xA0", gravita::avviso, 0,
+       "--input-encoding utf-8"},
+  };
+  const testo_sorgente linea = leggi_fixture("linea.txt");
+  const testo_sorgente treno = leggi_fixture("treno.txt");
+  ASSERT_TRUE(controlla(linea, treno).empty());
+  for (const auto& c : casi) {
+    testo_sorgente l = linea, t = treno;
+    std::string& testo = c.linea ? l.dati : t.dati;
+    const size_t fine = testo.rfind("[fine]");
+    ASSERT_NE(fine, std::string::npos);
+    const int32_t riga = static_cast<int32_t>(std::count(testo.begin(), testo.begin() + fine, '\n')) + 1;
+    testo.insert(fine, std::string(c.riga) + "\r\n");
+    bool trovato = false;
+    std::string visti;
+    for (const problema& p : controlla(l, t)) {
+      const bool qui = p.file == (c.linea ? l.nome : t.nome) && p.riga == riga;
+      if (qui && p.livello == c.livello && p.codice.value_or(0) == c.codice &&
+          (p.messaggio + " | " + p.suggerimento).find(c.frammento) != std::string::npos)
+        trovato = true;
+      visti += "\n  " + p.file + ":" + std::to_string(p.riga) + " " + p.messaggio + " | " + p.suggerimento;
+    }
+    EXPECT_TRUE(trovato) << c.riga << visti;
+  }
+}
+
+// Either file alone: what it shows on its own.
+TEST(Controlla, OneFileAlone) {
+  testo_sorgente treno = leggi_fixture("treno.txt");
+  treno.dati.insert(treno.dati.rfind("[fine]"), "segnale, 3000, 1, 3, 4, 0, 0, 0, 0,0,0, 0\r\n");
+  const auto solo_treno = controlla(std::nullopt, treno);
+  ASSERT_EQ(solo_treno.size(), 1u);
+  EXPECT_EQ(solo_treno[0].codice, 16);
+  EXPECT_TRUE(controlla(leggi_fixture("linea.txt"), std::nullopt).empty());
+  EXPECT_FALSE(controlla(leggi_fixture("sbagli_linea.txt"), std::nullopt).empty());
+}
+
+TEST(Controlla, WrongInputs) {
+  const testo_sorgente linea = leggi_fixture("linea.txt");
+  static const struct {
+    const char* caso;
+    testo_sorgente treno;
+    const char* frammento;
+  } casi[] = {
+      {"empty", {"t.txt", "", ""}, "the train file is empty"},
+      {"line file as train", {"t.txt", test::leggi(fixtures / "linea.txt"), ""}, "looks like a line file"},
+      {"no [generale]", {"t.txt", "[generle]\r\nvelocita, 0, 60\r\n[fine]\r\n", ""}, "nothing in it is read"},
+  };
+  for (const auto& c : casi) {
+    std::string tutto;
+    for (const problema& p : controlla(linea, c.treno)) tutto += p.messaggio + "\n";
+    EXPECT_NE(tutto.find(c.frammento), std::string::npos) << c.caso << ":\n" << tutto;
+  }
+}
+
+TEST(Vista, SuggestsByEditDistanceAgainstTheFilesOwnKeywords) {
+  EXPECT_EQ(suggerisci(tipo_file::treno, "adrenza"), "aderenza");
+  EXPECT_EQ(suggerisci(tipo_file::treno, "orologo"), "orologio");
+  EXPECT_EQ(suggerisci(tipo_file::linea, "pendneza"), "pendenza");
+  EXPECT_EQ(suggerisci(tipo_file::linea, "stazoine"), "");  // a train keyword, not a line one
+  EXPECT_EQ(suggerisci(tipo_file::treno, "qualcosa"), "");
+  EXPECT_EQ(distanza("ab", "BA"), 1u);
+}
+
+}  // namespace
+}  // namespace tracciato

@@ -1,0 +1,338 @@
+// The faults of the compile, found by the loader itself: the check runs the
+// same load on the same texts, so every fault has the compile's number and
+// place. Where the compile would stop, the record at fault is blanked out and
+// the load runs again, until nothing stops it.
+#include <set>
+#include <tuple>
+
+#include "checker/interno.h"
+#include "compactor/compattatore.h"
+#include "model/errori.h"
+#include "model/numeri.h"
+#include "platform/testo.h"
+
+namespace tracciato {
+namespace {
+
+// A line long enough for any train file: its items are never beyond the grid.
+constexpr std::string_view linea_ampia = "[generale]\r\nlunghezza percorso, 1000000\r\n[fine]\r\n";
+
+// Blanks the bytes of line riga (not its line end): the loader then reads one
+// empty field there, which is no record. False when there was nothing to blank.
+bool cancella_riga(std::string& testo, const vista& v, int32_t riga) {
+  if (riga < 1 || static_cast<size_t>(riga) > v.inizi_riga.size()) return false;
+  bool cambiato = false;
+  for (size_t i = v.inizi_riga[static_cast<size_t>(riga - 1)]; i < testo.size() && testo[i] != '\r' && testo[i] != '\n';
+       ++i) {
+    cambiato = cambiato || testo[i] != ' ';
+    testo[i] = ' ';
+  }
+  return cambiato;
+}
+
+std::string_view nome_cella(uint8_t t) {
+  switch (t) {
+    case cella_segnale: return "a signal";
+    case cella_fine_rallentamento: return "a slowdown end";
+    case cella_inizio_rallentamento: return "a slowdown start";
+    case cella_avviso_rallentamento: return "a slowdown warning board";
+    case cella_preavviso: return "a slowdown pre-warning cell";
+    case cella_indicatore_v_max: return "a speed indicator board";
+    case cella_stazione: return "a station cell";
+    case cella_punto_codice:
+    case cella_punto_codice_senza_valore: return "a code point";
+    case cella_cartello: return "a lineside sign";
+    default: return "something";
+  }
+}
+
+// What to do about each fault.
+std::string rimedio(int32_t numero, const scenario& s) {
+  const int64_t ultima = int64_t{ultima_cella(s)} * 50;
+  switch (numero) {
+    case 1: return "give the route length in metres, at most 1000000";
+    case 2: return "write the position and the value of every chainage reference as multiples of 50";
+    case 3: return "write the start as a multiple of 50";
+    case 4: return "write the end as a multiple of 50; 0 means no section";
+    case 5: return "write `ripetizione segnali 4 codici` or `ripetizione segnali 9 codici`";
+    case 6: return "move the sign to a free 50 m cell";
+    case 7: return "move the code point to a free cell";
+    case 8: return "write the station position as a multiple of 50";
+    case 9: return "write the station length as a multiple of 100";
+    case 10: return "stations and signs together have 78 record slots: drop a station or a sign";
+    case 11: case 12: case 13:
+      return "leave free cells for the code points around the slowdown: move the signals and boards near it";
+    case 15:
+      return ultima > 0 ? "the last position allowed is " + std::to_string(ultima - 100) + " m (a station " +
+                              std::to_string(ultima - 800) + " m): check the position and the route length"
+                        : "check the position and the route length";
+    case 16: return "move the signal to a free 50 m cell";
+    case 17: case 18: case 19: case 20: return "move the slowdown, or what stands in its cells";
+    case 21: return "move the board to a free 50 m cell";
+    case 22: return "leave at least 350 m between the end of the previous station and the start of this one";
+    case 24: return "place the station further from the start of the line";
+    case 25: return "each record is one line with exactly its fields, all whole numbers";
+    case 26: return "positions and lengths must not be negative, and the item's cells must lie inside the grid";
+    case 27: return "the line may have at most 80 tunnel records";
+    case 28: return "drop a sign: the record table has room for at most 80";
+    case 29: return "a gradient lies between -100 and +155 per mille";
+    case 30: return "end the curve before the route length + 7000 m";
+    case 31: return "list gradients in increasing order of position";
+    case 101: return "give the path of an existing line file";
+    case 102: return "begin the line file with a line \"[generale]\"";
+    case 103: return "write the curve keyword as `curvas<n>` or `curvad<n>`, n from 1 to 6";
+    case 1250: case 1251: return "nothing may stand in cell 1 (positions 0 to 49): move the item at least 50 m on";
+    default: return "";
+  }
+}
+
+std::string significato(int32_t numero) {
+  const voce_errore* e = cerca_errore(numero);
+  return e != nullptr ? std::string(e->significato) : "unknown fault";
+}
+
+class errori {
+ public:
+  errori(contesto_controllo& c, const testo_sorgente& linea, const testo_sorgente& treno, bool presente)
+      : c_(c), linea_(linea), treno_(treno), presente_(presente) {}
+
+  void esegui() {
+    std::string l = presente_ ? linea_.dati : std::string(linea_ampia);
+    std::string t = treno_.dati;
+    for (int giro = 0; giro < 1000; ++giro) {
+      scenario s;
+      s.nome_scenario = "S";
+      s.numero_treno = "T";
+      s.scrivi_linea = presente_ ? 1 : 0;
+      memorizza_dati(s, {linea_.nome, l, linea_.guasto}, {treno_.nome, t, treno_.guasto});
+      bool ancora = false;
+      for (size_t i = 0; i < s.guasti.size(); ++i) ancora = riporta(s, i, l, t) || ancora;
+      c_.finale = std::move(s);
+      // Without a grid nothing later in the line can be loaded.
+      if (!ancora || c_.finale.celle.empty()) break;
+    }
+    scenario& s = c_.finale;
+    if (s.celle.size() < 2) return;
+    const size_t prima = s.guasti.size();
+    compatta_celle(s);
+    for (size_t i = prima; i < s.guasti.size(); ++i) compattatore(s.guasti[i]);
+    riservati(s);
+  }
+
+ private:
+  const vista* vista_di(const guasto& g) const {
+    if (presente_ && c_.linea && g.file == linea_.nome && !linea_.nome.empty()) return &*c_.linea;
+    if (c_.treno && g.file == treno_.nome) return &*c_.treno;
+    return nullptr;
+  }
+
+  // Reports fault i of s unless seen before; true when its record was
+  // blanked out for the next load.
+  bool riporta(const scenario& s, size_t i, std::string& l, std::string& t) {
+    const guasto& g = s.guasti[i];
+    if (!presente_ && g.file != treno_.nome && g.numero != e_progressiva_non_multipla) return false;
+    if (!visti_.insert({g.numero, g.file, g.riga, g.colonna, g.con_posizione ? g.posizione : -1, g.causa >= 0})
+             .second)
+      return false;
+    const vista* v = vista_di(g);
+    std::optional<int32_t> posizione;
+    if (g.con_posizione) posizione = g.posizione;
+    problema p;
+    p.codice = g.numero;
+    p.file = g.file;
+    p.riga = g.riga;
+    p.colonna = g.colonna;
+    p.posizione = posizione;
+    p.messaggio = significato(g.numero);
+    p.suggerimento = rimedio(g.numero, s);
+    if (g.causa >= 0 && static_cast<size_t>(g.causa) < s.guasti.size()) {
+      // The compile stops here only because of an earlier fault.
+      const guasto& prima = s.guasti[static_cast<size_t>(g.causa)];
+      p.livello = gravita::avviso;
+      p.codice.reset();
+      p.messaggio = "the compile stops the load at this item and reports fault " + std::to_string(prima.numero) +
+                    " here, because of the fault " + std::to_string(prima.numero) + " at line " +
+                    std::to_string(prima.riga) + " of " + prima.file;
+      p.suggerimento = "mend that fault; nothing is wrong with this record";
+      c_.problemi.push_back(std::move(p));
+      return false;
+    }
+    if (g.numero == e_progressiva_non_multipla) return progressiva(s, p);
+    int32_t riga = g.riga;
+    if (g.numero == e_lettura && v != nullptr && g.riga > 0) {
+      riga = lettura(*v, g, p);
+    } else if (!g.dettaglio.empty()) {
+      p.messaggio += " (" + g.dettaglio + ")";
+    }
+    occupante(s, g, p);
+    if (g.numero == e_stazioni_vicine && v != nullptr) stazioni_vicine(*v, g, p);
+    c_.problemi.push_back(std::move(p));
+    if (v == nullptr || riga < 1) return false;
+    return cancella_riga(c_.treno && v == &*c_.treno ? t : l, *v, riga);
+  }
+
+  // A read failure belongs to the record whose fields were being read.
+  int32_t lettura(const vista& v, const guasto& g, problema& p) {
+    const voce* r = v.voce_prima(g.riga, g.colonna);
+    if (r == nullptr) {
+      p.messaggio += " (" + g.dettaglio + ")";
+      return g.riga;
+    }
+    const forma_voce& f = forma(r->tipo);
+    const std::string tutti = std::to_string(f.numeri + (f.testo ? 1 : 0));
+    p.riga = r->riga;
+    p.colonna = r->colonna;
+    if (r->mancanti > 0 && g.riga != r->riga) {
+      p.messaggio = "the `" + std::string(f.parola) + "` record lacks " + std::to_string(r->mancanti) + " of its " +
+                    tutti + " fields, so the compile reads on into line " + std::to_string(g.riga) +
+                    " and fails there: " + g.dettaglio;
+      p.suggerimento = "write the record whole on its line: " + std::string(f.parola) + ", " + std::string(f.campi);
+    } else {
+      p.messaggio = "a field of this `" + std::string(f.parola) + "` record does not read: " + g.dettaglio;
+      const std::string& c = r->campo_illeggibile;
+      const size_t punto = c.find_first_of(".,");
+      if (!c.empty() && punto != std::string::npos && punto > 0 &&
+          c.find_first_not_of("0123456789-+.,") == std::string::npos) {
+        const std::string intero = c.substr(0, punto);
+        const long long x = std::atoll(intero.c_str());
+        p.suggerimento = "write " + std::to_string(x) + " or " + std::to_string(x + (x < 0 ? -1 : 1)) +
+                         ": numbers are whole";
+      } else if (contiene(g.dettaglio, "does not fit")) {
+        p.suggerimento = "give a value within the field's range (docs/format.md lists each field's width)";
+      } else {
+        p.suggerimento = "a `" + std::string(f.parola) + "` record has " + tutti +
+                         (tutti == "1" ? " field: " : " fields: ") + std::string(f.campi);
+      }
+    }
+    return r->riga;
+  }
+
+  // Fault 2 names no record: point at the chainage references that cause it.
+  bool progressiva(const scenario& s, problema p) {
+    bool trovata = false;
+    if (c_.linea)
+      for (const voce& v : c_.linea->voci) {
+        if (v.tipo != genere_voce::progressiva_uno && v.tipo != genere_voce::progressiva_due &&
+            v.tipo != genere_voce::progressiva_tre)
+          continue;
+        if (multiplo(v.n(0), 50) && multiplo(v.n(1), 50)) continue;
+        problema q = p;
+        q.file = c_.linea->nome;
+        q.riga = v.riga;
+        q.colonna = v.colonna;
+        q.messaggio += ": this one reads " + std::to_string(v.n(0)) + " m, " + std::to_string(v.n(1));
+        c_.problemi.push_back(std::move(q));
+        trovata = true;
+      }
+    if (!trovata) {
+      p.file = linea_.nome;
+      c_.problemi.push_back(std::move(p));
+    }
+    (void)s;
+    return false;
+  }
+
+  // What stands in the cell that refused the item.
+  void occupante(const scenario& s, const guasto& g, problema& p) {
+    if (!g.con_posizione) return;
+    int64_t cella = -1;
+    switch (g.numero) {
+      case e_cartello_occupato: case e_segnale_occupato: case e_indicatore_occupato: case e_inizio_occupato:
+        cella = cella_di(g.posizione, 1);
+        break;
+      case e_abbattimento_occupato: cella = cella_di(g.posizione); break;
+      default: return;
+    }
+    if (!in_griglia(s, cella)) return;
+    p.messaggio += ": cell " + std::to_string(cella) + " (" + std::to_string(cella * 50) + " to " +
+                   std::to_string(cella * 50 + 49) + " m) already holds " +
+                   std::string(nome_cella(s.celle[static_cast<size_t>(cella)].tipo_cella));
+  }
+
+  void stazioni_vicine(const vista& v, const guasto& g, problema& p) {
+    const voce* questa = v.voce_alla_riga(g.riga);
+    const voce* prima = nullptr;
+    for (const voce& x : v.voci) {
+      if (&x == questa) break;
+      if (x.tipo == genere_voce::stazione) prima = &x;
+    }
+    if (questa != nullptr && prima != nullptr && questa->n(0) <= prima->n(0))
+      p.suggerimento = "list stations in increasing order of position: this one at " + std::to_string(questa->n(0)) +
+                       " m comes after the one at " + std::to_string(prima->n(0)) + " m (line " +
+                       std::to_string(prima->riga) + ")";
+  }
+
+  // A fault of the compactor, at the slowdown or signal it concerns.
+  void compattatore(const guasto& g) {
+    problema p;
+    p.codice = g.numero;
+    p.file = treno_.nome;
+    if (g.con_posizione) p.posizione = g.posizione;
+    p.messaggio = significato(g.numero);
+    p.suggerimento = rimedio(g.numero, c_.finale);
+    if (c_.treno)
+      for (const voce& v : c_.treno->voci) {
+        if (!v.completa()) continue;
+        bool questa = false;
+        if (g.numero == e_codice_prima_segnale)
+          questa = v.tipo == genere_voce::segnale && cella_di(v.n(0), 1) * 50 == g.posizione;
+        else if (v.tipo == genere_voce::rallentamento)
+          questa = cella_di(v.n(0), 1) * 50 == g.posizione ||
+                   (g.numero == e_codice_dentro && cella_di(v.n(0), 1) * 50 <= g.posizione &&
+                    g.posizione <= cella_di(int64_t{v.n(0)} + v.n(2), 1) * 50);
+        if (questa) {
+          p.riga = v.riga;
+          p.colonna = v.colonna;
+          break;
+        }
+      }
+    c_.problemi.push_back(std::move(p));
+  }
+
+  // The reserved places of cell 1 and slot 85, as the stamps test them.
+  void riservati(const scenario& s) {
+    const voce_tabella& testata = s.tabella[posto_scenario];
+    int32_t numero = 0;
+    if (testata.intero1 != 0 || s.celle[1].valore_a != 0)
+      numero = e_timbro_occupato;
+    else if (testata.valore4 != 0 || s.celle[1].valore_b != 0)
+      numero = e_codici_occupati;
+    if (numero == 0) return;
+    problema p;
+    p.codice = numero;
+    p.messaggio = significato(numero) + ": the compile stops and writes no file";
+    p.suggerimento = rimedio(numero, s);
+    // The item in cell 1.
+    for (const std::optional<vista>* v : {&c_.linea, &c_.treno}) {
+      if (!*v || !p.file.empty()) continue;
+      for (const voce& x : (*v)->voci) {
+        if (x.numeri.empty()) continue;
+        const bool piu_uno = x.tipo == genere_voce::segnale || x.tipo == genere_voce::indicatori ||
+                             x.tipo == genere_voce::cartello || x.tipo == genere_voce::rallentamento;
+        if ((piu_uno && cella_di(x.n(0), 1) == 1) || (x.tipo == genere_voce::abbattimento && cella_di(x.n(0)) == 1)) {
+          p.file = (*v)->nome;
+          p.riga = x.riga;
+          p.colonna = x.colonna;
+          p.posizione = x.n(0);
+          break;
+        }
+      }
+    }
+    c_.problemi.push_back(std::move(p));
+  }
+
+  contesto_controllo& c_;
+  const testo_sorgente& linea_;
+  const testo_sorgente& treno_;
+  bool presente_;
+  std::set<std::tuple<int32_t, std::string, int32_t, int32_t, int32_t, bool>> visti_;
+};
+
+}  // namespace
+
+void errori_del_carico(contesto_controllo& c, const testo_sorgente& linea, const testo_sorgente& treno,
+                       bool linea_presente) {
+  errori(c, linea, treno, linea_presente).esegui();
+}
+
+}  // namespace tracciato

@@ -1,0 +1,44 @@
+// The passes of controlla over one shared context. Internal to checker/.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "checker/controllo.h"
+#include "checker/vista.h"
+#include "model/scenario.h"
+
+namespace tracciato {
+
+struct contesto_controllo {
+  opzioni_controllo opzioni;
+  std::optional<vista> linea;  // absent when the line file was not given
+  std::optional<vista> treno;
+  // The model as the compile would build it with every record at fault
+  // skipped; no cells when the line gives no grid.
+  scenario finale;
+  std::vector<problema> problemi;
+
+  void aggiungi(gravita g, const vista& v, int32_t riga, int32_t colonna, std::optional<int32_t> posizione,
+                std::string messaggio, std::string suggerimento);
+};
+
+// The faults the compile records, each at the record at fault: the load is run
+// again with each stopping record blanked out until no fault stops it, then
+// the compactor's walk and the reserved places are checked. Fills finale.
+void errori_del_carico(contesto_controllo& c, const testo_sorgente& linea, const testo_sorgente& treno,
+                       bool linea_presente);
+
+// Warnings on the values of the records: order, grid, tail, impossible values,
+// encoding, and inputs that are not what they should be.
+void avvisi_dei_valori(contesto_controllo& c);
+
+// Warnings on the timetable: times out of range or going backwards, and
+// scheduled times shorter than the least running time.
+void avvisi_orario(contesto_controllo& c);
+
+// A duration as "4 min 12 s".
+std::string durata(double secondi);
+
+}  // namespace tracciato

@@ -1,0 +1,418 @@
+// The line-by-line view of a scenario text file, and the warnings that a
+// single line shows: keywords that read as nothing, records in the wrong
+// file or section, fields missing or left over, comment-like lines.
+#include "checker/vista.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <span>
+
+#include "loader/campi.h"
+#include "platform/testo.h"
+
+namespace tracciato {
+namespace {
+
+constexpr forma_voce forme[] = {
+    {genere_voce::lunghezza, tipo_file::linea, "lunghezza percorso", 1, false, "length"},
+    {genere_voce::progressiva_uno, tipo_file::linea, "progressiva chilometrica uno", 3, false, "position, chainage, flag"},
+    {genere_voce::progressiva_due, tipo_file::linea, "progressiva chilometrica due", 3, false, "position, chainage, flag"},
+    {genere_voce::progressiva_tre, tipo_file::linea, "progressiva chilometrica tre", 3, false, "position, chainage, flag"},
+    {genere_voce::sfondo_uno, tipo_file::linea, "sfondo uno", 1, false, "value"},
+    {genere_voce::sfondo_due, tipo_file::linea, "sfondo due", 1, false, "value"},
+    {genere_voce::sfondo_tre, tipo_file::linea, "sfondo tre", 1, false, "value"},
+    {genere_voce::ripetizione, tipo_file::linea, "ripetizione segnali 4 codici", 2, false, "start, end"},
+    {genere_voce::curva, tipo_file::linea, "curvad4", 2, false, "start, length"},
+    {genere_voce::pendenza, tipo_file::linea, "pendenza", 2, false, "position, gradient"},
+    {genere_voce::montagna, tipo_file::linea, "montagna", 3, false, "start, end, kind"},
+    {genere_voce::indicatori, tipo_file::linea, "indicatori_vmax", 9, false,
+     "position, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced"},
+    {genere_voce::cartello, tipo_file::linea, "cartello_indicatore", 1, true, "position, text"},
+    {genere_voce::massa, tipo_file::treno, "percentuale massa frenata", 1, false, "per cent"},
+    {genere_voce::vetture, tipo_file::treno, "numero vetture", 1, false, "count"},
+    {genere_voce::velocita, tipo_file::treno, "velocita", 2, false, "position, speed"},
+    {genere_voce::aderenza, tipo_file::treno, "aderenza", 2, false, "position, per cent"},
+    {genere_voce::orologio, tipo_file::treno, "orologio", 3, false, "hours, minutes, seconds"},
+    {genere_voce::sabbia, tipo_file::treno, "sabbia", 1, false, "value"},
+    {genere_voce::segnale, tipo_file::treno, "segnale", 11, false, "posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo"},
+    {genere_voce::rallentamento, tipo_file::treno, "rallentamento", 6, false, "x, v, l, f_tt, f_ta, d_v"},
+    {genere_voce::abbattimento, tipo_file::treno, "abbattimento", 2, false, "position, value"},
+    {genere_voce::stazione, tipo_file::treno, "stazione", 16, true,
+     "position, kind, length, three flags, two groups of three, stop, hours, minutes, seconds, name"},
+};
+
+// The keyword tests of the loader, in its order. generale: the tests of the
+// line file's general section instead of those of its later records.
+std::vector<genere_voce> riconosci(tipo_file file, bool generale, std::string_view c) {
+  std::vector<genere_voce> t;
+  const auto ha = [&](std::string_view p) { return contiene_senza_caso(c, p); };
+  const auto ha_c = [&](std::string_view p) { return contiene(c, p); };
+  if (file == tipo_file::linea && generale) {
+    if (ha("lunghezza") && ha("percorso")) t.push_back(genere_voce::lunghezza);
+    if (ha_c("tre") && ha_c("progressiva")) t.push_back(genere_voce::progressiva_tre);
+    if (ha_c("due") && ha_c("progressiva")) t.push_back(genere_voce::progressiva_due);
+    if (ha_c("uno") && ha_c("progressiva")) t.push_back(genere_voce::progressiva_uno);
+    if (ha_c("sfondo") && ha_c("uno")) t.push_back(genere_voce::sfondo_uno);
+    if (ha_c("sfondo") && ha_c("due")) t.push_back(genere_voce::sfondo_due);
+    if (ha_c("sfondo") && ha_c("tre")) t.push_back(genere_voce::sfondo_tre);
+    if (ha_c("segnali") && ha_c("ripetizione")) t.push_back(genere_voce::ripetizione);
+  } else if (file == tipo_file::linea) {
+    if (ha("pendenza")) t.push_back(genere_voce::pendenza);
+    if (ha("curva")) t.push_back(genere_voce::curva);
+    if (ha("montagna")) t.push_back(genere_voce::montagna);
+    if (ha("indicatori_v")) t.push_back(genere_voce::indicatori);
+    if (ha("indicat") && ha("cartello")) t.push_back(genere_voce::cartello);
+  } else {
+    if (ha("frenata") && ha("massa")) t.push_back(genere_voce::massa);
+    if (ha("vetture")) t.push_back(genere_voce::vetture);
+    if (ha("velocit")) t.push_back(genere_voce::velocita);
+    if (ha("aderenza")) t.push_back(genere_voce::aderenza);
+    if (ha("orologio")) t.push_back(genere_voce::orologio);
+    if (ha("sabbia")) t.push_back(genere_voce::sabbia);
+    if (ha("segnale")) t.push_back(genere_voce::segnale);
+    if (ha("rallentamento")) t.push_back(genere_voce::rallentamento);
+    if (ha("abbattimento")) t.push_back(genere_voce::abbattimento);
+    if (ha("stazione")) t.push_back(genere_voce::stazione);
+  }
+  return t;
+}
+
+constexpr std::string_view intestazioni_linea[] = {"[generale]", "[curve]", "[pendenze]", "[montagne]",
+                                                  "[cartelli]", "[indicazioni]", "[fine]"};
+constexpr std::string_view intestazioni_treno[] = {"[generale]", "[aderenze]", "[vel_limite]", "[stazioni]",
+                                                  "[rallentamenti]", "[segnali]", "[codici]", "[fine]"};
+
+// The keywords an author writes in a file, for "did you mean".
+std::vector<std::string> parole_di(tipo_file file) {
+  std::vector<std::string> p;
+  for (const forma_voce& f : forme)
+    if (f.file == file && f.tipo != genere_voce::curva) p.emplace_back(f.parola);
+  if (file == tipo_file::linea) {
+    p.emplace_back("ripetizione segnali 9 codici");
+    for (char lato : {'s', 'd'})
+      for (char classe = '1'; classe <= '6'; ++classe) p.push_back(std::string("curva") + lato + classe);
+  }
+  return p;
+}
+
+bool numerico(std::string_view c) {
+  return !c.empty() && std::all_of(c.begin(), c.end(), [](char x) {
+    return std::isdigit(static_cast<unsigned char>(x)) || x == '-' || x == '+' || x == ' ' || x == '\t';
+  });
+}
+
+bool intestazione(std::string_view c) { return c.size() >= 2 && c.front() == '[' && c.back() == ']'; }
+
+bool sembra_commento(std::string_view c) {
+  return c.starts_with("#") || c.starts_with(";") || c.starts_with("//");
+}
+
+std::string nome_file(tipo_file f) { return f == tipo_file::linea ? "line file" : "train file"; }
+
+// What a kind of record is called in a sentence.
+std::string_view cosa(genere_voce t) {
+  switch (t) {
+    case genere_voce::stazione: return "stations";
+    case genere_voce::segnale: return "signals";
+    case genere_voce::rallentamento: return "slowdowns";
+    case genere_voce::velocita: return "speed limits";
+    case genere_voce::aderenza: return "adhesion records";
+    case genere_voce::abbattimento: return "code points";
+    case genere_voce::pendenza: return "gradients";
+    case genere_voce::curva: return "curves";
+    case genere_voce::montagna: return "tunnels";
+    case genere_voce::indicatori: return "speed indicator boards";
+    case genere_voce::cartello: return "lineside signs";
+    default: return "general records";
+  }
+}
+
+class lettura_vista {
+ public:
+  lettura_vista(vista& v, std::vector<problema>& avvisi) : v_(v), avvisi_(avvisi) {}
+
+  void leggi() {
+    const std::string_view d = v_.dati;
+    for (size_t i = 0; i <= d.size();) {
+      v_.inizi_riga.push_back(i);
+      size_t fine = i;
+      while (fine < d.size() && d[fine] != '\r' && d[fine] != '\n') ++fine;
+      size_t dopo = fine;
+      if (dopo < d.size()) dopo += (d[dopo] == '\r' && dopo + 1 < d.size() && d[dopo + 1] == '\n') ? 2 : 1;
+      riga(static_cast<int32_t>(v_.inizi_riga.size()), d.substr(i, dopo - i));
+      if (dopo >= d.size()) break;
+      i = dopo;
+    }
+  }
+
+ private:
+  void avviso(int32_t riga, int32_t colonna, std::string messaggio, std::string suggerimento) {
+    problema p;
+    p.livello = gravita::avviso;
+    p.file = v_.nome;
+    p.riga = riga;
+    p.colonna = colonna;
+    p.messaggio = std::move(messaggio);
+    p.suggerimento = std::move(suggerimento);
+    avvisi_.push_back(std::move(p));
+  }
+
+  // One line, with its line end.
+  void riga(int32_t n, std::string_view testo) {
+    lettore_campi l(testo, v_.nome);
+    if (l.fine_file()) return;
+    const std::string campo = l.leggi_testo();
+    const int32_t col = l.colonna();
+    if (campo.empty()) return;
+    if (contiene_senza_caso(campo, "[generale]")) {
+      if (!v_.ha_generale) sezione_ = sezione::generale;
+      v_.ha_generale = true;
+      return;
+    }
+    if (sezione_ == sezione::prima) {
+      if (!riconosci(v_.file, v_.file == tipo_file::linea, campo).empty() ||
+          !riconosci(v_.file, false, campo).empty())
+        avviso(n, col, "this line stands before the line \"[generale]\": nothing before it is read",
+               "move it below \"[generale]\"");
+      else if (intestazione(campo) && distanza(campo, "[generale]") <= 2)
+        avviso(n, col, "\"" + campo + "\" is not \"[generale]\": the " + nome_file(v_.file) +
+                           " is read only from a line \"[generale]\" on",
+               "did you mean `[generale]`?");
+      return;
+    }
+    const bool generale = v_.file == tipo_file::linea && sezione_ == sezione::generale;
+    // A keyword field with a hyphen is passed over, and the record with it.
+    if (contiene(campo, "-")) {
+      if (!riconosci(v_.file, generale, campo).empty())
+        avviso(n, col, "the keyword field \"" + campo + "\" holds a '-': it is passed over, and its record is lost",
+               "remove the '-' from the keyword");
+      return;
+    }
+    const std::vector<genere_voce> tipi = riconosci(v_.file, generale, campo);
+    if (generale && contiene(campo, "[") && contiene(campo, "]")) sezione_ = sezione::dopo;
+    if (tipi.empty()) {
+      sconosciuta(n, col, campo, generale);
+      return;
+    }
+    if (sembra_commento(campo))
+      avviso(n, col, "this line looks like a comment, but it is read as a `" +
+                         std::string(forma(tipi.front()).parola) + "` record",
+             "this format has no comments: the record on this line is read; delete the line");
+    if (tipi.size() > 1)
+      avviso(n, col, "the keyword field \"" + campo + "\" starts " + std::to_string(tipi.size()) +
+                         " records, one after the other, each reading its own fields",
+             "write one keyword per record");
+    voce v;
+    v.tipo = tipi.front();
+    v.riga = n;
+    v.colonna = col;
+    v.parola = campo;
+    campi(l, v);
+    v_.voci.push_back(std::move(v));
+  }
+
+  // The fields of a recognised record, read as the loader reads them.
+  void campi(lettore_campi& l, voce& v) {
+    const forma_voce& f = forma(v.tipo);
+    try {
+      for (int i = 0; i < f.numeri; ++i) {
+        if (l.fine_file()) {
+          v.mancanti = f.numeri - i + (f.testo ? 1 : 0);
+          return;
+        }
+        v.numeri.push_back(l.leggi_numero<int32_t>());
+        v.colonne.push_back(l.colonna());
+      }
+      if (f.testo) {
+        if (l.fine_file()) {
+          v.mancanti = 1;
+          return;
+        }
+        v.testo = l.leggi_testo();
+        v.colonna_testo = l.colonna();
+      }
+    } catch (const guasto_lettura& g) {
+      v.illeggibile = g.what();
+      v.colonna_illeggibile = g.colonna();
+      const std::string_view r = v_.riga(v.riga);
+      const size_t da = std::min<size_t>(r.size(), static_cast<size_t>(g.colonna() - 1));
+      size_t a = r.find(',', da);
+      if (a == std::string_view::npos) a = r.size();
+      v.campo_illeggibile = std::string(r.substr(da, a - da));
+      while (!v.campo_illeggibile.empty() && v.campo_illeggibile.back() == ' ') v.campo_illeggibile.pop_back();
+      return;
+    }
+    std::vector<std::pair<int32_t, std::string>> resto;
+    while (!l.fine_file()) {
+      std::string c = l.leggi_testo();
+      resto.emplace_back(l.colonna(), std::move(c));
+    }
+    while (!resto.empty() && resto.back().second.empty()) resto.pop_back();  // a trailing comma
+    v.in_piu = std::move(resto);
+    if (v.in_piu.empty()) return;
+    surplus(v);
+  }
+
+  void surplus(const voce& v) {
+    const forma_voce& f = forma(v.tipo);
+    const auto& [col, primo] = v.in_piu.front();
+    const std::string_view r = v_.riga(v.riga);
+    if (v.tipo == genere_voce::stazione) {
+      std::string intero = v.testo;
+      for (const auto& c : v.in_piu) intero += " " + c.second;
+      avviso(v.riga, v.colonna_testo,
+             "the station name is cut at a comma: only \"" + v.testo + "\" is kept, and \"" + primo +
+                 "\" is read as a keyword field",
+             "a name cannot hold a comma: write \"" + intero + "\"");
+      return;
+    }
+    // A decimal comma: digits, a comma, digits, with no blank between.
+    for (size_t i = 1; i + 1 < r.size(); ++i) {
+      if (r[i] != ',' || !std::isdigit(static_cast<unsigned char>(r[i - 1])) ||
+          !std::isdigit(static_cast<unsigned char>(r[i + 1])))
+        continue;
+      size_t a = i, b = i + 1;
+      while (a > 0 && std::isdigit(static_cast<unsigned char>(r[a - 1]))) --a;
+      while (b < r.size() && std::isdigit(static_cast<unsigned char>(r[b]))) ++b;
+      if (a > 0 && r[a - 1] != ' ' && r[a - 1] != ',' && r[a - 1] != '\t' && r[a - 1] != '-') continue;
+      const std::string intero(r.substr(a, i - a));
+      const int64_t x = std::stoll(intero.substr(0, 9));
+      avviso(v.riga, static_cast<int32_t>(a + 1),
+             "\"" + std::string(r.substr(a, b - a)) + "\" is read as " + intero + " and then a stray " +
+                 std::string(r.substr(i + 1, b - i - 1)) + ": the comma ends the field",
+             "write " + std::to_string(x) + " or " + std::to_string(x + 1) + ": numbers are whole");
+      return;
+    }
+    const std::string n = std::to_string(v.in_piu.size());
+    avviso(v.riga, col,
+           "the `" + std::string(f.parola) + "` record has " + n + " field" + (v.in_piu.size() > 1 ? "s" : "") +
+               " too many: \"" + citazione(primo) + "\" is read as the next keyword field",
+           "a `" + std::string(f.parola) + "` record has " + std::to_string(f.numeri + (f.testo ? 1 : 0)) +
+               (f.numeri + (f.testo ? 1 : 0) == 1 ? " field: " : " fields: ") + std::string(f.campi));
+  }
+
+  // A keyword field that the loader reads as nothing.
+  void sconosciuta(int32_t n, int32_t col, const std::string& campo, bool generale) {
+    const auto& intestazioni = v_.file == tipo_file::linea ? std::span<const std::string_view>(intestazioni_linea)
+                                                           : std::span<const std::string_view>(intestazioni_treno);
+    if (intestazione(campo)) {
+      for (std::string_view h : intestazioni)
+        if (distanza(campo, h) == 0) return;
+      return;  // an unknown header reads as nothing, as a header should
+    }
+    if (numerico(campo)) {
+      avviso(n, col, "this line begins with a number, not a keyword: its fields are read and skipped",
+             "begin the record with its keyword, or join the line to the record it belongs to");
+      return;
+    }
+    if (sembra_commento(campo)) {
+      avviso(n, col, "this line looks like a comment: the format has none, and its fields are read as keyword fields",
+             "this format has no comments: delete the line, or it is read as a record as soon as it holds a keyword");
+      return;
+    }
+    const std::string_view altra = parola_altro_file(v_.file, campo);
+    if (!altra.empty()) {
+      const tipo_file f = v_.file == tipo_file::linea ? tipo_file::treno : tipo_file::linea;
+      genere_voce t{};
+      for (const forma_voce& x : forme)
+        if (x.file == f && x.parola == altra) t = x.tipo;
+      if (altra == "ripetizione segnali 4 codici" || altra.starts_with("progressiva") ||
+          altra.starts_with("sfondo") || altra == "lunghezza percorso")
+        t = genere_voce::lunghezza;
+      avviso(n, col, "`" + campo + "` is a record of the " + nome_file(f) + ": the " + nome_file(v_.file) +
+                         " skips it",
+             std::string(cosa(t)) + " belong in the " + nome_file(f));
+      return;
+    }
+    if (v_.file == tipo_file::linea) {
+      const std::vector<genere_voce> altrove = riconosci(tipo_file::linea, !generale, campo);
+      if (!altrove.empty()) {
+        if (generale)
+          avviso(n, col, "`" + campo + "` stands in the general section, where only general records are read",
+                 "move it below the header that ends [generale] (such as [curve])");
+        else
+          avviso(n, col, "`" + campo + "` stands after the general section, where general records are not read",
+                 "move it into the [generale] section, before its first header");
+        return;
+      }
+    }
+    const std::string s = suggerisci(v_.file, campo);
+    avviso(n, col, "`" + campo + "` is no keyword of the " + nome_file(v_.file) + ": the line is skipped",
+           s.empty() ? "the keywords are listed in docs/format.md" : "did you mean `" + s + "`?");
+  }
+
+  enum class sezione { prima, generale, dopo };
+  vista& v_;
+  std::vector<problema>& avvisi_;
+  sezione sezione_ = sezione::prima;
+};
+
+}  // namespace
+
+const forma_voce& forma(genere_voce t) { return forme[static_cast<size_t>(t)]; }
+
+std::string_view vista::riga(int32_t n) const {
+  if (n < 1 || static_cast<size_t>(n) > inizi_riga.size()) return {};
+  const size_t i = inizi_riga[static_cast<size_t>(n - 1)];
+  size_t fine = i;
+  while (fine < dati.size() && dati[fine] != '\r' && dati[fine] != '\n') ++fine;
+  return dati.substr(i, fine - i);
+}
+
+const voce* vista::voce_alla_riga(int32_t n) const {
+  for (const voce& v : voci)
+    if (v.riga == n) return &v;
+  return nullptr;
+}
+
+const voce* vista::voce_prima(int32_t riga, int32_t colonna) const {
+  const voce* trovata = nullptr;
+  for (const voce& v : voci)
+    if (v.riga < riga || (v.riga == riga && v.colonna < colonna)) trovata = &v;
+  return trovata;
+}
+
+vista leggi_vista(tipo_file file, const std::string& nome, std::string_view testo, std::vector<problema>& avvisi) {
+  vista v;
+  v.file = file;
+  v.nome = nome;
+  v.dati = testo;
+  lettura_vista(v, avvisi).leggi();
+  return v;
+}
+
+std::string_view parola_altro_file(tipo_file file, std::string_view campo) {
+  const tipo_file altro = file == tipo_file::linea ? tipo_file::treno : tipo_file::linea;
+  std::vector<genere_voce> t = riconosci(altro, false, campo);
+  if (altro == tipo_file::linea && t.empty()) t = riconosci(altro, true, campo);
+  return t.empty() ? std::string_view{} : forma(t.front()).parola;
+}
+
+size_t distanza(std::string_view a, std::string_view b) {
+  const std::string x = in_minuscolo(a), y = in_minuscolo(b);
+  const size_t n = x.size(), m = y.size();
+  std::vector<std::vector<size_t>> d(n + 1, std::vector<size_t>(m + 1));
+  for (size_t i = 0; i <= n; ++i) d[i][0] = i;
+  for (size_t j = 0; j <= m; ++j) d[0][j] = j;
+  for (size_t i = 1; i <= n; ++i)
+    for (size_t j = 1; j <= m; ++j) {
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (x[i - 1] != y[j - 1])});
+      if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1])
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+    }
+  return d[n][m];
+}
+
+std::string suggerisci(tipo_file file, std::string_view campo) {
+  std::string migliore;
+  size_t minima = SIZE_MAX;
+  for (const std::string& p : parole_di(file)) {
+    const size_t d = distanza(campo, p);
+    if (d < minima) minima = d, migliore = p;
+  }
+  const size_t soglia = migliore.size() <= 4 ? 1 : migliore.size() <= 10 ? 2 : 3;
+  return minima <= soglia ? migliore : std::string();
+}
+
+}  // namespace tracciato

@@ -1,0 +1,89 @@
+// vista: a scenario text file seen line by line, as its author wrote it: one
+// record per line, its keyword, its numbers and text, and what is missing or
+// left over. The loader reads a stream of fields and never resynchronises at
+// a line end; the check compares the two views to say where a mistake stands.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "checker/controllo.h"
+
+namespace tracciato {
+
+enum class tipo_file { linea, treno };
+
+// Every record kind of the two files.
+enum class genere_voce {
+  lunghezza, progressiva_uno, progressiva_due, progressiva_tre, sfondo_uno, sfondo_due, sfondo_tre,
+  ripetizione, curva, pendenza, montagna, indicatori, cartello,
+  massa, vetture, velocita, aderenza, orologio, sabbia, segnale, rallentamento, abbattimento, stazione,
+};
+
+// A record kind's shape: its keyword as written, its number fields and
+// whether a text field ends it, and how its fields read in a hint.
+struct forma_voce {
+  genere_voce tipo;
+  tipo_file file;
+  std::string_view parola;
+  int numeri;
+  bool testo;
+  std::string_view campi;
+};
+const forma_voce& forma(genere_voce t);
+
+// One record as its line holds it.
+struct voce {
+  genere_voce tipo;
+  int32_t riga = 0;
+  int32_t colonna = 0;          // of the keyword field
+  std::string parola;           // the keyword field
+  std::vector<int32_t> numeri;  // the numbers that read, in order
+  std::vector<int32_t> colonne; // the column of each
+  std::string testo;            // the text field, for signs and stations
+  int32_t colonna_testo = 0;
+  int mancanti = 0;             // fields the line lacks
+  std::string illeggibile;      // a field that does not read: the reader's reason
+  int32_t colonna_illeggibile = 0;
+  std::string campo_illeggibile;  // that field's text
+  std::vector<std::pair<int32_t, std::string>> in_piu;  // surplus fields: column, text
+  bool completa() const { return mancanti == 0 && illeggibile.empty(); }
+  int32_t n(size_t i) const { return i < numeri.size() ? numeri[i] : 0; }
+};
+
+struct vista {
+  tipo_file file = tipo_file::linea;
+  std::string nome;
+  std::string_view dati;
+  std::vector<size_t> inizi_riga;  // byte offset of each line; line n at [n - 1]
+  std::vector<voce> voci;          // the records, in file order
+  bool ha_generale = false;        // a field holding "[generale]" was found
+  std::string_view riga(int32_t n) const;  // line n without its line end; empty past the end
+  const voce* voce_alla_riga(int32_t n) const;
+  // The last record whose keyword stands before (riga, colonna): the record
+  // whose fields were being read when the field there failed.
+  const voce* voce_prima(int32_t riga, int32_t colonna) const;
+};
+
+// Reads testo (which must outlive the view) and adds the warnings of single
+// lines to avvisi: unknown or misspelt keywords, records in the wrong file
+// or section, fields missing or left over, decimal commas, comment-like lines.
+vista leggi_vista(tipo_file file, const std::string& nome, std::string_view testo,
+                  std::vector<problema>& avvisi);
+
+// The keyword of the other file that field would be read as there; empty
+// when none.
+std::string_view parola_altro_file(tipo_file file, std::string_view campo);
+
+// suggerisci: the keyword of the file nearest to campo by edit distance
+// (letters swapped count as one edit), when near enough to be a misspelling;
+// empty otherwise.
+std::string suggerisci(tipo_file file, std::string_view campo);
+
+// distanza: edit distance of a and b without regard to case, an adjacent
+// swap counting as one edit.
+size_t distanza(std::string_view a, std::string_view b);
+
+}  // namespace tracciato

@@ -1,0 +1,57 @@
+// tracciato watch: compile and check again each time a file is saved.
+#include <ctime>
+#include <iostream>
+#include <memory>
+
+#include "checker/controllo.h"
+#include "checker/sorveglia.h"
+#include "checker/stampa.h"
+#include "driver/comandi.h"
+#include "driver/memorizza_percorso.h"
+
+namespace tracciato {
+
+namespace {
+constexpr size_t primi_problemi = 5;  // problems shown after each compile
+}
+
+comando registra_watch(CLI::App& app, opzioni_globali& g) {
+  auto o = std::make_shared<opzioni_compile>();
+  o->cartella.clear();
+  auto* c = app.add_subcommand(
+      "watch",
+      "Compile your line and train files, then compile again each time either is saved, each time with the "
+      "check's totals and first problems. Ends on Ctrl-C");
+  c->add_option("--line", o->linea, "The line file")->required()->check(CLI::ExistingFile);
+  c->add_option("--train", o->treno, "The train file")->required()->check(CLI::ExistingFile);
+  c->add_option("--name", o->nome, "Scenario name S")->required();
+  c->add_option("--train-number", o->numero, "Train number T")->required();
+  c->add_option("--dir", o->cartella, "Output folder (default: the current folder)");
+  c->add_flag("--no-plan", o->senza_planimetria, "Do not build the track plan and do not write S_linea.dat");
+  aggiungi_codifica(c, o->codifica);
+  return {c, [o, &g] {
+            if (g.rapporto.json) throw std::invalid_argument("--json does not apply to watch");
+            opzioni_compile opzioni = *o;
+            opzioni.cartella = una_cartella(g, o->cartella);
+            if (opzioni.cartella.empty()) opzioni.cartella = ".";
+            const auto giro = [opzioni] {
+              const std::time_t ora = std::time(nullptr);
+              char quando[16];
+              std::strftime(quando, sizeof quando, "%H:%M:%S", std::localtime(&ora));
+              std::cout << "[" << quando << "] compile\n";
+              std::cout.flush();
+              esegui_compile(opzioni);
+              std::cerr.flush();
+              const std::vector<testo_sorgente> testi = {leggi_sorgente(opzioni.linea, opzioni.codifica),
+                                                         leggi_sorgente(opzioni.treno, opzioni.codifica)};
+              std::map<std::string, std::string_view> mappa;
+              for (const testo_sorgente& t : testi) mappa.emplace(t.nome, t.dati);
+              stampa_problemi(std::cout, controlla(testi[0], testi[1]), mappa, primi_problemi);
+              std::cout << "watching " << opzioni.linea.string() << " and " << opzioni.treno.string()
+                        << " (Ctrl-C ends)" << std::endl;
+            };
+            return sorveglia({opzioni.linea, opzioni.treno}, giro);
+          }};
+}
+
+}  // namespace tracciato

@@ -1,0 +1,167 @@
+// End to end: tracciato check and watch, and what the compile adds after its
+// summary line, on the files in tests/fixtures.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "tests/cartella_temporanea.h"
+#include "tests/processo.h"
+
+namespace tracciato {
+namespace {
+
+namespace fs = std::filesystem;
+using test::cartella_temporanea;
+
+const fs::path fixtures = TRACCIATO_FIXTURES;
+
+test::esito_processo check(const std::string& linea, const std::string& treno, std::vector<std::string> altri = {}) {
+  cartella_temporanea dir;
+  std::vector<std::string> args = {"check", "--line", (fixtures / linea).string(), "--train",
+                                   (fixtures / treno).string()};
+  args.insert(args.end(), altri.begin(), altri.end());
+  return test::esegui_tracciato(args, dir.percorso());
+}
+
+TEST(Check, ExitStatusAndTotals) {
+  test::esito_processo e = check("linea.txt", "treno.txt");
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(e.uscita, "0 errors, 0 warnings\n");
+
+  e = check("sbagli_linea.txt", "sbagli_treno.txt");
+  EXPECT_EQ(e.stato, 2) << e.errori;
+  const std::string linea = (fixtures / "sbagli_linea.txt").string();
+  // The form editors jump to, the source line, a caret under the column, the hint.
+  EXPECT_NE(e.uscita.find(linea + ":25:1: error: fault 6 at 3000 m: lineside sign on an occupied cell: cell 61 "
+                                  "(3050 to 3099 m) already holds a speed indicator board\n"
+                                  "  cartello_indicatore, 3000, (F)\n"
+                                  "  ^\n"
+                                  "  hint: move the sign to a free 50 m cell\n"),
+            std::string::npos)
+      << e.uscita;
+  EXPECT_TRUE(e.uscita.ends_with(" warnings\n")) << e.uscita;
+  EXPECT_TRUE(e.uscita.find("\n5 errors, ") != std::string::npos) << e.uscita;
+
+  // Warnings only: 1, and 2 with --strict. The built-in scenario has no error.
+  cartella_temporanea dir;
+  ASSERT_EQ(test::esegui_tracciato({"sources", "--dir", "."}, dir.percorso()).stato, 0);
+  const std::vector<std::string> incorporato = {"check", "--line", "VessolantaC_OrmelaC_linea.txt", "--train",
+                                                "VessolantaC_OrmelaC_4715-.txt"};
+  e = test::esegui_tracciato(incorporato, dir.percorso());
+  EXPECT_EQ(e.stato, 1) << e.uscita;
+  EXPECT_TRUE(e.uscita.find("\n0 errors, ") != std::string::npos) << e.uscita;
+  auto strict = incorporato;
+  strict.push_back("--strict");
+  EXPECT_EQ(test::esegui_tracciato(strict, dir.percorso()).stato, 2);
+}
+
+TEST(Check, Json) {
+  const test::esito_processo e = check("sbagli_linea.txt", "sbagli_treno.txt", {"--json"});
+  EXPECT_EQ(e.stato, 2);
+  const auto j = nlohmann::json::parse(e.uscita);
+  EXPECT_EQ(j["errors"], 5);
+  EXPECT_EQ(j["problems"].size(), static_cast<size_t>(j["errors"].get<int>() + j["warnings"].get<int>()));
+  const auto& primo = j["problems"][0];
+  for (const char* k : {"severity", "code", "file", "line", "column", "position", "message", "hint"})
+    EXPECT_TRUE(primo.contains(k)) << k;
+  EXPECT_EQ(primo["severity"], "warning");
+  EXPECT_TRUE(primo["code"].is_null());
+  EXPECT_EQ(primo["line"], 11);
+}
+
+TEST(Check, Utf8InputIsConvertedOrNamesTheLine) {
+  cartella_temporanea dir;
+  std::string treno = test::leggi(fixtures / "treno.txt");
+  treno.replace(treno.find("PARTENZA"), 8, "Citt\xC3\xA0");
+  test::scrivi(dir / "t.txt", treno);
+  const std::string linea = (fixtures / "linea.txt").string();
+  auto e = test::esegui_tracciato({"check", "--line", linea, "--train", "t.txt"}, dir.percorso());
+  EXPECT_EQ(e.stato, 1);
+  EXPECT_NE(e.uscita.find("--input-encoding utf-8"), std::string::npos);
+  e = test::esegui_tracciato({"check", "--line", linea, "--train", "t.txt", "--input-encoding", "utf-8"},
+                             dir.percorso());
+  EXPECT_EQ(e.stato, 0) << e.uscita;
+  // The compile stores the converted name: one byte for the accented letter.
+  e = test::esegui_tracciato({"compile", "--line", linea, "--train", "t.txt", "--name", "S", "--train-number", "T",
+                              "--input-encoding", "utf-8"},
+                             dir.percorso());
+  EXPECT_EQ(e.uscita, "no fault\n");
+  EXPECT_NE(test::leggi(dir / "S_T.sim").find("Citt\xE0"), std::string::npos);
+
+  treno.replace(treno.find("Citt"), 4, "\xE4\xB8\xAD");
+  test::scrivi(dir / "t.txt", treno);
+  e = test::esegui_tracciato({"compile", "--line", linea, "--train", "t.txt", "--name", "S", "--train-number", "T",
+                              "--input-encoding", "utf-8"},
+                             dir.percorso());
+  EXPECT_NE(e.uscita.find("fault 25"), std::string::npos) << e.uscita;
+  EXPECT_NE(e.uscita.find("line 11, column 71: U+4E2D has no Windows-1252 form"), std::string::npos) << e.uscita;
+}
+
+// The compile's summary line is unchanged; after it come the first fault's
+// source line with a caret and how many more problems the check finds.
+TEST(Check, CompileShowsTheFirstFaultAndPointsToCheck) {
+  cartella_temporanea dir;
+  const std::string linea = (fixtures / "sbagli_linea.txt").string();
+  const auto e = test::esegui_tracciato({"compile", "--line", linea, "--train", (fixtures / "sbagli_treno.txt").string(),
+                                         "--name", "S", "--train-number", "T"},
+                                        dir.percorso());
+  EXPECT_EQ(e.stato, 0);
+  EXPECT_EQ(e.uscita, linea + ":17:1: error: fault 25: the scenario files could not be read (expected a number, "
+                              "found \"pendenza\")\n");
+  EXPECT_TRUE(e.errori.starts_with("  pendenza, 3000, -4\n  ^\n")) << e.errori;
+  EXPECT_TRUE(e.errori.ends_with(" more problems: run tracciato check\n")) << e.errori;
+}
+
+// Runs watch in the background until SIGINT; saves the train file by rename
+// in between, as editors do.
+TEST(Watch, CompilesAgainAfterASaveByRenameAndEndsOnSigint) {
+  cartella_temporanea dir;
+  fs::copy_file(fixtures / "linea.txt", dir / "l.txt");
+  fs::copy_file(fixtures / "treno.txt", dir / "t.txt");
+  const fs::path uscita = dir / "watch.out";
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    if (::chdir(dir.percorso().c_str()) != 0) ::_exit(90);
+    if (!std::freopen(uscita.c_str(), "w", stdout) || !std::freopen("/dev/null", "w", stderr)) ::_exit(91);
+    ::execl(TRACCIATO_EXE, TRACCIATO_EXE, "watch", "--line", "l.txt", "--train", "t.txt", "--name", "S",
+            "--train-number", "T", "--no-plan", static_cast<char*>(nullptr));
+    ::_exit(92);
+  }
+  const auto attendi = [&](size_t giri) {
+    for (int i = 0; i < 100; ++i) {
+      const std::string s = fs::exists(uscita) ? test::leggi(uscita) : "";
+      size_t n = 0;
+      for (size_t p = s.find("(Ctrl-C ends)"); p != std::string::npos; p = s.find("(Ctrl-C ends)", p + 1)) ++n;
+      if (n >= giri) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  };
+  EXPECT_TRUE(attendi(1));
+  std::string treno = test::leggi(dir / "t.txt");
+  treno.insert(treno.rfind("[fine]"), "segnale, 3000, 1, 3, 4, 0, 0, 0, 0,0,0, 0\r\n");
+  test::scrivi(dir / "t.txt.nuovo", treno);
+  fs::rename(dir / "t.txt.nuovo", dir / "t.txt");
+  EXPECT_TRUE(attendi(2));
+  // A second save by rename: the watch still follows the new file.
+  test::scrivi(dir / "t.txt.nuovo", test::leggi(fixtures / "treno.txt"));
+  fs::rename(dir / "t.txt.nuovo", dir / "t.txt");
+  EXPECT_TRUE(attendi(3));
+  ::kill(pid, SIGINT);
+  int stato = 0;
+  ASSERT_EQ(::waitpid(pid, &stato, 0), pid);
+  EXPECT_TRUE(WIFEXITED(stato));
+  EXPECT_EQ(WEXITSTATUS(stato), 0);
+  const std::string s = test::leggi(uscita);
+  EXPECT_NE(s.find("fault 16 at 3000 m"), std::string::npos) << s;
+  EXPECT_NE(s.find("1 error, 0 warnings"), std::string::npos) << s;
+}
+
+}  // namespace
+}  // namespace tracciato
