@@ -3,6 +3,7 @@
 //   tracciato [--dir DIR]            the built-in scenario, end to end
 //   tracciato compile ...            an author's own line and train files
 //   tracciato sources [--dir DIR]    the built-in text files only
+//   tracciato view ...               the scenario drawn as one HTML page
 //
 // This is the only place that ends the process.
 #include <CLI/CLI.hpp>
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
   const std::vector<comando> comandi = {
       registra_compile(app, g),
       registra_sources(app, g),
+      registra_view(app, g),
   };
 
   CLI11_PARSE(app, argc, argv);
