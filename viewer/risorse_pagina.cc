@@ -91,6 +91,9 @@ let a = 0, b = lunghezza;
 for (const v of D.el) b = Math.max(b, v[3]);
 for (const v of D.stazioni) b = Math.max(b, v[0], v[4]);
 b = Math.min(estensione, b + 500);
+// A window given in the address, as #from-to in metres, opens the page there.
+const chiesta = /^#(\d+)-(\d+)$/.exec(location.hash);
+if (chiesta && +chiesta[2] > +chiesta[1]) { a = Math.min(+chiesta[1], estensione - MINIMA); b = Math.min(+chiesta[2], estensione); if (b - a < MINIMA) b = a + MINIMA; }
 let W = 1200;
 const $ = id => document.getElementById(id);
 
@@ -358,10 +361,23 @@ function grafico() {
   const veloce = D.veloce.map(v => ({p: v[0], t: v[1]}));
   $("legenda-veloce").hidden = !veloce.length;
   if (!programmato.length) { nota(svg, "no station has a scheduled time", (su + giu) / 2); return; }
+  // The time axis fits the paths within the window: their points in it and
+  // their times where they cross its edges.
+  const nelTempo = (punti, p) => {
+    for (let i = 1; i < punti.length; i++) {
+      const q0 = punti[i - 1], q1 = punti[i];
+      if (p >= Math.min(q0.p, q1.p) && p <= Math.max(q0.p, q1.p))
+        return q1.p === q0.p ? q0.t : q0.t + (q1.t - q0.t) * (p - q0.p) / (q1.p - q0.p);
+    }
+    return null;
+  };
   let t0 = Infinity, t1 = -Infinity;
-  for (const q of programmato.concat(veloce)) { t0 = Math.min(t0, q.t); t1 = Math.max(t1, q.t); }
-  if (D.orologio > 0 && D.orologio < t0 && t0 - D.orologio < 3600) t0 = D.orologio;
-  if (t1 - t0 < 600) t1 = t0 + 600;
+  for (const punti of [programmato, veloce])
+    for (const t of punti.filter(q => q.p >= a && q.p <= b).map(q => q.t).concat([nelTempo(punti, a), nelTempo(punti, b)]))
+      if (t !== null) { t0 = Math.min(t0, t); t1 = Math.max(t1, t); }
+  if (!isFinite(t0)) for (const q of programmato.concat(veloce)) { t0 = Math.min(t0, q.t); t1 = Math.max(t1, q.t); }
+  if (D.orologio > 0 && programmato[0].p >= a && D.orologio < t0 && t0 - D.orologio < 3600) t0 = D.orologio;
+  if (t1 - t0 < 300) { const c = (t0 + t1) / 2; t0 = c - 150; t1 = c + 150; }
   const pad = (t1 - t0) * 0.04; t0 -= pad; t1 += pad;
   const Y = t => su + (t - t0) * (giu - su) / (t1 - t0);
   const pt = passo(t1 - t0, 9, [60, 120, 300, 600, 900, 1800, 3600, 7200, 14400]);
