@@ -232,6 +232,7 @@ TEST(PaginaScenario, ThousandKilometresWithinThreeMegabytes) {
   ASSERT_TRUE(s.guasti.empty()) << s.guasti.front().numero << " at " << s.guasti.front().posizione;
   const std::string p = pagina_scenario(s, {});
   EXPECT_LE(p.size(), 3000000u);
+  EXPECT_LE(scarto_massimo(s.planimetria, sfoltisci(s.planimetria, 0.5)), 0.5);
   EXPECT_GT(p.size(), 100000u);
 }
 
