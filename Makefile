@@ -4,7 +4,7 @@ BUILD     ?= build
 BUILD_SAN ?= build-san
 BUILD_BENCH ?= build-bench
 JOBS      ?= $(shell nproc)
-PACKAGES  := cmake g++ make libcli11-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev neovim
+PACKAGES  := cmake g++ make libcli11-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev neovim chromium
 
 .PHONY: all setup build run test test-san bench fuzz install clean
 

@@ -36,5 +36,6 @@ comando registra_sources(CLI::App& app, opzioni_globali& g);
 comando registra_lsp(CLI::App& app, opzioni_globali& g);
 comando registra_check(CLI::App& app, opzioni_globali& g);
 comando registra_watch(CLI::App& app, opzioni_globali& g);
+comando registra_view(CLI::App& app, opzioni_globali& g);
 
 }  // namespace tracciato

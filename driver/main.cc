@@ -5,6 +5,7 @@
 //   tracciato sources [--dir DIR]    the built-in text files only
 //   tracciato check ...              every problem of an author's files, nothing written
 //   tracciato watch ...              compile and check again at every save
+//   tracciato view ...               the scenario drawn as one HTML page
 //
 // This is the only place that ends the process.
 #include <CLI/CLI.hpp>
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
       registra_lsp(app, g),
       registra_check(app, g),
       registra_watch(app, g),
+      registra_view(app, g),
   };
 
   CLI11_PARSE(app, argc, argv);

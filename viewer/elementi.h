@@ -1,0 +1,58 @@
+// The items of a compiled scenario as the page shows them: one entry per
+// signal, board, sign, station cell, slowdown, code point and tunnel, read
+// from the cell grid and the record table, each with its place and its values
+// in words.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/scenario.h"
+
+namespace tracciato {
+
+// The kinds of item, by the name the page gives them (its data-item value).
+enum class tipo_elemento { stazione, segnale, indicatore, cartello, rallentamento, punto_codice, montagna };
+std::string_view nome_elemento(tipo_elemento t);  // "station", "signal", ..., "code-point", "tunnel"
+
+// elemento: one item. inizio and fine are route positions in metres: the
+// stretch of a slowdown, a tunnel or a station's extent; for the other kinds
+// both are the start of the item's cell, the place the simulator sees it.
+struct elemento {
+  tipo_elemento tipo;
+  int32_t cella = 0;  // the item's cell; for a tunnel its first cell
+  int32_t inizio = 0;
+  int32_t fine = 0;
+  int32_t valore = 0;    // the speed of a slowdown (km/h), else 0
+  std::string etichetta;  // short label, UTF-8
+  std::string descrizione;  // the item in words with its place, UTF-8
+};
+
+// elementi_linea: every item of s in cell order. Which cells are items:
+// a station each cell of type 10; a signal type 1; a board type 6; a sign
+// type 14; a slowdown its start cell (type 3); a code point type 12 or 13;
+// a tunnel each run of cells with the same non-zero tunnel kind.
+std::vector<elemento> elementi_linea(const scenario& s);
+
+// progressiva: the line's chainage at route position p, in metres, from the
+// nearest chainage reference at or before p (slots 81 to 83); before the
+// first reference, counted back from it. Without any reference the chainage
+// is the route position itself.
+int64_t progressiva(const scenario& s, int64_t p);
+
+// "km 121+500": a chainage in kilometre-post form.
+std::string testo_progressiva(int64_t metri);
+
+// The place of route position p in words: "8450 m, km 121+550".
+std::string luogo_testo(const scenario& s, int64_t p);
+
+// Seconds since midnight as "14:05:30"; a day or more wraps round.
+std::string testo_orario(int64_t secondi);
+
+// utf8_da_1252: Windows-1252 bytes as UTF-8 (the five bytes the code page
+// leaves undefined become U+FFFD).
+std::string utf8_da_1252(std::string_view testo);
+
+}  // namespace tracciato

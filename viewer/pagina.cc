@@ -1,0 +1,209 @@
+#include "viewer/pagina.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <set>
+
+#include "model/errori.h"
+#include "viewer/elementi.h"
+#include "viewer/planimetria_sottile.h"
+#include "viewer/risorse_pagina.h"
+
+namespace tracciato {
+namespace {
+
+using json = nlohmann::json;
+
+std::string escape_html(std::string_view t) {
+  std::string o;
+  o.reserve(t.size());
+  for (char c : t) {
+    switch (c) {
+      case '&': o += "&amp;"; break;
+      case '<': o += "&lt;"; break;
+      case '>': o += "&gt;"; break;
+      case '"': o += "&quot;"; break;
+      default: o += c;
+    }
+  }
+  return o;
+}
+
+// One fault in words, as the summary line gives it.
+std::string riga_guasto(const guasto& g) {
+  std::string m;
+  if (!g.file.empty()) {
+    m = utf8_da_1252(g.file);
+    if (g.riga > 0) m += ":" + std::to_string(g.riga);
+    m += ": ";
+  }
+  m += "fault " + std::to_string(g.numero);
+  if (g.con_posizione) m += " at " + std::to_string(g.posizione) + " m";
+  const voce_errore* v = cerca_errore(g.numero);
+  m += ": " + std::string(v ? v->significato : "unknown fault");
+  if (!g.dettaglio.empty()) m += " (" + utf8_da_1252(g.dettaglio) + ")";
+  return m;
+}
+
+// Runs of equal values over cells 0..ultima: cell, value, cell, value, ...
+template <class F>
+json serie(const scenario& s, int32_t ultima, F valore) {
+  json v = json::array();
+  int prima = 0;
+  for (int32_t i = 0; i <= ultima; ++i) {
+    const int x = valore(s.celle[static_cast<std::size_t>(i)]);
+    if (i == 0 || x != prima) {
+      v.push_back(i);
+      v.push_back(x);
+      prima = x;
+    }
+  }
+  return v;
+}
+
+// The record slots of the stations: from 1 up to the first empty slot or the
+// first slot that holds a sign's text.
+json stazioni(const scenario& s) {
+  std::set<int> cartelli;
+  for (const cella& c : s.celle)
+    if (c.tipo_cella == cella_cartello) cartelli.insert(c.valore_a);
+  json v = json::array();
+  for (int k = 1; k < primo_posto_cartello + 1 && !cartelli.contains(k); ++k) {
+    const voce_tabella& t = s.tabella[static_cast<std::size_t>(k)];
+    if (t.tipo_record == 0 && t.valore1 == 0 && t.valore2 == 0 && t.valore3 == 0 && t.valore4 == 0 && t.testo.empty())
+      break;
+    // position, time (s, 0 = none), stop value, extent start and end, name, kind
+    v.push_back(json::array({t.valore3, t.valore4, t.byte2, t.valore1, t.valore2, utf8_da_1252(t.testo), t.tipo_record}));
+  }
+  return v;
+}
+
+json dati_pagina(const scenario& s, const opzioni_pagina& o, std::string& sommario) {
+  json d;
+  d["nome"] = utf8_da_1252(s.nome_scenario);
+  d["treno"] = utf8_da_1252(s.numero_treno);
+  d["lunghezza"] = s.tabella[posto_treno].valore2;
+  const int32_t ultima = ultima_cella(s);
+  d["celle"] = ultima + 1;
+
+  // Chainage references in use: position, chainage.
+  json rif = json::array();
+  for (int k = posto_progressiva_tre; k <= posto_progressiva_uno; ++k) {
+    const voce_tabella& r = s.tabella[static_cast<std::size_t>(k)];
+    if (r.valore1 != 0 || r.valore2 != 0 || r.valore3 != 0) rif.push_back(json::array({r.valore1, r.valore2}));
+  }
+  d["rif"] = rif;
+
+  // Speed, gradient and adhesion of every cell up to the third last: the
+  // last three cells never receive them.
+  const int32_t fino = ultima - 3;
+  d["vel"] = serie(s, fino, [](const cella& c) { return c.vel_limite * 5; });
+  d["pend"] = serie(s, fino, [](const cella& c) { return c.pendenza_cella - 100; });
+  d["ader"] = serie(s, fino, [](const cella& c) { return int(c.aderenza_cella); });
+
+  // Items; then the cells that other views draw but the item list leaves
+  // out: slowdown warning boards and pre-warning cells.
+  json el = json::array();
+  for (const elemento& e : elementi_linea(s))
+    el.push_back(json::array({nome_elemento(e.tipo), e.cella, e.inizio, e.fine, e.valore, e.etichetta,
+                              e.descrizione}));
+  d["el"] = std::move(el);
+  json avvisi = json::array();
+  for (int32_t i = 0; i <= ultima; ++i) {
+    const cella& c = s.celle[static_cast<std::size_t>(i)];
+    if (c.tipo_cella == cella_avviso_rallentamento)
+      avvisi.push_back(json::array({i, c.valore_a, "slowdown warning board " + std::to_string(c.valore_a) +
+                                                       " km/h; at " + luogo_testo(s, i * 50) + ", cell " +
+                                                       std::to_string(i)}));
+    else if (c.tipo_cella == cella_preavviso)
+      avvisi.push_back(json::array({i, -1, "pre-warning cell " + std::to_string(c.valore_a) + "; at " +
+                                               luogo_testo(s, i * 50) + ", cell " + std::to_string(i)}));
+  }
+  d["avvisi"] = std::move(avvisi);
+
+  // The track plan, read here and nowhere else; decimetres are ample for drawing.
+  const std::vector<punto_piano> piano = sfoltisci(s.planimetria, o.scarto_planimetria);
+  if (piano.size() >= 2) {
+    json m = json::array(), x = json::array(), y = json::array();
+    for (const punto_piano& p : piano) {
+      m.push_back(p.metro);
+      x.push_back(static_cast<int64_t>(std::llround(p.x * 10)));
+      y.push_back(static_cast<int64_t>(std::llround(p.y * 10)));
+    }
+    d["piano"] = {{"m", m}, {"x", x}, {"y", y}};
+  } else {
+    d["piano"] = nullptr;
+  }
+
+  // The train: its clock at the start, its stations, and the fastest path
+  // when one was computed.
+  const voce_tabella& linea = s.tabella[posto_linea];
+  d["orologio"] = (linea.intero3 * 60 + linea.intero4) * 60 + linea.intero5;
+  d["stazioni"] = stazioni(s);
+  json veloce = json::array();
+  for (const punto_orario& p : o.percorso_piu_veloce) veloce.push_back(json::array({p.posizione, p.secondi}));
+  d["veloce"] = std::move(veloce);
+
+  // Faults.
+  json guasti = json::array();
+  for (const std::string& n : o.note) guasti.push_back(n);
+  for (const guasto& g : s.guasti) guasti.push_back(riga_guasto(g));
+  if (!o.guasti_noti)
+    sommario = "faults are not kept in the binary files";
+  else if (guasti.empty())
+    sommario = "no fault";
+  else {
+    sommario = guasti[0].get<std::string>();
+    if (guasti.size() > 1)
+      sommario += "; " + std::to_string(guasti.size() - 1) + (guasti.size() == 2 ? " more fault followed" : " more faults followed");
+  }
+  d["guasti"] = std::move(guasti);
+  d["origine"] = o.origine;
+  return d;
+}
+
+std::string chilometri(int64_t m) {
+  char b[32];
+  std::snprintf(b, sizeof b, "%.3f", static_cast<double>(m) / 1000);
+  return b;
+}
+
+}  // namespace
+
+std::string pagina_scenario(const scenario& s, const opzioni_pagina& opzioni) {
+  std::string sommario;
+  const json d = dati_pagina(s, opzioni, sommario);
+  // Inside a script element "</" must not occur; '<' appears only within strings.
+  std::string dati = d.dump();
+  std::string sicuri;
+  sicuri.reserve(dati.size());
+  for (char c : dati) {
+    if (c == '<') sicuri += "\\u003c";
+    else sicuri += c;
+  }
+
+  const std::string nome = escape_html(utf8_da_1252(s.nome_scenario));
+  const std::string treno = escape_html(utf8_da_1252(s.numero_treno));
+  std::string p;
+  p.reserve(sicuri.size() + 40000);
+  p += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
+  p += nome + " \xC2\xB7 train " + treno;
+  p += "</title>\n<style>\n";
+  p += stile_pagina;
+  p += "</style>\n</head>\n<body>\n<header>\n<h1>";
+  p += nome + " <span class=\"treno\">train " + treno + "</span></h1>\n<p class=\"sommario\">";
+  p += "route " + chilometri(s.tabella[posto_treno].valore2) + " km \xC2\xB7 " +
+       std::to_string(s.celle.size()) + " cells \xC2\xB7 from " + escape_html(opzioni.origine) +
+       " \xC2\xB7 <span id=\"guasti\" class=\"" + (!opzioni.guasti_noti ? "tenue" : sommario == "no fault" ? "ok" : "guasto") + "\">" +
+       escape_html(sommario) + "</span></p>\n";
+  p += corpo_pagina;
+  p += "<script id=\"dati\" type=\"application/json\">";
+  p += sicuri;
+  p += "</script>\n<script>\n";
+  p += script_pagina;
+  p += "</script>\n</body>\n</html>\n";
+  return p;
+}
+
+}  // namespace tracciato

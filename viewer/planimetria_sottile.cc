@@ -1,0 +1,120 @@
+#include "viewer/planimetria_sottile.h"
+
+#include <cmath>
+
+namespace tracciato {
+namespace {
+
+struct vettore {
+  double x, y;
+};
+double vettoriale(vettore a, vettore b) { return a.x * b.y - a.y * b.x; }
+
+// The cone pass, in the manner of a sleeve: from the last kept point A, every
+// later point P at distance d > scarto allows the directions within
+// asin(scarto / d) of A->P, a cone bounded by two vectors. The cones are
+// intersected point by point; the point before the one whose own direction
+// leaves the intersection (or empties it) is kept and becomes the new A. Each
+// skipped point then lies within scarto of the line from A to the point kept
+// after it. Two square roots per point and no trigonometry.
+std::vector<punto_piano> cono(const std::vector<punto_piano>& punti, double scarto) {
+  std::vector<punto_piano> v;
+  if (punti.empty()) return v;
+  punto_piano ancora = punti.front(), ultimo = ancora;
+  v.push_back(ancora);
+  bool con_cono = false;
+  vettore sinistra{}, destra{};
+  for (std::size_t i = 1; i < punti.size(); ++i) {
+    const punto_piano& q = punti[i];
+    for (int prova = 0; prova < 2; ++prova) {
+      const vettore d{q.x - ancora.x, q.y - ancora.y};
+      const double l = std::sqrt(d.x * d.x + d.y * d.y);
+      if (l <= scarto) {  // near A: on any line through A
+        ultimo = q;
+        break;
+      }
+      const double s = scarto / l, c = std::sqrt(1 - s * s);
+      const vettore sx{c * d.x - s * d.y, s * d.x + c * d.y}, dx{c * d.x + s * d.y, -s * d.x + c * d.y};
+      if (!con_cono) {
+        sinistra = sx, destra = dx, con_cono = true;
+        ultimo = q;
+        break;
+      }
+      const vettore ns = vettoriale(sinistra, sx) < 0 ? sx : sinistra;
+      const vettore nd = vettoriale(destra, dx) > 0 ? dx : destra;
+      if (vettoriale(nd, ns) >= 0 && vettoriale(nd, d) >= 0 && vettoriale(d, ns) >= 0) {
+        sinistra = ns, destra = nd;
+        ultimo = q;
+        break;
+      }
+      // q cannot end the segment from A: keep the last point that could, and
+      // measure q again from there.
+      v.push_back(ultimo);
+      ancora = ultimo;
+      con_cono = false;
+    }
+  }
+  if (v.back().metro != ultimo.metro) v.push_back(ultimo);
+  return v;
+}
+
+// Whether rows i+1..j-1 all lie within e of the chord from row i to row j
+// (and between its ends): squared cross products only, no square root.
+bool sulla_corda(const double* x, const double* y, int32_t i, int32_t j, double e) {
+  const double dx = x[j] - x[i], dy = y[j] - y[i], l2 = dx * dx + dy * dy;
+  if (!(l2 > 0)) return false;
+  const double limite = e * e * l2;
+  for (int32_t r = i + 1; r < j; ++r) {
+    const double px = x[r] - x[i], py = y[r] - y[i];
+    const double c = dx * py - dy * px, t = dx * px + dy * py;
+    if (c * c > limite || t < 0 || t > l2) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+// Two passes, so that a million rows cost about what the compile that built
+// them costs. First, runs of 32 rows (else 8, else single rows) whose rows all
+// lie within a fifth of scarto of their chord shrink to the chord's ends:
+// straights and wide curves collapse cheaply. Then the cone pass keeps the
+// rest within the other four fifths. A row is within the fifth of its chord
+// and the chord within four fifths of the polyline kept, since the chord's
+// ends are consecutive points of the cone pass. Rows that are not filled
+// split the plan; each filled stretch keeps its first and its last row.
+std::vector<punto_piano> sfoltisci(const planimetria_t& p, double scarto) {
+  const int32_t n = p.righe();
+  const tipo_voce* tipi = p.tipi();
+  const double* x = p.valori();
+  const double* y = x + n;
+  const double e = scarto / 5;
+  std::vector<punto_piano> grezzi, v;
+  auto piena = [&](int32_t r) { return tipi[r] != tipo_voce::vuota && tipi[n + r] != tipo_voce::vuota; };
+  for (int32_t r = 0; r < n;) {
+    if (!piena(r)) {
+      ++r;
+      continue;
+    }
+    int32_t fine = r;
+    while (fine + 1 < n && piena(fine + 1)) ++fine;
+    // The filled stretch r..fine.
+    grezzi.clear();
+    for (int32_t i = r; i < fine;) {
+      grezzi.push_back({i, x[i], y[i]});
+      int32_t passo = 1;
+      for (int32_t k : {32, 8})
+        if (i + k <= fine && sulla_corda(x, y, i, i + k, e)) {
+          passo = k;
+          break;
+        }
+      i += passo;
+    }
+    grezzi.push_back({fine, x[fine], y[fine]});
+    const auto tratto = cono(grezzi, scarto - e);
+    v.insert(v.end(), tratto.begin(), tratto.end());
+    r = fine + 1;
+  }
+  return v;
+}
+
+}  // namespace tracciato

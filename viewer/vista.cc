@@ -1,0 +1,113 @@
+#include "viewer/vista.h"
+
+#include <iostream>
+#include <stdexcept>
+
+#include "compactor/compattatore.h"
+#include "compactor/decodifica.h"
+#include "driver/esecuzione.h"
+#include "driver/nomi_file.h"
+#include "model/errori.h"
+#include "platform/file.h"
+#include "viewer/pagina.h"
+
+namespace tracciato {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool finisce_con(const std::string& s, std::string_view coda) {
+  return s.size() >= coda.size() && s.compare(s.size() - coda.size(), coda.size(), coda) == 0;
+}
+
+// A name that would put the page outside the current folder is refused.
+void verifica_nome(const std::string& valore, const char* opzione) {
+  if (valore.empty()) throw std::invalid_argument(std::string(opzione) + " must not be empty");
+  if (valore.find_first_of(std::string("/\\\0", 3)) != std::string::npos)
+    throw std::invalid_argument(std::string(opzione) + " \"" + valore + "\" must be a plain name without '/' or '\\'");
+}
+
+}  // namespace
+
+scenario scenario_da_sorgenti(const testo_sorgente& linea, const testo_sorgente& treno, const std::string& nome,
+                              const std::string& numero, std::vector<std::string>& note) {
+  scenario s;
+  s.nome_scenario = nome;
+  s.numero_treno = numero;
+  s.scrivi_linea = 1;
+  memorizza_dati(s, linea, treno);
+  // A load that ended before the route length left no grid: nothing to compact.
+  if (s.celle.size() < 2) return s;
+  compatta_celle(s);
+  try {
+    timbra(s);
+  } catch (const arresto& a) {
+    note.push_back("the compile stops with" + std::string(a.what()) + ": " +
+                   std::string(cerca_errore(a.numero()) ? cerca_errore(a.numero())->significato : "") +
+                   "; no binary file would be written");
+  }
+  return s;
+}
+
+scenario scenario_da_binari(const fs::path& cartella, const std::string& nome, const std::string& numero) {
+  scenario s;
+  s.nome_scenario = nome;
+  s.numero_treno = numero;
+  const fs::path sim = nome_file(cartella, s, file_scenario::sim);
+  const fs::path celle = nome_file(cartella, s, file_scenario::celle_dat);
+  const fs::path linea = nome_file(cartella, s, file_scenario::linea_dat);
+  s.tabella = decodifica_tabella(leggi_file(sim), sim.string());
+  s.celle = decodifica_celle(leggi_file(celle), celle.string());
+  if (esiste_file(linea)) {
+    s.planimetria = decodifica_planimetria(leggi_file(linea), linea.string());
+    s.scrivi_linea = 1;
+  }
+  s.lunghezza_estesa = s.tabella[posto_treno].valore2 + 7000;
+  return s;
+}
+
+std::string nome_da_file_linea(const fs::path& linea) {
+  std::string n = linea.stem().string();
+  if (finisce_con(n, "_linea") && n.size() > 6) n.resize(n.size() - 6);
+  return n;
+}
+
+std::string numero_da_file_treno(const fs::path& treno, const std::string& nome) {
+  std::string n = treno.stem().string();
+  if (finisce_con(n, "-") && n.size() > 1) n.pop_back();
+  if (n.size() > nome.size() + 1 && n.compare(0, nome.size() + 1, nome + "_") == 0) n.erase(0, nome.size() + 1);
+  return n;
+}
+
+int esegui_view(const opzioni_view& o) {
+  const bool da_sorgenti = !o.linea.empty();
+  std::string nome = o.nome, numero = o.numero;
+  if (da_sorgenti && nome.empty()) nome = nome_da_file_linea(o.linea);
+  if (da_sorgenti && numero.empty()) numero = numero_da_file_treno(o.treno, nome);
+  verifica_nome(nome, "--name");
+  verifica_nome(numero, "--train-number");
+
+  opzioni_pagina pagina;
+  scenario s;
+  if (da_sorgenti) {
+    const testo_sorgente linea{o.linea.string(), leggi_file(o.linea), ""};
+    const testo_sorgente treno{o.treno.string(), leggi_file(o.treno), ""};
+    s = scenario_da_sorgenti(linea, treno, nome, numero, pagina.note);
+    pagina.origine = "the sources " + o.linea.filename().string() + " and " + o.treno.filename().string() +
+                     " (compiled in memory)";
+  } else {
+    s = scenario_da_binari(o.cartella, nome, numero);
+    pagina.origine = "the binary files in " + o.cartella.string();
+    pagina.guasti_noti = false;
+  }
+  // The train graph's fastest path goes into pagina.percorso_piu_veloce once a
+  // running-time calculation exists; until then only the scheduled path is drawn.
+
+  const fs::path uscita = o.uscita.empty() ? fs::path(nome + "_" + numero + ".html") : o.uscita;
+  const std::string html = pagina_scenario(s, pagina);
+  sostituisci_file(uscita, html);
+  std::cout << "wrote " << uscita.string() << " (" << html.size() << " bytes)\n";
+  return uscita_ok;
+}
+
+}  // namespace tracciato
