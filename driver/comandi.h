@@ -30,5 +30,7 @@ std::filesystem::path una_cartella(const opzioni_globali& g, const std::filesyst
 
 comando registra_compile(CLI::App& app, opzioni_globali& g);
 comando registra_sources(CLI::App& app, opzioni_globali& g);
+comando registra_inspect(CLI::App& app, opzioni_globali& g);
+comando registra_decompile(CLI::App& app, opzioni_globali& g);
 
 }  // namespace tracciato

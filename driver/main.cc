@@ -3,6 +3,8 @@
 //   tracciato [--dir DIR]            the built-in scenario, end to end
 //   tracciato compile ...            an author's own line and train files
 //   tracciato sources [--dir DIR]    the built-in text files only
+//   tracciato inspect FILE ...       what one binary file holds
+//   tracciato decompile ...          text sources recovered from the binary files
 //
 // This is the only place that ends the process.
 #include <CLI/CLI.hpp>
@@ -37,6 +39,8 @@ int main(int argc, char** argv) {
   const std::vector<comando> comandi = {
       registra_compile(app, g),
       registra_sources(app, g),
+      registra_inspect(app, g),
+      registra_decompile(app, g),
   };
 
   CLI11_PARSE(app, argc, argv);
