@@ -11,9 +11,13 @@
 namespace tracciato {
 namespace {
 
-// The kind as a record writes it: above 10 asks for markers, so a kind above
-// 10 without markers is written as its low 8 bits below 0.
-int32_t tipo_scritto(int32_t tipo, bool segni) { return segni ? tipo + 10 : tipo <= 10 ? tipo : tipo - 256; }
+// The kind as a record writes it. Above 10 asks for markers and loses 10,
+// and the cells keep the low 8 bits: so kind 0 with markers is written 266,
+// and a kind above 10 without markers as itself less 256.
+int32_t tipo_scritto(int32_t tipo, bool segni) {
+  if (segni) return tipo + 10 > 10 ? tipo + 10 : tipo + 266;
+  return tipo <= 10 ? tipo : tipo - 256;
+}
 
 struct giro {
   int32_t prima, ultima, tipo;  // cells and kind of a run
