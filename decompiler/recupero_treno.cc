@@ -74,12 +74,15 @@ void recupera_segnali(recupero& r, treno_r& t) {
     s.d2 = static_cast<int32_t>(mod_giu(c.valore_b, 10));
     s.s3 = static_cast<int32_t>(div_giu(c.valore_c, 10));
     s.d3 = static_cast<int32_t>(mod_giu(c.valore_c, 10));
-    // valore_d = rapp x 10 + sx x 3 + dx, and the approach marks carry
-    // sx x 3 + dx: of the readings of valore_d, the one whose marks stand
-    // in most of the four approach cells (the smallest on a tie).
-    int64_t lato = mod_giu(c.valore_d, 10);
+    // valore_d = rapp x 10 + sx x 3 + dx, and the approach marks carry the
+    // low 8 bits of (sx x 3 + dx) x 10 + j: of the readings of valore_d, the
+    // one whose marks stand in most of the four approach cells (the smallest
+    // on a tie). The marks repeat every 640 (10 x 64), so that is as far as
+    // the readings need to go.
+    const int64_t base = mod_giu(c.valore_d, 10);
+    int64_t lato = base;
     int migliore = -1;
-    for (int64_t prova = lato; prova < 256; prova += 10) {
+    for (int64_t prova = base; prova < base + 640; prova += 10) {
       int segni = 0;
       for (int j = 1; j <= 4; ++j)
         if (i - 2 * j >= 0 && r.celle[i - 2 * j].segno_approccio == basso8(prova * 10 + j)) ++segni;
