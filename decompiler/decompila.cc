@@ -13,6 +13,7 @@
 #include "driver/esecuzione.h"
 #include "driver/nomi_file.h"
 #include "loader/memorizza_dati.h"
+#include "decompiler/lettura.h"
 #include "platform/file.h"
 #include "model/numeri.h"
 #include "platform/testo.h"
@@ -127,7 +128,7 @@ std::vector<std::string> intestazione(const binari_scenario& b, bool linea) {
   if (linea && !b.linea_dat) righe.push_back(";   (no track plan was given: the curves are not recovered)");
   // Nothing before the section start may look like it.
   for (auto& r : righe)
-    if (contiene_senza_caso(r, "generale")) r = ";";
+    if (contiene_senza_caso(r, "generale")) r = std::string(1, ';');
   return righe;
 }
 
@@ -205,6 +206,11 @@ int esegui_decompile(const opzioni_decompile& o) {
   const fs::path linea_txt = nome_file(o.uscita, nomi, file_scenario::linea);
   const fs::path treno_txt = nome_file(o.uscita, nomi, file_scenario::treno);
   if (!fs::is_directory(o.uscita)) return rifiuta("the output folder " + o.uscita.string() + " does not exist");
+  // With the train number "linea" the cell file S_T.dat is named as the line
+  // data file S_linea.dat: one file cannot be both.
+  if (nome_file(o.cartella, nomi, file_scenario::celle_dat) == nome_file(o.cartella, nomi, file_scenario::linea_dat))
+    return rifiuta("with train number \"" + o.numero + "\" the cell file and the line data file have the same name, " +
+                   nome_file(o.cartella, nomi, file_scenario::celle_dat).string());
   if (!o.forza)
     for (const fs::path& p : {linea_txt, treno_txt})
       if (esiste_file(p)) return rifiuta(p.string() + " exists; give --force to replace it");
@@ -214,9 +220,9 @@ int esegui_decompile(const opzioni_decompile& o) {
   b.numero = o.numero;
   try {
     const fs::path piano = nome_file(o.cartella, nomi, file_scenario::linea_dat);
-    if (esiste_file(piano)) b.linea_dat = leggi_file(piano);
-    b.sim = leggi_file(nome_file(o.cartella, nomi, file_scenario::sim));
-    b.celle_dat = leggi_file(nome_file(o.cartella, nomi, file_scenario::celle_dat));
+    if (esiste_file(piano)) b.linea_dat = leggi_binario(piano);
+    b.sim = leggi_binario(nome_file(o.cartella, nomi, file_scenario::sim));
+    b.celle_dat = leggi_binario(nome_file(o.cartella, nomi, file_scenario::celle_dat));
   } catch (const std::system_error& e) {
     return rifiuta(e.what());
   }

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "compactor/formato.h"
 #include "decompiler/testo_1252.h"
 #include "driver/esecuzione.h"
+#include "decompiler/lettura.h"
 #include "platform/file.h"
 
 namespace tracciato {
@@ -24,55 +26,74 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// scrittura: an output buffer that is handed to the stream in 1 MB pieces.
+// scrittura: an output buffer that goes to the stream in 1 MB pieces.
 class scrittura {
  public:
-  explicit scrittura(std::ostream& o) : o_(o) { b_.reserve(soglia + 4096); }
+  explicit scrittura(std::ostream& o) : o_(o), b_(std::make_unique_for_overwrite<char[]>(capacita)) {}
   ~scrittura() { svuota(); }
 
   scrittura& operator<<(std::string_view s) {
-    b_.append(s);
-    if (b_.size() >= soglia) svuota();
+    if (s.size() > capacita) {
+      svuota();
+      o_.write(s.data(), static_cast<std::streamsize>(s.size()));
+      return *this;
+    }
+    char* q = spazio(s.size());
+    s.copy(q, s.size());
+    n_ += s.size();
     return *this;
   }
-  scrittura& operator<<(char c) {
-    b_.push_back(c);
-    return *this;
-  }
+  scrittura& operator<<(char c) { return *this << std::string_view(&c, 1); }
   scrittura& operator<<(int64_t v) {
-    char t[24];
-    const auto r = std::to_chars(t, t + sizeof t, v);
-    return *this << std::string_view(t, static_cast<std::size_t>(r.ptr - t));
+    char* q = spazio(24);
+    n_ = static_cast<std::size_t>(std::to_chars(q, q + 24, v).ptr - b_.get());
+    return *this;
   }
-  // A number right-aligned in w characters (a wider one takes its room).
+  // A value right-aligned in w characters (a wider one takes its room).
   scrittura& colonna(std::string_view s, std::size_t w) {
-    if (s.size() < w) b_.append(w - s.size(), ' ');
+    if (s.size() < w) *this << std::string(w - s.size(), ' ');
     return *this << s;
   }
   scrittura& colonna(int64_t v, std::size_t w) { return colonna(std::to_string(v), w); }
+
+  // Room for k more bytes (k at most 4096) at the returned place; fatto
+  // takes the end of what was written there.
+  char* spazio(std::size_t k) {
+    if (n_ + k > capacita) svuota();
+    return b_.get() + n_;
+  }
+  void fatto(const char* fine) { n_ = static_cast<std::size_t>(fine - b_.get()); }
+
   void svuota() {
-    o_.write(b_.data(), static_cast<std::streamsize>(b_.size()));
-    b_.clear();
+    o_.write(b_.get(), static_cast<std::streamsize>(n_));
+    n_ = 0;
   }
 
  private:
-  static constexpr std::size_t soglia = std::size_t{1} << 20;
+  static constexpr std::size_t capacita = std::size_t{1} << 20;
   std::ostream& o_;
-  std::string b_;
+  std::unique_ptr<char[]> b_;
+  std::size_t n_ = 0;
 };
+
+bool reale_numerico(double v) { return v == v && v - v == 0; }
 
 // The shortest decimal form that reads back to the same bits, always with a
 // point or an exponent so that a JSON reader takes it as a real number (and
-// -0 keeps its sign). A value JSON has no number for is a string.
+// -0 keeps its sign); infinities and NaN as to_chars spells them. Written
+// into t, which has room for 40 characters; returns its length.
+std::size_t reale(double v, char* t) {
+  char* fine = std::to_chars(t, t + 38, v).ptr;
+  if (reale_numerico(v) && std::find_if(t, fine, [](char c) { return c == '.' || c == 'e'; }) == fine) {
+    *fine++ = '.';
+    *fine++ = '0';
+  }
+  return static_cast<std::size_t>(fine - t);
+}
 std::string reale(double v) {
   char t[40];
-  const auto r = std::to_chars(t, t + sizeof t, v);
-  std::string s(t, r.ptr);
-  if (s == "inf" || s == "-inf" || s.find("nan") != std::string::npos) return s;
-  if (s.find_first_of(".e") == std::string::npos) s += ".0";
-  return s;
+  return std::string(t, reale(v, t));
 }
-bool reale_numerico(double v) { return v == v && v - v == 0; }
 
 // A JSON string: quotes, backslashes and control characters escaped.
 std::string stringa_json(std::string_view utf8) {
@@ -266,18 +287,23 @@ std::string_view nome_tipo_voce(tipo_voce t) {
   return t == tipo_voce::reale ? "double" : t == tipo_voce::intero ? "int16" : "empty";
 }
 
-// One plan value as JSON: null when empty, an integer, or a real number.
-void valore_json(scrittura& w, tipo_voce t, double v) {
-  if (t == tipo_voce::vuota)
-    w << "null";
-  else if (t == tipo_voce::intero)
-    w << static_cast<int64_t>(v);
-  else if (reale_numerico(v))
-    w << reale(v);
-  else
-    w << stringa_json(reale(v));
+char* copia(char* q, std::string_view s) { return q + s.copy(q, s.size()); }
+
+// One plan value as JSON: null when empty, an integer, or a real number (a
+// string for the infinities and NaN, which JSON has no number for). Needs at
+// most 42 characters at q; returns the end.
+char* valore_json(char* q, tipo_voce t, double v) {
+  if (t == tipo_voce::vuota) return copia(q, "null");
+  if (t == tipo_voce::intero) return std::to_chars(q, q + 24, static_cast<int64_t>(v)).ptr;
+  if (reale_numerico(v)) return q + reale(v, q);
+  *q++ = '"';
+  q += reale(v, q);
+  *q++ = '"';
+  return q;
 }
 
+// The rows go straight into the output buffer: a 1000 km plan has a
+// million of them.
 void piano_json(scrittura& w, const planimetria_t& p, intervallo r, const opzioni_inspect& o) {
   w << "\"righe\":" << int64_t{p.righe()} << ",\"piano\":[";
   bool primo = true;
@@ -285,12 +311,20 @@ void piano_json(scrittura& w, const planimetria_t& p, intervallo r, const opzion
     const auto riga = static_cast<int32_t>(i);
     const tipo_voce tx = p.tipo(riga, 0), ty = p.tipo(riga, 1);
     if (o.non_zero && tx == tipo_voce::vuota && ty == tipo_voce::vuota) continue;
-    w << (primo ? "\n{\"riga\":" : ",\n{\"riga\":") << i << ",\"x\":";
+    char* q = w.spazio(256);
+    q = copia(q, primo ? "\n{\"riga\":" : ",\n{\"riga\":");
     primo = false;
-    valore_json(w, tx, p.valore(riga, 0));
-    w << ",\"y\":";
-    valore_json(w, ty, p.valore(riga, 1));
-    w << ",\"kind_x\":\"" << nome_tipo_voce(tx) << "\",\"kind_y\":\"" << nome_tipo_voce(ty) << "\"}";
+    q = std::to_chars(q, q + 24, i).ptr;
+    q = copia(q, ",\"x\":");
+    q = valore_json(q, tx, p.valore(riga, 0));
+    q = copia(q, ",\"y\":");
+    q = valore_json(q, ty, p.valore(riga, 1));
+    q = copia(q, ",\"kind_x\":\"");
+    q = copia(q, nome_tipo_voce(tx));
+    q = copia(q, "\",\"kind_y\":\"");
+    q = copia(q, nome_tipo_voce(ty));
+    q = copia(q, "\"}");
+    w.fatto(q);
   }
   w << "]}\n";
 }
@@ -380,7 +414,7 @@ int esegui_inspect(const opzioni_inspect& o) {
   }
   std::string dati;
   try {
-    dati = leggi_file(o.file);
+    dati = leggi_binario(o.file);
   } catch (const std::system_error& e) {
     std::cerr << "tracciato inspect: " << e.what() << "\n";
     return uscita_fallita;
