@@ -6,6 +6,9 @@
 //   tracciato check ...              every problem of an author's files, nothing written
 //   tracciato watch ...              compile and check again at every save
 //   tracciato view ...               the scenario drawn as one HTML page
+//   tracciato inspect FILE ...       what one binary file holds
+//   tracciato decompile ...          text sources recovered from the binary files
+//   tracciato lsp                    a language server for editors
 //
 // This is the only place that ends the process.
 #include <CLI/CLI.hpp>
@@ -44,6 +47,8 @@ int main(int argc, char** argv) {
       registra_check(app, g),
       registra_watch(app, g),
       registra_view(app, g),
+      registra_inspect(app, g),
+      registra_decompile(app, g),
   };
 
   CLI11_PARSE(app, argc, argv);

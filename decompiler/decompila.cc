@@ -1,0 +1,246 @@
+// decompila: the passes of recupero.h over the decoded files, the two texts
+// written from what they recover, and a compile of those texts to check them.
+#include "decompiler/decompila.h"
+
+#include <iostream>
+#include <system_error>
+
+#include "compactor/compattatore.h"
+#include "compactor/decodifica.h"
+#include "compactor/formato.h"
+#include "decompiler/curve.h"
+#include "decompiler/recupero.h"
+#include "driver/esecuzione.h"
+#include "driver/nomi_file.h"
+#include "loader/memorizza_dati.h"
+#include "decompiler/lettura.h"
+#include "platform/file.h"
+#include "model/numeri.h"
+#include "platform/testo.h"
+
+namespace tracciato {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int16_t timbro_celle = 5121;
+constexpr int16_t timbro_tabella = 610;
+
+// Takes the stamps and codes out of cell 1 and slot 85: no source writes
+// them. They must be those a compile under these names writes.
+void togli_timbri(recupero& r) {
+  scenario s;
+  s.tabella = r.tabella;
+  s.tabella[posto_scenario].testo = r.nome;
+  s.tabella[posto_linea].testo = r.numero;
+  cella& prima = r.celle[1];
+  voce_tabella& testata = r.tabella[posto_scenario];
+  if (prima.valore_a != timbro_celle || testata.intero1 != timbro_tabella)
+    r.avvisa("the format stamps are not 5121 (cell 1) and 610 (slot 85): these files were not written by this compiler");
+  if (prima.valore_b != codice_gara_og(s) || testata.valore4 != codice_gara_st(s))
+    r.avvisa("the competition codes in cell 1 and slot 85 are not those of scenario \"" + r.nome + "\" and train \"" +
+             r.numero + "\"");
+  prima.valore_a = prima.valore_b = 0;
+  testata.intero1 = 0;
+  testata.valore4 = 0;
+}
+
+// Every field of a record by name, its value as text.
+template <class R>
+std::vector<std::pair<std::string, std::string>> campi_di(const R& x) {
+  std::vector<std::pair<std::string, std::string>> v;
+  auto metti = [&]<class T>(const char* nome, const T& c) {
+    if constexpr (std::is_same_v<T, std::string>)
+      v.emplace_back(nome, "\"" + c + "\"");
+    else
+      v.emplace_back(nome, std::to_string(static_cast<int64_t>(c)));
+  };
+  if constexpr (std::is_same_v<R, cella>)
+    campi_cella(x, metti);
+  else
+    campi_voce(x, metti);
+  return v;
+}
+
+// The first record where what the texts compile to (a) differs from the
+// file (b), field by field; empty when none does.
+template <class R>
+std::string prima_differenza(const R* a, std::size_t na, const R* b, std::size_t nb, const char* genere) {
+  if (na != nb) return "it would have " + std::to_string(na) + " " + genere + "s, not " + std::to_string(nb);
+  for (std::size_t i = 0; i < na; ++i) {
+    const auto x = campi_di(a[i]), y = campi_di(b[i]);
+    std::string d;
+    for (std::size_t k = 0; k < x.size(); ++k)
+      if (x[k].second != y[k].second)
+        d += (d.empty() ? "" : ", ") + x[k].first + " " + x[k].second + " for " + y[k].second;
+    if (!d.empty()) return std::string(genere) + " " + std::to_string(i) + " would hold " + d;
+  }
+  return {};
+}
+
+// Compiles the two texts in memory, without the plan (the curves are checked
+// row by row when they are recovered), and compares with the files.
+void verifica(recupero& r, const sorgenti_recuperate& s, const binari_scenario& b, const std::vector<cella>& celle,
+              const std::array<voce_tabella, posti_tabella>& tabella) {
+  scenario c;
+  c.nome_scenario = r.nome;
+  c.numero_treno = r.numero;
+  c.scrivi_linea = 0;
+  memorizza_dati(c, testo_sorgente{"recovered line file", s.linea, {}},
+                 testo_sorgente{"recovered train file", s.treno, {}});
+  if (c.celle.size() < 2) {
+    r.avvisa("the recovered line file gives no cell grid");
+    return;
+  }
+  compatta_celle(c);
+  try {
+    timbra(c);
+  } catch (const arresto& a) {
+    r.avvisa(std::string("the recovered files stop the compile:") + a.what());
+    return;
+  }
+  for (const guasto& g : c.guasti)
+    r.avvisa("the recovered files compile with fault " + std::to_string(g.numero) +
+             (g.con_posizione ? " at " + std::to_string(g.posizione) + " m" : std::string()) +
+             (g.riga > 0 ? " (" + g.file + ", line " + std::to_string(g.riga) + ")" : std::string()));
+  const std::string dc = codifica_celle(c.celle).vista() == b.celle_dat
+                             ? std::string()
+                             : prima_differenza(c.celle.data(), c.celle.size(), celle.data(), celle.size(), "cell");
+  if (!dc.empty()) r.avvisa("compiling the recovered files does not give the same cell file: " + dc);
+  const std::string dt =
+      codifica_tabella(c.tabella).vista() == b.sim
+          ? std::string()
+          : prima_differenza(c.tabella.data(), c.tabella.size(), tabella.data(), tabella.size(), "record slot");
+  if (!dt.empty()) r.avvisa("compiling the recovered files does not give the same scenario file: " + dt);
+}
+
+std::vector<std::string> intestazione(const binari_scenario& b, bool linea) {
+  scenario s;
+  s.nome_scenario = b.nome;
+  s.numero_treno = b.numero;
+  const std::string elenco = (b.linea_dat ? nome_file("", s, file_scenario::linea_dat).string() + ", " : std::string()) +
+                             nome_file("", s, file_scenario::sim).string() + " and " +
+                             nome_file("", s, file_scenario::celle_dat).string();
+  std::vector<std::string> righe = {
+      std::string("; ") + (linea ? "Line" : "Train") + " file recovered by tracciato decompile from the binary files",
+      ";   " + elenco,
+  };
+  if (linea && !b.linea_dat) righe.push_back(";   (no track plan was given: the curves are not recovered)");
+  // Nothing before the section start may look like it.
+  for (auto& r : righe)
+    if (contiene_senza_caso(r, "generale")) r = std::string(1, ';');
+  return righe;
+}
+
+}  // namespace
+
+sorgenti_recuperate decompila(const binari_scenario& b) {
+  scenario nomi;
+  nomi.nome_scenario = b.nome;
+  nomi.numero_treno = b.numero;
+  const std::string nome_sim = nome_file("", nomi, file_scenario::sim).string();
+  const std::string nome_celle = nome_file("", nomi, file_scenario::celle_dat).string();
+  const auto tabella = decodifica_tabella(b.sim, nome_sim);
+  const auto celle = decodifica_celle(b.celle_dat, nome_celle);
+  planimetria_t piano;
+  if (b.linea_dat) piano = decodifica_planimetria(*b.linea_dat, nome_file("", nomi, file_scenario::linea_dat).string());
+
+  recupero r;
+  r.celle = celle;
+  r.tabella = tabella;
+  r.nome = b.nome;
+  r.numero = b.numero;
+  linea_r l;
+  treno_r t;
+  sorgenti_recuperate s;
+  if (r.celle.size() < 3) {
+    r.avvisa("the cell file has " + std::to_string(r.celle.size()) + " cells: no compile writes so few");
+    s.avvisi = std::move(r.avvisi);
+    return s;
+  }
+  togli_timbri(r);
+  recupera_testata(r, l, t);
+  const int64_t attese = static_cast<int64_t>(r.celle.size()) - 1;
+  if (cella_di(int64_t{l.lunghezza} + 7000) != attese)
+    r.avvisa("the route length " + std::to_string(l.lunghezza) + " m in slot 84 does not give the " +
+             std::to_string(attese + 1) + " cells of the cell file");
+  if (!b.linea_dat) {
+    r.avvisa("no track plan (" + nome_file("", nomi, file_scenario::linea_dat).string() +
+             "): the curves cannot be recovered; the line file has none");
+  } else if (!piano.allocata()) {
+    r.avvisa("the track plan is empty: the curves cannot be recovered");
+  } else {
+    if (piano.righe() != int64_t{l.lunghezza} + 7001)
+      r.avvisa("the track plan has " + std::to_string(piano.righe()) + " rows, not the " +
+               std::to_string(int64_t{l.lunghezza} + 7001) + " of the route length");
+    l.curve = recupera_curve(piano, 50 * r.ultima() - 100, r.avvisi);
+  }
+  recupera_serie(r, l, t);
+  recupera_cartelli(r, l);
+  recupera_indicatori(r, l);
+  recupera_stazioni(r, t);
+  recupera_segnali(r, t);
+  recupera_rallentamenti(r, t);
+  recupera_abbattimenti(r, t);
+  recupera_montagne(r, l);
+  ordina_segni(r, t);
+
+  s.linea = testo_linea(l, intestazione(b, true));
+  s.treno = testo_treno(t, intestazione(b, false));
+  verifica(r, s, b, celle, tabella);
+  s.avvisi = std::move(r.avvisi);
+  return s;
+}
+
+int esegui_decompile(const opzioni_decompile& o) {
+  scenario nomi;
+  nomi.nome_scenario = o.nome;
+  nomi.numero_treno = o.numero;
+  auto rifiuta = [](const std::string& perche) {
+    std::cerr << "tracciato decompile: " << perche << "\n";
+    return uscita_fallita;
+  };
+  for (const std::string* v : {&o.nome, &o.numero})
+    if (v->empty() || v->find_first_of("/\\") != std::string::npos || v->find('\0') != std::string::npos)
+      return rifiuta("--name and --train-number must be plain, non-empty names");
+  const fs::path linea_txt = nome_file(o.uscita, nomi, file_scenario::linea);
+  const fs::path treno_txt = nome_file(o.uscita, nomi, file_scenario::treno);
+  if (!fs::is_directory(o.uscita)) return rifiuta("the output folder " + o.uscita.string() + " does not exist");
+  // With the train number "linea" the cell file S_T.dat is named as the line
+  // data file S_linea.dat: one file cannot be both.
+  if (nome_file(o.cartella, nomi, file_scenario::celle_dat) == nome_file(o.cartella, nomi, file_scenario::linea_dat))
+    return rifiuta("with train number \"" + o.numero + "\" the cell file and the line data file have the same name, " +
+                   nome_file(o.cartella, nomi, file_scenario::celle_dat).string());
+  if (!o.forza)
+    for (const fs::path& p : {linea_txt, treno_txt})
+      if (esiste_file(p)) return rifiuta(p.string() + " exists; give --force to replace it");
+
+  binari_scenario b;
+  b.nome = o.nome;
+  b.numero = o.numero;
+  try {
+    const fs::path piano = nome_file(o.cartella, nomi, file_scenario::linea_dat);
+    if (esiste_file(piano)) b.linea_dat = leggi_binario(piano);
+    b.sim = leggi_binario(nome_file(o.cartella, nomi, file_scenario::sim));
+    b.celle_dat = leggi_binario(nome_file(o.cartella, nomi, file_scenario::celle_dat));
+  } catch (const std::system_error& e) {
+    return rifiuta(e.what());
+  }
+  sorgenti_recuperate s;
+  try {
+    s = decompila(b);
+  } catch (const errore_formato& e) {
+    return rifiuta(e.what());
+  }
+  if (s.linea.empty()) {
+    for (const auto& a : s.avvisi) std::cerr << "tracciato decompile: " << a << "\n";
+    return uscita_fallita;
+  }
+  sostituisci_file(linea_txt, s.linea);
+  sostituisci_file(treno_txt, s.treno);
+  std::cout << linea_txt.string() << "\n" << treno_txt.string() << "\n";
+  for (const auto& a : s.avvisi) std::cerr << "tracciato decompile: warning: " << a << "\n";
+  return o.strict && !s.avvisi.empty() ? uscita_errore_registrato : uscita_ok;
+}
+
+}  // namespace tracciato

@@ -1,0 +1,160 @@
+// The train file's records recovered from the record slots and the cells:
+// the stations, the signals and the slowdowns.
+#include <algorithm>
+
+#include "decompiler/recupero.h"
+#include "model/numeri.h"
+
+namespace tracciato {
+
+void recupera_stazioni(recupero& r, treno_r& t) {
+  for (int32_t k = 1; k < primo_posto_cartello; ++k) {
+    const voce_tabella& v = r.tabella[k];
+    if (v.valore1 == 0 && v.valore2 == 0 && v.valore3 == 0 && v.tipo_record == 0 && v.valore4 == 0 && v.tipo2 == 0 &&
+        v.intero1 == 0 && v.intero2 == 0 && v.intero3 == 0 && v.intero4 == 0 && v.intero5 == 0 && v.byte1 == 0 &&
+        v.byte2 == 0 && v.byte3 == 0 && v.byte4 == 0)
+      break;  // a station always has a number that is not 0
+    stazione_r s;
+    s.posizione = v.valore3;
+    s.tipo = v.tipo_record;
+    const std::string dove = "the station in record slot " + std::to_string(k);
+    // The extent gives the length back: P - L to P + 150 for kinds 5 and 6,
+    // P - L to P + L for 7 and 8, P - L/2 to P + L/2 (+ 50 with the third
+    // flag) for the others.
+    const int64_t p = v.valore3, inizio = v.valore1, fine = v.valore2;
+    int64_t atteso = fine;
+    if (s.tipo == 5 || s.tipo == 6) {
+      s.lunghezza = static_cast<int32_t>(p - inizio);
+      atteso = p + 150;
+    } else if (s.tipo == 7 || s.tipo == 8) {
+      s.lunghezza = static_cast<int32_t>(p - inizio);
+      atteso = p + s.lunghezza;
+    } else {
+      s.lunghezza = static_cast<int32_t>(2 * (p - inizio));
+      const int64_t in_piu = fine - (p + s.lunghezza / 2);
+      // The first station keeps no third flag, but its extent shows it.
+      s.flag3 = k == 1 ? (in_piu == 50 ? 1 : 0) : v.byte3;
+      atteso = p + s.lunghezza / 2 + (s.flag3 != 0 ? 50 : 0);
+    }
+    if (atteso != fine)
+      r.avvisa(dove + " ends at " + std::to_string(fine) + " m, which no station record gives with its start " +
+               std::to_string(inizio) + " m and its position " + std::to_string(p) + " m");
+    if (s.tipo >= 5 && s.tipo <= 8 && v.byte3 != 0) r.avvisa(dove + " holds a third flag that its kind never keeps");
+    s.flag1 = v.tipo2;
+    s.flag2 = v.byte4;
+    if (v.byte4 != 0 && (s.lunghezza < 600 || k == 1))
+      r.avvisa(dove + " holds a second flag that a station of its length or place never keeps");
+    s.gruppo1[0] = v.intero1;
+    s.gruppo1[1] = v.intero2;
+    s.gruppo1[2] = v.byte1;
+    s.gruppo2[0] = v.intero3;
+    s.gruppo2[1] = v.intero4;
+    s.gruppo2[2] = v.intero5;
+    s.fermata = v.byte2;
+    // Seconds since midnight as hours, minutes and seconds.
+    s.ore = static_cast<int32_t>(div_giu(v.valore4, 3600));
+    s.minuti = static_cast<int32_t>(mod_giu(v.valore4, 3600) / 60);
+    s.secondi = static_cast<int32_t>(mod_giu(v.valore4, 60));
+    s.nome = v.testo;
+    if (!testo_scrivibile(s.nome))
+      r.avvisa(dove + " has a name with a comma, a line end or blanks at an end, which a train file cannot hold");
+    t.stazioni.push_back(std::move(s));
+  }
+}
+
+void recupera_segnali(recupero& r, treno_r& t) {
+  for (int32_t i = 0; i <= r.ultima(); ++i) {
+    const cella& c = r.celle[i];
+    if (c.tipo_cella != cella_segnale) continue;
+    segnale_r s;
+    s.posizione = posizione_in_cella(i);
+    s.s1 = static_cast<int32_t>(div_giu(c.valore_a, 10));
+    s.d1 = static_cast<int32_t>(mod_giu(c.valore_a, 10));
+    s.s2 = static_cast<int32_t>(div_giu(c.valore_b, 10));
+    s.d2 = static_cast<int32_t>(mod_giu(c.valore_b, 10));
+    s.s3 = static_cast<int32_t>(div_giu(c.valore_c, 10));
+    s.d3 = static_cast<int32_t>(mod_giu(c.valore_c, 10));
+    // valore_d = rapp x 10 + sx x 3 + dx, and the approach marks carry the
+    // low 8 bits of (sx x 3 + dx) x 10 + j: of the readings of valore_d, the
+    // one whose marks stand in most of the four approach cells (the smallest
+    // on a tie). The marks repeat every 640 (10 x 64), so that is as far as
+    // the readings need to go.
+    const int64_t base = mod_giu(c.valore_d, 10);
+    int64_t lato = base;
+    int migliore = -1;
+    for (int64_t prova = base; prova < base + 640; prova += 10) {
+      int segni = 0;
+      for (int j = 1; j <= 4; ++j)
+        if (i - 2 * j >= 0 && r.celle[i - 2 * j].segno_approccio == basso8(prova * 10 + j)) ++segni;
+      if (segni > migliore) migliore = segni, lato = prova;
+    }
+    s.rapp = static_cast<int32_t>((c.valore_d - lato) / 10);
+    s.sx = static_cast<int32_t>(lato / 3);
+    s.dx = static_cast<int32_t>(lato % 3);
+    // Only a home signal (sx 2) keeps its timing value; 1 to 100 are kept as
+    // 101, so a stored 1 to 100 was written 256 higher.
+    if (c.tempo_segnale != 0) {
+      if (s.sx != 2) s.sx = 2, s.dx = static_cast<int32_t>(lato - 6);
+      s.tempo = c.tempo_segnale <= 100 ? c.tempo_segnale + 256 : c.tempo_segnale;
+    }
+    t.segnali.push_back(s);
+  }
+}
+
+void recupera_rallentamenti(recupero& r, treno_r& t) {
+  // Start and end cells hold the same speed, d_v and f_tt; each start takes
+  // the nearest end after it that matches. A start without one was a
+  // slowdown whose end fell into its own cell.
+  std::vector<bool> presa(r.celle.size(), false);
+  const int32_t u = r.ultima();
+  for (int32_t s = 0; s <= u; ++s) {
+    const cella& c = r.celle[s];
+    if (c.tipo_cella != cella_inizio_rallentamento) continue;
+    rallentamento_r x;
+    x.x = posizione_in_cella(s);
+    x.v = c.valore_a;
+    x.d_v = c.valore_b;
+    x.f_tt = c.valore_c;
+    presa[s] = true;
+    for (int32_t e = s + 1; e <= u; ++e) {
+      const cella& f = r.celle[e];
+      if (f.tipo_cella == cella_fine_rallentamento && !presa[e] && f.valore_a == c.valore_a &&
+          f.valore_b == c.valore_b && f.valore_c == c.valore_c) {
+        x.l = (e - s) * 50;
+        presa[e] = true;
+        break;
+      }
+    }
+    // The warning board 24 cells before the start, when x > 1500, and the
+    // four pre-warning cells before it when f_ta asked for them.
+    if (x.x > 1500) {
+      const int32_t w = s - 24;
+      if (w >= 0 && r.celle[w].tipo_cella == cella_avviso_rallentamento && r.celle[w].valore_a == c.valore_a &&
+          r.celle[w].valore_b == c.valore_b) {
+        presa[w] = true;
+      } else {
+        r.avvisa("the slowdown starting in cell " + std::to_string(s) + " has no warning board 24 cells before it");
+      }
+      bool preavvisi = w - 4 >= 0;
+      for (int32_t i = 0; i < 4 && preavvisi; ++i) {
+        const cella& q = r.celle[w - 1 - i];
+        preavvisi = q.tipo_cella == cella_preavviso && !presa[w - 1 - i] && q.valore_a == i + 1 &&
+                    q.valore_b == (x.d_v != 0 ? i + 1 : 0);
+      }
+      if (preavvisi) {
+        x.f_ta = 1;
+        for (int32_t i = 0; i < 4; ++i) presa[w - 1 - i] = true;
+      }
+    }
+    t.rallentamenti.push_back(x);
+  }
+  for (int32_t i = 0; i <= u; ++i) {
+    const uint8_t tipo = r.celle[i].tipo_cella;
+    if (!presa[i] && (tipo == cella_fine_rallentamento || tipo == cella_avviso_rallentamento || tipo == cella_preavviso))
+      r.avvisa("cell " + std::to_string(i) + " holds a slowdown " +
+               (tipo == cella_fine_rallentamento ? "end" : tipo == cella_avviso_rallentamento ? "warning board" : "pre-warning") +
+               " of no slowdown start");
+  }
+}
+
+}  // namespace tracciato
