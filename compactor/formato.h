@@ -119,7 +119,11 @@ constexpr std::size_t byte_fissi_voce() {
   return n;
 }
 static_assert(byte_fissi_cella() == 15);
+// clang 14 cannot build libstdc++'s std::string in a constant expression (the
+// fuzz build uses clang): there the check is left to g++.
+#if !defined(__clang__)
 static_assert(byte_fissi_voce() == 34);
+#endif
 
 // Track plan value, in the line data file:
 //   offset  width  field
