@@ -8,6 +8,7 @@
 #include "compactor/codifica.h"
 #include "compactor/compattatore.h"
 #include "compactor/formato.h"
+#include "platform/file.h"
 
 namespace tracciato {
 namespace {
@@ -15,7 +16,9 @@ namespace {
 inline constexpr std::size_t massima_lunghezza_testo = 0xffff;
 
 static_assert(byte_fissi_cella() == byte_per_cella);
+#if !defined(__clang__)  // see formato.h
 static_assert(byte_fissi_voce() == byte_voce_vuota);
+#endif
 
 // Writes one field of a record by its type (see formato.h).
 struct metti_campo {
@@ -68,6 +71,12 @@ byte_file codifica_planimetria(const planimetria_t& p) {
   }
   if (q != fine) throw std::logic_error("track plan encoding differs from its computed size");
   return std::move(b).finisci();
+}
+
+// The largest file by far (20 MB for a 1000 km line), behind one call so that
+// its rows may later stream into the file instead of one buffer.
+void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& percorso) {
+  sostituisci_file(percorso, codifica_planimetria(s.planimetria).vista());
 }
 
 std::size_t dimensione_tabella(const std::array<voce_tabella, posti_tabella>& tabella) {
