@@ -24,10 +24,11 @@ int fallimento(std::string_view messaggio, int stato, bool json) {
 }
 
 int errore_interno(std::string_view cosa, bool json) {
-  return fallimento("internal error: " + std::string(cosa) +
-                        ". This is a fault of tracciato itself, not of your files: please report it, "
-                        "with the command line and the input files",
-                    uscita_interna, json);
+  return fallimento(
+      "internal error: " + std::string(cosa) +
+          ". This is a fault of tracciato itself, not of your files: please report it, "
+          "with the command line and the input files",
+      uscita_interna, json);
 }
 
 }  // namespace tracciato

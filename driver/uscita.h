@@ -10,8 +10,8 @@ namespace tracciato {
 // Exit statuses, the same for every command.
 inline constexpr int uscita_ok = 0;                 // done, no fault recorded
 inline constexpr int uscita_errore_registrato = 1;  // done, but a fault was recorded
-inline constexpr int uscita_fallita = 2;            // a failure: bad usage, input or folder; nothing written
-inline constexpr int uscita_interna = 3;            // a fault of tracciato itself
+inline constexpr int uscita_fallita = 2;  // a failure: bad usage, input or folder; nothing written
+inline constexpr int uscita_interna = 3;  // a fault of tracciato itself
 
 // stampa_json: prints a run's one JSON object on standard output. Texts that
 // are not UTF-8 (the scenario files are Windows-1252) are replaced, never a

@@ -23,12 +23,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, std::size_t n) {
   try {
     // Every read consumes at least one byte, so the file's size bounds the reads.
     for (std::size_t i = 0; i <= testo.size(); ++i) {
-      const auto scelta = ordine.empty() ? 0 : static_cast<unsigned char>(ordine[i % ordine.size()]) % 4;
+      const auto scelta =
+          ordine.empty() ? 0 : static_cast<unsigned char>(ordine[i % ordine.size()]) % 4;
       switch (scelta) {
-        case 0: (void)l.leggi_testo(); break;
-        case 1: (void)l.leggi_numero<uint8_t>(); break;
-        case 2: (void)l.leggi_numero<int16_t>(); break;
-        default: (void)l.leggi_numero<int32_t>(); break;
+        case 0:
+          (void)l.leggi_testo();
+          break;
+        case 1:
+          (void)l.leggi_numero<uint8_t>();
+          break;
+        case 2:
+          (void)l.leggi_numero<int16_t>();
+          break;
+        default:
+          (void)l.leggi_numero<int32_t>();
+          break;
       }
       if (l.riga() < 1 || l.colonna() < 1) __builtin_trap();
     }

@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, std::size_t n) {
   const std::string_view tutto(reinterpret_cast<const char*>(dati), n);
   const std::size_t nul = tutto.find('\0');
   const std::string_view linea = tutto.substr(0, nul);
-  const std::string_view treno = nul == std::string_view::npos ? std::string_view() : tutto.substr(nul + 1);
+  const std::string_view treno =
+      nul == std::string_view::npos ? std::string_view() : tutto.substr(nul + 1);
 
   scenario s;
   s.nome_scenario = "F";
@@ -29,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, std::size_t n) {
   memorizza_dati(s, testo_sorgente{"linea", std::string(linea), {}},
                  testo_sorgente{"treno", std::string(treno), {}});
   for (const guasto& g : s.guasti)
-    if (g.citazione.size() > 400 || g.dettaglio.size() > 400) __builtin_trap();  // messages stay bounded
+    if (g.citazione.size() > 400 || g.dettaglio.size() > 400)
+      __builtin_trap();  // messages stay bounded
   if (s.celle.size() < 2) return 0;
   compatta_celle(s);
   try {
@@ -39,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, std::size_t n) {
   }
   if (s.planimetria.allocata()) {
     const byte_file b = codifica_planimetria(s.planimetria);
-    if (codifica_planimetria(decodifica_planimetria(b.vista(), "l")).vista() != b.vista()) __builtin_trap();
+    if (codifica_planimetria(decodifica_planimetria(b.vista(), "l")).vista() != b.vista())
+      __builtin_trap();
   }
   const byte_file t = codifica_tabella(s.tabella);
   if (codifica_tabella(decodifica_tabella(t.vista(), "s")).vista() != t.vista()) __builtin_trap();

@@ -88,7 +88,8 @@ std::pair<int, std::size_t> apri_lettura(const std::filesystem::path& percorso, 
   };
   if (S_ISDIR(st.st_mode)) rifiuta("it is a folder");
   if (!S_ISREG(st.st_mode)) rifiuta("it is not a regular file (a FIFO, a device or a socket)");
-  if (static_cast<std::uintmax_t>(st.st_size) > massimo) rifiuta(troppo_grande(massimo, static_cast<std::uintmax_t>(st.st_size)));
+  const auto dimensione = static_cast<std::uintmax_t>(st.st_size);
+  if (dimensione > massimo) rifiuta(troppo_grande(massimo, dimensione));
   return {fd, static_cast<std::size_t>(st.st_size)};
 }
 
@@ -116,7 +117,8 @@ std::string leggi_file(const std::filesystem::path& percorso, std::size_t massim
     dati.append(blocco, static_cast<size_t>(n));
     if (dati.size() > massimo) {  // it grew while being read
       ::close(fd);
-      throw std::runtime_error("cannot read " + percorso.string() + ": " + troppo_grande(massimo, dati.size()));
+      throw std::runtime_error("cannot read " + percorso.string() + ": " +
+                               troppo_grande(massimo, dati.size()));
     }
   }
   ::close(fd);

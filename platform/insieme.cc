@@ -88,12 +88,14 @@ void sposta_uno(const fs::path& cartella, const fs::path& privata, const std::st
       fallisci(errno, "cannot keep aside " + meta.string());
     }
   }
-  if (::rename(nuovo.c_str(), meta.c_str()) != 0) fallisci(errno, "cannot replace " + meta.string());
+  if (::rename(nuovo.c_str(), meta.c_str()) != 0)
+    fallisci(errno, "cannot replace " + meta.string());
 }
 
 // Moves every file of the set still in the private folder into place, in
 // the order of nomi. Throws std::system_error at the first that fails.
-void avanti(const fs::path& cartella, const fs::path& privata, const std::vector<std::string>& nomi) {
+void avanti(const fs::path& cartella, const fs::path& privata,
+            const std::vector<std::string>& nomi) {
   for (std::size_t i = 0; i < nomi.size(); ++i) {
     if (!esiste(privata / nomi[i])) continue;  // moved before the run was killed
     if (prima_di_rinominare != nullptr) prima_di_rinominare(i);

@@ -36,9 +36,10 @@ const std::vector<std::string> set = {"S_T.dat", "S_T.sim", "S_linea.dat"};
 const std::map<std::string, std::string>& nuovo_insieme() {
   static const auto insieme = [] {
     cartella_temporanea d;
-    test::esegui_tracciato({"compile", "--line", (fixtures / "linea.txt").string(), "--train",
-                            (fixtures / "treno.txt").string(), "--name", "S", "--train-number", "T"},
-                           d.percorso());
+    test::esegui_tracciato(
+        {"compile", "--line", (fixtures / "linea.txt").string(), "--train",
+         (fixtures / "treno.txt").string(), "--name", "S", "--train-number", "T"},
+        d.percorso());
     std::map<std::string, std::string> m;
     for (const auto& n : set) m[n] = test::leggi(d / n);
     return m;
@@ -53,9 +54,18 @@ struct ambiente {
     for (const auto& n : set) test::scrivi(dir / n, "earlier " + n);
   }
   // A compile of line and train (paths) as S and T into dir, run from ingressi.
-  test::esito_processo compile(const fs::path& linea, const fs::path& treno, std::vector<std::string> altri = {}) {
-    std::vector<std::string> a = {"compile", "--line",         linea.string(), "--train", treno.string(),
-                                  "--name",  "S",              "--train-number", "T",     "--dir",
+  test::esito_processo compile(const fs::path& linea, const fs::path& treno,
+                               std::vector<std::string> altri = {}) {
+    std::vector<std::string> a = {"compile",
+                                  "--line",
+                                  linea.string(),
+                                  "--train",
+                                  treno.string(),
+                                  "--name",
+                                  "S",
+                                  "--train-number",
+                                  "T",
+                                  "--dir",
                                   dir.percorso().string()};
     a.insert(a.end(), altri.begin(), altri.end());
     return test::esegui_tracciato(a, ingressi.percorso());
@@ -87,7 +97,8 @@ void compila_qui(ambiente& a) {
   scenario s;
   s.nome_scenario = "S";
   s.numero_treno = "T";
-  const ingresso_percorso in{.linea = fixtures / "linea.txt", .treno = fixtures / "treno.txt", .cancella = false};
+  const ingresso_percorso in{
+      .linea = fixtures / "linea.txt", .treno = fixtures / "treno.txt", .cancella = false};
   memorizza_percorso(s, 1, in, a.dir.percorso());
 }
 
@@ -112,8 +123,8 @@ TEST(Ostili, EveryCaseLeavesAWholeSetAndNothingElse) {
        },
        2, "it is not a regular file", dopo::vecchio},
       {"a device as input",
-       [](ambiente& a) { return a.compile("/dev/zero", fixtures / "treno.txt"); }, 2, "it is not a regular file",
-       dopo::vecchio},
+       [](ambiente& a) { return a.compile("/dev/zero", fixtures / "treno.txt"); }, 2,
+       "it is not a regular file", dopo::vecchio},
       {"a missing input",
        [](ambiente& a) { return a.compile(a.ingressi / "nowhere.txt", fixtures / "treno.txt"); }, 2,
        "--line: cannot open", dopo::vecchio},
@@ -126,49 +137,56 @@ TEST(Ostili, EveryCaseLeavesAWholeSetAndNothingElse) {
        2, "it is over 64 MiB", dopo::vecchio},
       {"an over-long number is quoted in part, with its length",
        [&numero_enorme](ambiente& a) {
-         test::scrivi(a.ingressi / "l.txt", "[generale]\r\nlunghezza percorso, " + numero_enorme + "\r\n");
+         test::scrivi(a.ingressi / "l.txt",
+                      "[generale]\r\nlunghezza percorso, " + numero_enorme + "\r\n");
          return a.compile(a.ingressi / "l.txt", fixtures / "treno.txt");
        },
        2, "no binary file was written: the line could not be loaded (fault 25", dopo::vecchio},
       {"a huge number",
        [](ambiente& a) {
-         test::scrivi(a.ingressi / "l.txt", "[generale]\r\nlunghezza percorso, 99999999999999999999999\r\n");
+         test::scrivi(a.ingressi / "l.txt",
+                      "[generale]\r\nlunghezza percorso, 99999999999999999999999\r\n");
          return a.compile(a.ingressi / "l.txt", fixtures / "treno.txt");
        },
        2, "the earlier S_linea.dat, S_T.sim and S_T.dat are still in the folder", dopo::vecchio},
       {"NUL bytes in the train file: a recorded fault, the set written",
        [](ambiente& a) {
-         test::scrivi(a.ingressi / "t.txt", std::string("[generale]\r\nsabbia, 1\0x\r\n[fine]\r\n", 25));
+         test::scrivi(a.ingressi / "t.txt",
+                      std::string("[generale]\r\nsabbia, 1\0x\r\n[fine]\r\n", 25));
          return a.compile(fixtures / "linea.txt", a.ingressi / "t.txt");
        },
        1, "", dopo::scritto},
       {"a recorded fault with --strict replaces nothing",
        [](ambiente& a) {
-         return a.compile(fixtures / "linea.txt", fixtures / "treno_segnale_doppio.txt", {"--strict"});
+         return a.compile(fixtures / "linea.txt", fixtures / "treno_segnale_doppio.txt",
+                          {"--strict"});
        },
        1, "--strict: a fault was recorded, so no binary file was replaced", dopo::vecchio},
       {"a name that leaves the folder",
        [](ambiente& a) {
-         return test::esegui_tracciato({"compile", "--line", (fixtures / "linea.txt").string(), "--train",
-                                        (fixtures / "treno.txt").string(), "--name", "../S", "--train-number",
-                                        "T", "--dir", a.dir.percorso().string()},
-                                       a.ingressi.percorso());
+         return test::esegui_tracciato(
+             {"compile", "--line", (fixtures / "linea.txt").string(), "--train",
+              (fixtures / "treno.txt").string(), "--name", "../S", "--train-number", "T", "--dir",
+              a.dir.percorso().string()},
+             a.ingressi.percorso());
        },
        2, "must be a plain name", dopo::vecchio},
       {"a name with no Windows-1252 form",
        [](ambiente& a) {
-         return test::esegui_tracciato({"compile", "--line", (fixtures / "linea.txt").string(), "--train",
-                                        (fixtures / "treno.txt").string(), "--name", "S", "--train-number",
-                                        "\xce\xa9", "--dir", a.dir.percorso().string()},
-                                       a.ingressi.percorso());
+         return test::esegui_tracciato(
+             {"compile", "--line", (fixtures / "linea.txt").string(), "--train",
+              (fixtures / "treno.txt").string(), "--name", "S", "--train-number", "\xce\xa9",
+              "--dir", a.dir.percorso().string()},
+             a.ingressi.percorso());
        },
        2, "Windows-1252", dopo::vecchio},
       {"--dir naming a regular file",
        [](ambiente& a) {
-         return test::esegui_tracciato({"compile", "--line", (fixtures / "linea.txt").string(), "--train",
-                                        (fixtures / "treno.txt").string(), "--name", "S", "--train-number", "T",
-                                        "--dir", (fixtures / "linea.txt").string()},
-                                       a.ingressi.percorso());
+         return test::esegui_tracciato(
+             {"compile", "--line", (fixtures / "linea.txt").string(), "--train",
+              (fixtures / "treno.txt").string(), "--name", "S", "--train-number", "T", "--dir",
+              (fixtures / "linea.txt").string()},
+             a.ingressi.percorso());
        },
        2, "is not a folder", dopo::vecchio},
       {"usage errors of the command line",
@@ -194,7 +212,8 @@ TEST(Ostili, EveryCaseLeavesAWholeSetAndNothingElse) {
       {"a rename that fails midway: what was moved goes back",
        [](ambiente& a) {
          prima_di_rinominare = [](std::size_t i) {
-           if (i == 2) throw std::system_error(EIO, std::generic_category(), "cannot replace S_T.dat");
+           if (i == 2)
+             throw std::system_error(EIO, std::generic_category(), "cannot replace S_T.dat");
          };
          test::esito_processo e{0, "", ""};
          try {
@@ -269,11 +288,13 @@ TEST(Ostili, EveryCaseLeavesAWholeSetAndNothingElse) {
 // The quote of an over-long field: its first characters and its length.
 TEST(Ostili, AnOverLongFieldIsQuotedWithItsLength) {
   ambiente a;
-  test::scrivi(a.ingressi / "l.txt", "[generale]\r\nlunghezza percorso, " + std::string(5000000, '7') + "x\r\n");
+  test::scrivi(a.ingressi / "l.txt",
+               "[generale]\r\nlunghezza percorso, " + std::string(5000000, '7') + "x\r\n");
   const auto e = a.compile(a.ingressi / "l.txt", fixtures / "treno.txt", {"--json"});
   EXPECT_EQ(e.stato, 2);
   const auto j = nlohmann::json::parse(e.uscita);
-  EXPECT_NE(j["message"].get<std::string>().find("found \"" + std::string(60, '7') + "…\" (5,000,001 characters)"),
+  EXPECT_NE(j["message"].get<std::string>().find("found \"" + std::string(60, '7') +
+                                                 "…\" (5,000,001 characters)"),
             std::string::npos)
       << j["message"];
   EXPECT_NE(j["error"], nullptr);
@@ -283,7 +304,8 @@ TEST(Ostili, AnOverLongFieldIsQuotedWithItsLength) {
 // unless told to.
 TEST(Ostili, TheBuiltInRunOverEditedSources) {
   cartella_temporanea d;
-  ASSERT_EQ(test::esegui_tracciato({"sources", "--dir", d.percorso().string()}, d.percorso()).stato, 0);
+  ASSERT_EQ(test::esegui_tracciato({"sources", "--dir", d.percorso().string()}, d.percorso()).stato,
+            0);
   const fs::path linea = d / "VessolantaC_OrmelaC_linea.txt";
   const std::string modificata = test::leggi(linea) + "; an edit\r\n";
   test::scrivi(linea, modificata);
@@ -291,7 +313,8 @@ TEST(Ostili, TheBuiltInRunOverEditedSources) {
 
   auto e = test::esegui_tracciato({"--dir", d.percorso().string(), "--json"}, d.percorso());
   EXPECT_EQ(e.stato, 2);
-  EXPECT_NE(e.errori.find("tracciato: error: " + linea.string() + " differs"), std::string::npos) << e.errori;
+  EXPECT_NE(e.errori.find("tracciato: error: " + linea.string() + " differs"), std::string::npos)
+      << e.errori;
   EXPECT_NE(e.errori.find("--force"), std::string::npos);
   EXPECT_NE(nlohmann::json::parse(e.uscita)["error"], nullptr);
   EXPECT_EQ(test::leggi(linea), modificata);
