@@ -42,15 +42,21 @@ bench: setup
 	cmake --build $(BUILD_BENCH) -j $(JOBS) --target tracciato_bench
 	./$(BUILD_BENCH)/tracciato_bench
 
-# The loader fuzz target (clang's libFuzzer), run for FUZZ_SECONDS.
+# The fuzz targets (clang's libFuzzer, under ASan and UBSan), each run for
+# FUZZ_SECONDS from seeds made of the examples and the built-in files:
+# the field reader, the whole compile from text to bytes, the binary decoders.
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 120
-fuzz: setup
+FUZZERS := campi_fuzzer compile_fuzzer decodifica_fuzzer
+fuzz: build
 	CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRACCIATO_FUZZ=ON
-	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target loader_fuzzer
-	mkdir -p $(BUILD_FUZZ)/corpus && cp fuzz/corpus/* $(BUILD_FUZZ)/corpus/
-	./$(BUILD_FUZZ)/loader_fuzzer -dict=fuzz/parole.dict -max_len=4096 -timeout=10 \
-	  -max_total_time=$(FUZZ_SECONDS) $(BUILD_FUZZ)/corpus
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target $(FUZZERS)
+	fuzz/semi.sh $(BUILD)/tracciato $(BUILD_FUZZ)
+	for f in $(FUZZERS); do \
+	  ./$(BUILD_FUZZ)/$$f -dict=fuzz/parole.dict -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
+	    -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=$(BUILD_FUZZ)/$$f- \
+	    $(BUILD_FUZZ)/corpus-$$f || exit 1; \
+	done
 
 # Installs the program and its manual page under PREFIX (bin/, share/man/man1/).
 PREFIX ?= /usr/local

@@ -1,5 +1,6 @@
 #include "checker/stampa.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "platform/testo.h"
@@ -35,11 +36,21 @@ std::string estratto(std::string_view testo, int32_t riga, int32_t colonna) {
   size_t fine = i;
   while (fine < testo.size() && testo[fine] != '\r' && testo[fine] != '\n') ++fine;
   const std::string_view r = testo.substr(i, fine - i);
-  std::string s = "  " + a_utf8(r) + "\n";
+  // A long line is shown as the 100 bytes around the column, so that a huge
+  // field never floods the report.
+  constexpr size_t larghezza = 100, prima = 60;
+  const size_t col = colonna > 0 ? static_cast<size_t>(colonna) - 1 : 0;
+  size_t da = 0, a = r.size();
+  if (r.size() > larghezza) {
+    da = std::min(col > prima ? col - prima : 0, r.size() - larghezza);
+    a = da + larghezza;
+  }
+  const std::string avanti = da > 0 ? "..." : "";
+  std::string s = "  " + avanti + a_utf8(r.substr(da, a - da)) + (a < r.size() ? "..." : "") + "\n";
   if (colonna < 1) return s;
-  std::string sotto = "  ";
+  std::string sotto = "  " + std::string(avanti.size(), ' ');
   // Tabs stay tabs so that the caret stands under its character.
-  for (size_t k = 0; k + 1 < static_cast<size_t>(colonna) && k < r.size(); ++k) sotto += r[k] == '\t' ? '\t' : ' ';
+  for (size_t k = da; k < col && k < a; ++k) sotto += r[k] == '\t' ? '\t' : ' ';
   return s + sotto + "^\n";
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 
 #include "compactor/codifica.h"
@@ -32,6 +33,11 @@ void timbra(scenario& s);
 byte_file codifica_planimetria(const planimetria_t& p);
 byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabella);
 byte_file codifica_celle(const std::vector<cella>& celle);
+
+// scrivi_file_planimetria: the line data file of s (its track plan) written
+// whole at percorso. Throws std::system_error when it cannot be written.
+// REQUIRES: s.planimetria is allocated.
+void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& percorso);
 
 // Exact sizes of the encodings.
 std::size_t dimensione_planimetria(const planimetria_t& p);

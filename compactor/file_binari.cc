@@ -8,6 +8,7 @@
 #include "compactor/codifica.h"
 #include "compactor/compattatore.h"
 #include "compactor/formato.h"
+#include "platform/file.h"
 
 namespace tracciato {
 namespace {
@@ -67,6 +68,12 @@ byte_file codifica_planimetria(const planimetria_t& p) {
   }
   if (q != fine) throw std::logic_error("track plan encoding differs from its computed size");
   return std::move(b).finisci();
+}
+
+// The largest file by far (20 MB for a 1000 km line), behind one call so that
+// its rows may later stream into the file instead of one buffer.
+void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& percorso) {
+  sostituisci_file(percorso, codifica_planimetria(s.planimetria).vista());
 }
 
 std::size_t dimensione_tabella(const std::array<voce_tabella, posti_tabella>& tabella) {

@@ -1,6 +1,22 @@
 // The command line: each command declares its options in a file of its own
 // (driver/comando_*.cc) and main runs the one that was named. Only the
 // executable links the command-line library.
+//
+// What a command's esegui must do, so that every command ends alike:
+//   - return the exit status of a run that got to its end: uscita_ok, or
+//     uscita_errore_registrato when the run found faults in the author's
+//     data (driver/uscita.h);
+//   - throw std::invalid_argument for a usage error (options that clash, a
+//     value that is not allowed), std::runtime_error (std::system_error
+//     among them) for a file or folder that cannot be read or written. main
+//     reports either as "tracciato: error: <what()>" with exit status 2;
+//     anything else thrown is an internal error (status 3). what() is the
+//     message alone, without "tracciato:" or "error:";
+//   - with --json, print its one JSON object through stampa_json, as the
+//     last thing it does; when it throws before that, main prints
+//     {"error": ..., "exit_status": ...} instead. Never print a second one;
+//   - never call exit() and never print help or errors itself: CLI11's
+//     parse errors are mapped to status 2 by main.
 #pragma once
 
 #include <CLI/CLI.hpp>

@@ -2,16 +2,17 @@
 // S_linea.dat, S_T.sim and S_T.dat.
 //
 // The author's files are read as they are and never changed; the only files
-// written are the three binary files, each replaced whole.
+// written are the three binary files, replaced as one set.
 #include <algorithm>
 #include <filesystem>
-#include <iostream>
 #include <stdexcept>
 #include <string>
 
 #include "checker/controllo.h"
 #include "driver/esecuzione.h"
 #include "driver/memorizza_percorso.h"
+#include "platform/file.h"
+#include "platform/testo.h"
 
 namespace tracciato {
 namespace {
@@ -19,14 +20,41 @@ namespace {
 namespace fs = std::filesystem;
 
 // A name or number that could form a path outside the output folder (a
-// separator or a NUL; every file name adds a fixed ending to it) or no name at
-// all is refused before anything is written.
+// separator; every file name adds a fixed ending to it), that holds control
+// characters, that has no Windows-1252 form for the record table, or no name
+// at all is refused before anything is written.
 void verifica_nome(const std::string& valore, const char* opzione) {
   if (valore.empty()) throw std::invalid_argument(std::string(opzione) + " must not be empty");
-  for (char c : valore)
-    if (c == '/' || c == '\\' || c == '\0')
+  for (unsigned char c : valore)
+    if (c == '/' || c == '\\' || c < 0x20 || c == 0x7f)
       throw std::invalid_argument(std::string(opzione) + " \"" + valore +
-                                  "\" must be a plain name: it may not contain '/' or '\\'");
+                                  "\" must be a plain name: it may not contain '/', '\\' or control "
+                                  "characters");
+  try {
+    (void)da_utf8(valore);
+  } catch (const std::runtime_error&) {
+    throw std::invalid_argument(std::string(opzione) + " \"" + valore +
+                                "\" must be UTF-8 text whose every character exists in Windows-1252, the "
+                                "code page the scenario file stores it in");
+  }
+}
+
+void verifica_cartella(const fs::path& cartella) {
+  std::error_code e;
+  const auto stato = fs::status(cartella, e);
+  if (!fs::exists(stato))
+    throw std::invalid_argument("the output folder " + cartella.string() + " does not exist");
+  if (!fs::is_directory(stato))
+    throw std::invalid_argument("the output folder " + cartella.string() + " is not a folder");
+}
+
+// An input must be a regular, readable file of bounded size.
+void verifica_ingresso(const fs::path& autore, const char* opzione) {
+  try {
+    verifica_leggibile(autore);
+  } catch (const std::runtime_error& e) {
+    throw std::invalid_argument(std::string(opzione) + ": " + e.what());
+  }
 }
 
 // An input that is one of the files the compile writes would be replaced.
@@ -48,29 +76,27 @@ int esegui_compile(const opzioni_compile& opzioni) {
   scenario s;
   s.nome_scenario = opzioni.nome;
   s.numero_treno = opzioni.numero;
-  try {
-    verifica_nome(opzioni.nome, "--name");
-    verifica_nome(opzioni.numero, "--train-number");
-    if (!fs::is_directory(opzioni.cartella))
-      throw std::invalid_argument("the output folder " + opzioni.cartella.string() + " does not exist");
-    verifica_non_sostituito(opzioni.linea, opzioni.cartella, s, "--line");
-    verifica_non_sostituito(opzioni.treno, opzioni.cartella, s, "--train");
-  } catch (const std::invalid_argument& e) {
-    std::cerr << "tracciato compile: " << e.what() << "\n";
-    return uscita_fallita;
-  }
+  // Refused before anything is written.
+  verifica_nome(opzioni.nome, "--name");
+  verifica_nome(opzioni.numero, "--train-number");
+  verifica_cartella(opzioni.cartella);
+  verifica_ingresso(opzioni.linea, "--line");
+  verifica_ingresso(opzioni.treno, "--train");
+  verifica_non_sostituito(opzioni.linea, opzioni.cartella, s, "--line");
+  verifica_non_sostituito(opzioni.treno, opzioni.cartella, s, "--train");
+
   const ingresso_percorso ingresso{
       .linea = opzioni.linea, .treno = opzioni.treno, .cancella = false, .codifica = opzioni.codifica};
-  const auto scritti =
-      memorizza_percorso(s, opzioni.senza_planimetria ? 0 : 1, ingresso, opzioni.cartella);
-  if (s.guasti.empty() || opzioni.rapporto.json) return rapporta(s, scritti, opzioni.rapporto);
+  const esito_percorso esito = esegui_percorso(s, opzioni.senza_planimetria ? 0 : 1, ingresso,
+                                               opzioni.cartella, opzioni.rapporto.strict);
+  if (s.guasti.empty() || opzioni.rapporto.json) return rapporta(s, esito, opzioni.rapporto);
 
   // A fault: show its line, and whether the check finds more.
   seguito_rapporto seguito;
   seguito.testi = {leggi_sorgente(opzioni.linea, opzioni.codifica), leggi_sorgente(opzioni.treno, opzioni.codifica)};
   const auto problemi = controlla(seguito.testi[0], seguito.testi[1]);
   seguito.altri_problemi = std::max<int32_t>(0, static_cast<int32_t>(problemi.size()) - 1);
-  return rapporta(s, scritti, opzioni.rapporto, &seguito);
+  return rapporta(s, esito, opzioni.rapporto, &seguito);
 }
 
 }  // namespace tracciato

@@ -8,21 +8,16 @@
 #include <vector>
 
 #include "driver/nomi_file.h"
+#include "driver/uscita.h"
 #include "loader/memorizza_dati.h"
 #include "model/scenario.h"
 #include "platform/testo.h"
 
 namespace tracciato {
 
-// Exit statuses, the same for every command.
-inline constexpr int uscita_ok = 0;
-inline constexpr int uscita_errore_registrato = 1;  // a recorded fault, with --strict
-inline constexpr int uscita_fallita = 2;            // bad input or a failed run: no binary file written
-inline constexpr int uscita_interna = 3;            // a fault of tracciato itself
-
 struct opzioni_rapporto {
   bool json = false;    // one JSON object instead of the summary line
-  bool strict = false;  // a recorded fault makes the run fail
+  bool strict = false;  // a recorded fault replaces nothing: the previous set stands
 };
 
 // One writer of the built-in scenario's text files.
@@ -39,8 +34,12 @@ extern const stadio stadi_scrittura[5];
 inline constexpr std::string_view nome_scenario_incorporato = "VessolantaC_OrmelaC";
 inline constexpr std::string_view numero_treno_incorporato = "4715";
 
-// The built-in run in cartella: the five text files, then the compile.
-int esegui_incorporato(const std::filesystem::path& cartella, const opzioni_rapporto& rapporto);
+// The built-in run in cartella: the five text files, then the compile. A
+// file of those names in cartella that differs from what the run would write
+// (an author's edit) stops the run before anything is written
+// (std::runtime_error), unless forza.
+int esegui_incorporato(const std::filesystem::path& cartella, const opzioni_rapporto& rapporto,
+                       bool forza = false);
 
 struct opzioni_compile {
   std::filesystem::path linea;  // the author's line file
@@ -53,11 +52,25 @@ struct opzioni_compile {
   opzioni_rapporto rapporto;
 };
 
-// Compiles an author's line and train files into S_linea.dat, S_T.sim and S_T.dat.
+// Compiles an author's line and train files into S_linea.dat, S_T.sim and
+// S_T.dat. Throws std::invalid_argument, before anything is written, for a
+// name that could leave the folder or has no Windows-1252 form, an output
+// folder that is not one, and an input that cannot be read or is one of the
+// files the compile writes.
 int esegui_compile(const opzioni_compile& opzioni);
 
 // Writes the built-in scenario's text files into cartella without compiling.
 int esegui_sources(const std::filesystem::path& cartella);
+
+// What became of a run's binary files.
+struct esito_percorso {
+  std::vector<std::filesystem::path> scritti;  // the new set, now in place, in order
+  std::string fallimento;  // non-empty: the run failed and wrote nothing; why
+  bool trattenuto = false;  // --strict and a recorded fault: nothing was replaced
+  // When nothing was written: the files of the set's names that an earlier
+  // run left in the folder, and that stand.
+  std::vector<std::filesystem::path> rimasti;
+};
 
 // What the compile of an author's files adds to its summary: the texts it
 // read, for the source line of the first fault, and how many more problems
@@ -67,11 +80,14 @@ struct seguito_rapporto {
   int32_t altri_problemi = 0;
 };
 
-// Prints the outcome of a run (summary line or JSON, and any further faults
-// on standard error) and returns the exit status. With seguito, the text form
-// follows the summary, on standard error, with the first fault's source line
-// and a caret under its column, and "N more problems: run tracciato check".
-int rapporta(const scenario& s, const std::vector<std::filesystem::path>& scritti,
-             const opzioni_rapporto& rapporto, const seguito_rapporto* seguito = nullptr);
+// Prints the outcome of a run (summary line or JSON, any further faults on
+// standard error, and what became of the binary files) and returns the exit
+// status: 0 the set was written and no fault was recorded, 1 a fault was
+// recorded (the set written, or with --strict nothing replaced), 2 nothing
+// written. With seguito, the text form follows the summary, on standard
+// error, with the first fault's source line and a caret under its column,
+// and "N more problems: run tracciato check".
+int rapporta(const scenario& s, const esito_percorso& esito, const opzioni_rapporto& rapporto,
+             const seguito_rapporto* seguito = nullptr);
 
 }  // namespace tracciato

@@ -1,11 +1,17 @@
 // The built-in run: the program's whole life when it is started without a
 // command.
+#include <stdexcept>
+
 #include "driver/esecuzione.h"
 #include "driver/memorizza_percorso.h"
 #include "platform/cartella.h"
+#include "platform/file.h"
+#include "platform/insieme.h"
 #include "sources/dati.h"
 
 namespace tracciato {
+
+namespace fs = std::filesystem;
 
 const stadio stadi_scrittura[5] = {
     {"dati_linea", dati_linea, file_scenario::linea, "the line file, read back by the loader"},
@@ -15,20 +21,45 @@ const stadio stadi_scrittura[5] = {
     {"dati_scheda", dati_scheda, file_scenario::scheda, "the timetable card"},
 };
 
-int esegui_incorporato(const std::filesystem::path& cartella, const opzioni_rapporto& rapporto) {
+namespace {
+
+// The five text files of the scenario, in their fixed order, moved into
+// cartella as one set. A file of those names that differs from what the run
+// writes may be an author's edit (`tracciato sources` invites them): without
+// forza the run stops before it replaces anything.
+void scrivi_testi(const fs::path& cartella, const scenario& s, bool forza) {
+  insieme_file testi(cartella);
+  for (const stadio& st : stadi_scrittura) {
+    const fs::path nuovo = testi.percorso(nome_file({}, s, st.file).string());
+    st.esegui(nuovo);
+    const fs::path vecchio = nome_file(cartella, s, st.file);
+    std::error_code e;
+    if (forza || !fs::exists(fs::symlink_status(vecchio, e))) continue;
+    if (!esiste_file(vecchio) || leggi_file(vecchio) != leggi_file(nuovo))
+      throw std::runtime_error(vecchio.string() +
+                               " differs from the built-in text the run would write over it (an edit of "
+                               "yours?), so nothing was written. Choose another --dir, or give --force "
+                               "to replace it");
+  }
+  testi.conferma();
+}
+
+}  // namespace
+
+int esegui_incorporato(const fs::path& cartella, const opzioni_rapporto& rapporto, bool forza) {
   scenario s;
   s.nome_scenario = nome_scenario_incorporato;
   s.numero_treno = numero_treno_incorporato;
   // The wait label stands while the run works.
   attendere();
-  // The five text files of the scenario, in their fixed order.
-  for (const stadio& st : stadi_scrittura) st.esegui(nome_file(cartella, s, st.file));
+  // The five text files, unless that would overwrite an author's edit.
+  scrivi_testi(cartella, s, forza);
   // Read the line and train files back, delete them, compile, write the binaries.
   const ingresso_percorso ingresso{.linea = nome_file(cartella, s, file_scenario::linea),
                                    .treno = nome_file(cartella, s, file_scenario::treno),
                                    .cancella = true};
-  const auto scritti = memorizza_percorso(s, 1, ingresso, cartella);
-  return rapporta(s, scritti, rapporto);
+  const esito_percorso esito = esegui_percorso(s, 1, ingresso, cartella, rapporto.strict);
+  return rapporta(s, esito, rapporto);
 }
 
 }  // namespace tracciato

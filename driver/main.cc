@@ -10,67 +10,97 @@
 //   tracciato decompile ...          text sources recovered from the binary files
 //   tracciato lsp                    a language server for editors
 //
-// This is the only place that ends the process.
+// This is the only place that ends the process, and every failure of every
+// command ends here in one form (driver/uscita.h): exit status 2 and
+// "tracciato: error: ..." for bad usage, input or folders, 3 for a fault of
+// tracciato itself; with --json, one JSON object with an "error" key.
 #include <CLI/CLI.hpp>
 
+#include <cstring>
 #include <exception>
-#include <iostream>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "driver/comandi.h"
-#include "model/errori.h"
+#include "driver/uscita.h"
 #include "platform/cartella.h"
+#include "platform/insieme.h"
+
+namespace {
+
+// Whether --json was asked for, anywhere on the line: known even when the
+// line does not parse.
+bool chiede_json(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) return false;
+    if (std::strcmp(argv[i], "--json") == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace tracciato;
+  // A run stopped by a signal leaves none of its files behind.
+  pulizia_ai_segnali();
+  const bool json = chiede_json(argc, argv);
 
   CLI::App app{
       "tracciato: a scenario compiler for a train-driving simulator.\n"
       "With no command it runs the built-in scenario: it writes the scenario's five text files\n"
       "into the program folder (the folder of this executable, or --dir), reads the line and\n"
       "train files back, and writes the three binary files the simulator loads.\n"
-      "Exit status: 0 done, 1 a fault was recorded (with --strict), 2 bad input or a failed run\n"
-      "(no binary file written), 3 an internal error of tracciato."};
+      "Exit status: 0 done with no fault, 1 done but a fault was recorded, 2 a failure (bad\n"
+      "usage, input or folder; no binary file written), 3 an internal error of tracciato."};
   app.require_subcommand(0, 1);
 
   opzioni_globali g;
+  bool forza = false;
   app.add_option("--dir", g.cartella, "Folder to work in instead of the program folder");
   app.add_flag("--json", g.rapporto.json,
                "Print the outcome as one JSON object (codice_errore, posizione_errore, message, "
-               "file, line, files_written, faults) instead of the summary line");
-  app.add_flag("--strict", g.rapporto.strict, "Exit with status 1 when a fault was recorded");
-
-  const std::vector<comando> comandi = {
-      registra_compile(app, g),
-      registra_sources(app, g),
-      registra_lsp(app, g),
-      registra_check(app, g),
-      registra_watch(app, g),
-      registra_view(app, g),
-      registra_inspect(app, g),
-      registra_decompile(app, g),
-  };
-
-  CLI11_PARSE(app, argc, argv);
+               "file, line, files_written, files_kept, faults, error, exit_status) instead of the "
+               "summary line");
+  app.add_flag("--strict", g.rapporto.strict,
+               "When a fault is recorded, replace no binary file: the previous set stands");
+  app.add_flag("--force", forza,
+               "Built-in run: replace text files of the built-in names even when they differ from "
+               "the built-in ones (an author's edits are otherwise never overwritten)");
 
   try {
+    const std::vector<comando> comandi = {
+        registra_compile(app, g),
+        registra_sources(app, g),
+        registra_lsp(app, g),
+        registra_check(app, g),
+        registra_watch(app, g),
+        registra_view(app, g),
+        registra_inspect(app, g),
+        registra_decompile(app, g),
+    };
+    try {
+      app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+      return app.exit(e);  // --help: the help text, status 0
+    } catch (const CLI::ParseError& e) {
+      throw std::invalid_argument(std::string(e.what()) + " (see tracciato --help)");
+    }
     for (const comando& c : comandi)
       if (*c.sotto) return c.esegui();
-    return esegui_incorporato(g.cartella.empty() ? cartella_programma() : g.cartella, g.rapporto);
-  } catch (const arresto& a) {
-    std::cerr << a.what() << std::endl;
-    return uscita_fallita;
+    return esegui_incorporato(g.cartella.empty() ? cartella_programma() : g.cartella, g.rapporto, forza);
   } catch (const std::invalid_argument& e) {
-    // A usage error found once the line was parsed.
-    std::cerr << "tracciato: " << e.what() << std::endl;
-    return uscita_fallita;
+    // A usage error: on the command line, or found once it was parsed.
+    return fallimento(e.what(), uscita_fallita, json);
+  } catch (const std::bad_alloc&) {
+    return fallimento("out of memory", uscita_fallita, json);
   } catch (const std::runtime_error& e) {
-    // Files that cannot be read or written, texts too long for their field.
-    std::cerr << "tracciato: " << e.what() << std::endl;
-    return uscita_fallita;
+    // Files and folders that cannot be read or written.
+    return fallimento(e.what(), uscita_fallita, json);
   } catch (const std::exception& e) {
-    std::cerr << "tracciato: internal error: " << e.what()
-              << " (a fault of tracciato itself, not of your files)" << std::endl;
-    return uscita_interna;
+    return errore_interno(e.what(), json);
+  } catch (...) {
+    return errore_interno("an exception of unknown type", json);
   }
 }

@@ -4,26 +4,46 @@
 #include <system_error>
 
 #include "compactor/compattatore.h"
+#include "driver/esecuzione.h"
 #include "driver/nomi_file.h"
 #include "loader/memorizza_dati.h"
 #include "model/errori.h"
 #include "platform/file.h"
+#include "platform/insieme.h"
 
 namespace tracciato {
+
 namespace fs = std::filesystem;
 
 testo_sorgente leggi_sorgente(const fs::path& percorso, codifica_ingresso codifica) {
   testo_sorgente t;
   t.nome = percorso.string();
+  std::string grezzo;
   try {
-    t.dati = in_windows_1252(leggi_file(percorso), codifica);
-  } catch (const std::system_error& e) {
+    grezzo = leggi_file(percorso);
+  } catch (const std::runtime_error& e) {
     t.guasto = e.what();
+    return t;
+  }
+  try {
+    t.dati = in_windows_1252(grezzo, codifica);
   } catch (const std::runtime_error& e) {
     t.guasto = std::string(e.what()) + " (read as " + std::string(nome_codifica(codifica)) + ")";
   }
   return t;
 }
+
+namespace {
+
+bool con_guasti(const scenario& s) { return s.codice_errore != 0 || !s.guasti.empty(); }
+
+// The set of binary files a run writes.
+std::vector<file_scenario> file_dell_insieme(int32_t scrivi) {
+  if (scrivi == 0) return {file_scenario::sim, file_scenario::celle_dat};
+  return {file_scenario::linea_dat, file_scenario::sim, file_scenario::celle_dat};
+}
+
+}  // namespace
 
 // The record table is encoded first: a text too long for its field stops the
 // run before any file is touched. One large buffer at a time: the track
@@ -31,27 +51,28 @@ testo_sorgente leggi_sorgente(const fs::path& percorso, codifica_ingresso codifi
 // written at all.
 std::vector<fs::path> scrivi_file_binari(const scenario& s, const fs::path& cartella) {
   const byte_file tabella = codifica_tabella(s.tabella);
-  std::vector<fs::path> scritti;
-  auto scrivi = [&](file_scenario f, std::string_view contenuto) {
-    const fs::path percorso = nome_file(cartella, s, f);
-    sostituisci_file(percorso, contenuto);
-    scritti.push_back(percorso);
-  };
+  insieme_file insieme(cartella);
+  auto percorso = [&](file_scenario f) { return insieme.percorso(nome_file({}, s, f).string()); };
   if (s.scrivi_linea != 0 && s.planimetria.allocata())
-    scrivi(file_scenario::linea_dat, codifica_planimetria(s.planimetria).vista());
-  scrivi(file_scenario::sim, tabella.vista());
-  scrivi(file_scenario::celle_dat, codifica_celle(s.celle).vista());
-  return scritti;
+    scrivi_file_planimetria(s, percorso(file_scenario::linea_dat));
+  sostituisci_file(percorso(file_scenario::sim), tabella.vista());
+  sostituisci_file(percorso(file_scenario::celle_dat), codifica_celle(s.celle).vista());
+  // All three are whole: now they move into place together.
+  return insieme.conferma();
 }
 
-std::vector<fs::path> memorizza_percorso(scenario& s, int32_t scrivi,
-                                         const ingresso_percorso& ingresso, const fs::path& cartella) {
+std::vector<fs::path> memorizza_percorso(scenario& s, int32_t scrivi, const ingresso_percorso& ingresso,
+                                         const fs::path& cartella, bool rigoroso) {
   // A fresh model: nothing of an earlier run survives but the two names.
   scenario nuovo;
   nuovo.nome_scenario = std::move(s.nome_scenario);
   nuovo.numero_treno = std::move(s.numero_treno);
   nuovo.scrivi_linea = scrivi;
   s = std::move(nuovo);
+
+  // Finish or undo what an interrupted run left in the folder, so that what
+  // this run finds there, and reports, is a whole set.
+  riprendi_insiemi(cartella);
 
   // Without a line file nothing is read and nothing deleted.
   if (!esiste_file(ingresso.linea)) {
@@ -79,8 +100,41 @@ std::vector<fs::path> memorizza_percorso(scenario& s, int32_t scrivi,
   compatta_celle(s);
   // Check the reserved places (1250, 1251), stamp the formats and the codes.
   timbra(s);
-  // Encode and write the binary files.
+  // With --strict a recorded fault replaces nothing: the previous set stands.
+  if (rigoroso && con_guasti(s)) return {};
+  // Encode the binary files and move them into place as one set.
   return scrivi_file_binari(s, cartella);
+}
+
+esito_percorso esegui_percorso(scenario& s, int32_t scrivi, const ingresso_percorso& ingresso,
+                               const fs::path& cartella, bool rigoroso) {
+  esito_percorso esito;
+  try {
+    esito.scritti = memorizza_percorso(s, scrivi, ingresso, cartella, rigoroso);
+  } catch (const arresto& a) {
+    registra_errore(s, a.numero());
+    esito.fallimento = a.what();
+  } catch (const std::runtime_error& e) {  // std::system_error among them
+    esito.fallimento = e.what();
+  }
+  if (!esito.scritti.empty()) return esito;
+  if (esito.fallimento.empty()) {
+    if (s.celle.size() >= 2 && rigoroso) {
+      esito.trattenuto = true;
+    } else {
+      const voce_errore* v = cerca_errore(s.codice_errore);
+      esito.fallimento = s.codice_errore != 0
+                             ? "the line could not be loaded (fault " + std::to_string(s.codice_errore) +
+                                   (v != nullptr ? ": " + std::string(v->significato) : std::string()) + ")"
+                             : "the line file gave no route length, so there is no cell grid";
+    }
+  }
+  for (file_scenario f : file_dell_insieme(scrivi)) {
+    const fs::path p = nome_file(cartella, s, f);
+    std::error_code e;
+    if (fs::exists(fs::symlink_status(p, e))) esito.rimasti.push_back(p);
+  }
+  return esito;
 }
 
 }  // namespace tracciato

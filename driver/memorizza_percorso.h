@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "driver/esecuzione.h"
 #include "loader/memorizza_dati.h"
 #include "model/scenario.h"
 #include "platform/testo.h"
@@ -26,24 +27,35 @@ testo_sorgente leggi_sorgente(const std::filesystem::path& percorso, codifica_in
 
 // memorizza_percorso: loads the scenario from the two text files into s (which
 // keeps only its two names from before), places the code points, stamps the
-// format values and codes, and writes the binary files into cartella: the
-// line data file (only when scrivi is non-zero), the scenario file and the
-// cell file. Returns the files written, in order; none when the load left no
-// cell grid. Faults are recorded in s. Throws arresto for 1250 and 1251
-// (before any binary file is written), std::runtime_error when a text of the
-// record table is too long for its field (likewise), std::system_error when a
-// file cannot be written.
+// format values and codes, and writes the binary files into cartella as one
+// set: the line data file (only when scrivi is non-zero), the scenario file
+// and the cell file. Returns the files written, in order; none when the load
+// left no cell grid, or when rigoroso and a fault was recorded (the previous
+// set stands). Faults are recorded in s. Before anything else it finishes or
+// undoes what an interrupted run left in cartella. Throws arresto for 1250
+// and 1251 (before any binary file is written), std::runtime_error when a
+// text of the record table is too long for its field (likewise),
+// std::system_error when cartella cannot be used or a file cannot be written
+// (then the previous set stands).
 std::vector<std::filesystem::path> memorizza_percorso(scenario& s, int32_t scrivi,
                                                       const ingresso_percorso& ingresso,
-                                                      const std::filesystem::path& cartella);
+                                                      const std::filesystem::path& cartella,
+                                                      bool rigoroso = false);
 
-// scrivi_file_binari: the binary files of s written into cartella, each whole
-// and renamed into place: the line data file (only when s.scrivi_linea is
+// scrivi_file_binari: the binary files of s written into cartella as one set
+// (platform/insieme.h): the line data file (only when s.scrivi_linea is
 // non-zero and the plan was built), the scenario file and the cell file.
 // Returns them in that order. Throws std::runtime_error before any file is
 // touched when a text of the record table is too long for its field,
-// std::system_error when a file cannot be written.
+// std::system_error when a file cannot be written; the previous set then
+// stands whole.
 std::vector<std::filesystem::path> scrivi_file_binari(const scenario& s,
                                                       const std::filesystem::path& cartella);
+
+// esegui_percorso: memorizza_percorso, with its failures (1250 and 1251, a
+// text too long, a file that cannot be written) as the outcome to report
+// rather than thrown, and what stands in the folder when nothing was written.
+esito_percorso esegui_percorso(scenario& s, int32_t scrivi, const ingresso_percorso& ingresso,
+                               const std::filesystem::path& cartella, bool rigoroso);
 
 }  // namespace tracciato

@@ -98,7 +98,7 @@ TEST(MemorizzaPercorso, FaultsAreListedAtTheirOwnPlaces) {
   EXPECT_EQ(a.file, in.linea.string());
   EXPECT_EQ(a.riga, 4);
   EXPECT_EQ(a.colonna, 3);
-  EXPECT_EQ(a.citazione, "cartello_indicatore");
+  EXPECT_EQ(a.citazione, "\"cartello_indicatore\"");
   EXPECT_EQ(a.causa, -1);
   const guasto& b = s.guasti[1];
   EXPECT_EQ(b.numero, 15);

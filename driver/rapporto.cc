@@ -78,11 +78,33 @@ nlohmann::json o_null(bool c, const T& v) {
   return c ? nlohmann::json(v) : nlohmann::json(nullptr);
 }
 
+// What stands in the folder when a run wrote nothing.
+std::string cosa_resta(const std::vector<std::filesystem::path>& rimasti) {
+  if (rimasti.empty()) return "no earlier binary file of these names is in the folder";
+  std::string m = "the earlier ";
+  for (size_t i = 0; i < rimasti.size(); ++i) {
+    if (i > 0) m += i + 1 == rimasti.size() ? " and " : ", ";
+    m += rimasti[i].filename().string();
+  }
+  return m + (rimasti.size() == 1 ? " is" : " are") + " still in the folder, unchanged";
+}
+
+nlohmann::json elenco(const std::vector<std::filesystem::path>& file) {
+  auto j = nlohmann::json::array();
+  for (const auto& p : file) j.push_back(p.string());
+  return j;
+}
+
 }  // namespace
 
-int rapporta(const scenario& s, const std::vector<std::filesystem::path>& scritti,
-             const opzioni_rapporto& rapporto, const seguito_rapporto* seguito) {
+int rapporta(const scenario& s, const esito_percorso& esito, const opzioni_rapporto& rapporto,
+             const seguito_rapporto* seguito) {
+  const bool guasti = s.codice_errore != 0 || !s.guasti.empty();
+  const int stato = !esito.fallimento.empty() ? uscita_fallita
+                    : guasti                  ? uscita_errore_registrato
+                                              : uscita_ok;
   const std::string m = sommario(s);
+  const std::string rimasti = cosa_resta(esito.rimasti);
   if (rapporto.json) {
     const guasto* primo = s.guasti.empty() ? nullptr : &s.guasti.front();
     nlohmann::json j;
@@ -91,23 +113,22 @@ int rapporta(const scenario& s, const std::vector<std::filesystem::path>& scritt
     j["message"] = m;
     j["file"] = o_null(primo != nullptr && !primo->file.empty(), primo ? primo->file : "");
     j["line"] = o_null(primo != nullptr && primo->riga > 0, primo ? primo->riga : 0);
-    auto file = nlohmann::json::array();
-    for (const auto& p : scritti) file.push_back(p.string());
-    j["files_written"] = file;
-    auto guasti = nlohmann::json::array();
+    j["files_written"] = elenco(esito.scritti);
+    j["files_kept"] = elenco(esito.rimasti);
+    auto guasti_json = nlohmann::json::array();
     for (const guasto& g : s.guasti) {
-      guasti.push_back({{"code", g.numero},
-                        {"position", o_null(g.con_posizione, g.posizione)},
-                        {"file", o_null(!g.file.empty(), g.file)},
-                        {"line", o_null(g.riga > 0, g.riga)},
-                        {"column", o_null(g.colonna > 0, g.colonna)},
-                        {"message", descrizione(s, g)},
-                        {"caused_by", o_null(g.causa >= 0, g.causa)}});
+      guasti_json.push_back({{"code", g.numero},
+                             {"position", o_null(g.con_posizione, g.posizione)},
+                             {"file", o_null(!g.file.empty(), g.file)},
+                             {"line", o_null(g.riga > 0, g.riga)},
+                             {"column", o_null(g.colonna > 0, g.colonna)},
+                             {"message", descrizione(s, g)},
+                             {"caused_by", o_null(g.causa >= 0, g.causa)}});
     }
-    j["faults"] = guasti;
-    // Texts from the scenario files are single-byte, not UTF-8: replace what
-    // does not decode rather than fail at the very end of the run.
-    std::cout << j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    j["faults"] = guasti_json;
+    j["error"] = o_null(!esito.fallimento.empty(), "no binary file was written: " + esito.fallimento);
+    j["exit_status"] = stato;
+    stampa_json(j);
   } else {
     std::cout << m << "\n";
     if (seguito != nullptr && !s.guasti.empty()) {
@@ -124,15 +145,13 @@ int rapporta(const scenario& s, const std::vector<std::filesystem::path>& scritt
       std::cerr << seguito->altri_problemi << (seguito->altri_problemi == 1 ? " more problem" : " more problems")
                 << ": run tracciato check\n";
   }
-  if (scritti.empty()) {
-    std::cerr << "tracciato: no binary file was written: "
-              << (s.codice_errore != 0 ? "the line could not be loaded"
-                                       : "the line file gave no route length, so there is no cell grid")
-              << "\n";
-    return uscita_fallita;
-  }
-  if (rapporto.strict && s.codice_errore != 0) return uscita_errore_registrato;
-  return uscita_ok;
+  if (!esito.fallimento.empty())
+    return fallimento("no binary file was written: " + esito.fallimento + "; " + rimasti, uscita_fallita,
+                      rapporto.json);
+  if (esito.trattenuto)
+    std::cerr << "tracciato: note: --strict: a fault was recorded, so no binary file was replaced; "
+              << rimasti << "\n";
+  return stato;
 }
 
 }  // namespace tracciato

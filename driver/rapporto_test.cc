@@ -15,18 +15,27 @@ struct uscita_catturata {
   int stato;
 };
 
-uscita_catturata cattura(const scenario& s, const std::vector<std::filesystem::path>& scritti,
-                         opzioni_rapporto r) {
+uscita_catturata cattura(const scenario& s, const esito_percorso& esito, opzioni_rapporto r) {
   std::ostringstream out, err;
   auto* o = std::cout.rdbuf(out.rdbuf());
   auto* e = std::cerr.rdbuf(err.rdbuf());
-  const int stato = rapporta(s, scritti, r);
+  const int stato = rapporta(s, esito, r);
   std::cout.rdbuf(o);
   std::cerr.rdbuf(e);
   return {out.str(), err.str(), stato};
 }
 
-const std::vector<std::filesystem::path> un_file = {"/x/a.dat"};
+esito_percorso esito(std::vector<std::filesystem::path> scritti, std::string fallimento = "",
+                     bool trattenuto = false, std::vector<std::filesystem::path> rimasti = {}) {
+  esito_percorso e;
+  e.scritti = std::move(scritti);
+  e.fallimento = std::move(fallimento);
+  e.trattenuto = trattenuto;
+  e.rimasti = std::move(rimasti);
+  return e;
+}
+
+const esito_percorso un_file = esito({"/x/a.dat"});
 
 // The summary names the first fault at its place, in the form editors jump to.
 TEST(Rapporta, SummaryLine) {
@@ -94,13 +103,32 @@ TEST(Rapporta, FurtherFaultsAndTheirList) {
   EXPECT_FALSE(j["faults"][0].contains("codice_errore"));
 }
 
-TEST(Rapporta, ExitStatus) {
-  scenario s;
-  EXPECT_EQ(cattura(s, {}, {}).stato, uscita_fallita);  // nothing written
-  EXPECT_EQ(cattura(s, un_file, {.strict = true}).stato, uscita_ok);
-  registra_errore(s, 12, 50);
-  EXPECT_EQ(cattura(s, un_file, {}).stato, uscita_ok);
-  EXPECT_EQ(cattura(s, un_file, {.strict = true}).stato, uscita_errore_registrato);
+// 0 only for a clean compile; a recorded fault is 1 whether the set was
+// written or held back by --strict; 2 when nothing was written, saying what
+// stands in the folder, on standard error and in the one JSON object.
+TEST(Rapporta, ExitStatusAndWhatStands) {
+  scenario pulito, guasto;
+  registra_errore(guasto, 12, 50);
+  const esito_percorso trattenuto = esito({}, "", true, {"/x/S_T.sim", "/x/S_T.dat"});
+  const esito_percorso fallito = esito({}, "cannot replace /x/S_T.sim: it is a folder");
+  EXPECT_EQ(cattura(pulito, un_file, {}).stato, uscita_ok);
+  EXPECT_EQ(cattura(guasto, un_file, {}).stato, uscita_errore_registrato);
+  const auto t = cattura(guasto, trattenuto, {.strict = true});
+  EXPECT_EQ(t.stato, uscita_errore_registrato);
+  EXPECT_EQ(t.errori,
+            "tracciato: note: --strict: a fault was recorded, so no binary file was replaced; the earlier "
+            "S_T.sim and S_T.dat are still in the folder, unchanged\n");
+
+  const auto f = cattura(pulito, fallito, {});
+  EXPECT_EQ(f.stato, uscita_fallita);
+  EXPECT_EQ(f.errori,
+            "tracciato: error: no binary file was written: cannot replace /x/S_T.sim: it is a folder; no "
+            "earlier binary file of these names is in the folder\n");
+  const auto fj = cattura(pulito, fallito, {.json = true});
+  const auto j = nlohmann::json::parse(fj.testo);  // exactly one object
+  EXPECT_EQ(j["exit_status"], 2);
+  EXPECT_EQ(j["error"], "no binary file was written: cannot replace /x/S_T.sim: it is a folder");
+  EXPECT_TRUE(j["files_written"].empty());
 }
 
 }  // namespace

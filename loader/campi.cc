@@ -5,12 +5,53 @@ namespace {
 
 bool bianco(char c) { return c == ' ' || c == '\t'; }
 
+// The Unicode code points of Windows-1252's 0x80..0x9F; 0 where the code
+// page has no character.
+constexpr char16_t da_80_a_9f[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// One byte of a Windows-1252 field as a quote shows it.
+std::string carattere_citato(unsigned char c) {
+  static constexpr char cifre[] = "0123456789abcdef";
+  switch (c) {
+    case '"': return "\\\"";
+    case '\\': return "\\\\";
+    case '\t': return "\\t";
+    case '\r': return "\\r";
+    case '\n': return "\\n";
+    default: break;
+  }
+  if (c >= 0x20 && c < 0x7f) return std::string(1, static_cast<char>(c));
+  const char32_t u = c < 0x80 ? 0 : c < 0xa0 ? da_80_a_9f[c - 0x80] : c;
+  if (u == 0) return std::string("\\x") + cifre[c >> 4] + cifre[c & 15];
+  std::string r;
+  if (u < 0x800) {
+    r += static_cast<char>(0xc0 | (u >> 6));
+  } else {
+    r += static_cast<char>(0xe0 | (u >> 12));
+    r += static_cast<char>(0x80 | ((u >> 6) & 0x3f));
+  }
+  r += static_cast<char>(0x80 | (u & 0x3f));
+  return r;
+}
+
+// 5000000 as "5,000,000".
+std::string con_migliaia(size_t n) {
+  std::string cifre = std::to_string(n);
+  for (size_t i = cifre.size(); i > 3; i -= 3) cifre.insert(i - 3, ",");
+  return cifre;
+}
+
 }  // namespace
 
 std::string citazione(std::string_view campo) {
-  constexpr size_t massimo = 40;
-  if (campo.size() <= massimo) return std::string(campo);
-  return std::string(campo.substr(0, massimo)) + "...";
+  constexpr size_t massimo = 60;
+  std::string q = "\"";
+  for (unsigned char c : campo.substr(0, massimo)) q += carattere_citato(c);
+  if (campo.size() <= massimo) return q + "\"";
+  return q + "…\" (" + con_migliaia(campo.size()) + " characters)";
 }
 
 bool lettore_campi::a_fine_riga() const {
@@ -68,7 +109,7 @@ int64_t lettore_campi::leggi_intero(int64_t minimo, int64_t massimo) {
     while (fine < dati_.size() && dati_[fine] != ',' && dati_[fine] != '\r' && dati_[fine] != '\n')
       ++fine;
     while (fine > inizio && bianco(dati_[fine - 1])) --fine;
-    fallisci("expected a number, found \"" + citazione(dati_.substr(inizio, fine - inizio)) + "\"");
+    fallisci("expected a number, found " + citazione(dati_.substr(inizio, fine - inizio)));
   };
   if (pos_ == cifre && pos_ != inizio) non_numero();  // a sign without digits
 

@@ -33,8 +33,12 @@ class guasto_lettura : public std::runtime_error {
   int32_t colonna_;
 };
 
-// citazione: a field as a message quotes it, cut to at most 40 bytes so that a
-// huge field never floods a message.
+// citazione: a field as a message quotes it, in double quotes and as UTF-8:
+// at most 60 characters of it, so that a huge field never floods a message,
+// then "…" and its length when it is longer; control bytes, NULs, '"' and
+// '\\' escaped, so that the quote cannot cut or garble the message:
+//   "7777777777…" (5,000,000 characters)
+//   "a\x00b"
 std::string citazione(std::string_view campo);
 
 class lettore_campi {

@@ -115,15 +115,18 @@ TEST(LettoreCampi, FailureMessagesNameTheFieldAndItsPlace) {
   static const struct {
     std::string testo;
     int testi_prima;  // text fields read before the number
-    const char* messaggio;
+    std::string messaggio;
     int32_t riga, colonna;
   } casi[] = {
-      {"x\r\n\r\n  300,5", 2, "number 300 does not fit its field (0 to 255)", 3, 3},
+      {"x\r\n\r\n  300,5", 2, "number \"300\" does not fit its field (0 to 255)", 3, 3},
       {"x,12a ,5", 1, "expected a number, found \"12a\"", 1, 3},
+      // A huge field is quoted in part, with its length.
       {"x,\t" + lungo + "x", 1,
-       "expected a number, found \"7777777777777777777777777777777777777777...\"", 1, 4},
-      {"x," + lungo, 1, "number 7777777777777777777777777777777777777777... does not fit its field (0 to 255)",
+       "expected a number, found \"" + lungo.substr(0, 60) + "…\" (100,001 characters)", 1, 4},
+      {"x," + lungo, 1, "number \"" + lungo.substr(0, 60) + "…\" (100,000 characters) does not fit its field (0 to 255)",
        1, 3},
+      // Control bytes and NULs cannot cut or garble the message; Windows-1252 letters show as such.
+      {std::string("x,1\0\x1b\"\xe0\x81", 8), 1, "expected a number, found \"1\\x00\\x1b\\\"à\\x81\"", 1, 3},
   };
   for (const auto& c : casi) {
     lettore_campi l(c.testo, "line file");
@@ -132,7 +135,7 @@ TEST(LettoreCampi, FailureMessagesNameTheFieldAndItsPlace) {
       l.leggi_numero<uint8_t>();
       ADD_FAILURE() << c.testo;
     } catch (const guasto_lettura& g) {
-      EXPECT_STREQ(g.what(), c.messaggio);
+      EXPECT_EQ(g.what(), c.messaggio);
       EXPECT_EQ(g.riga(), c.riga);
       EXPECT_EQ(g.colonna(), c.colonna);
     }

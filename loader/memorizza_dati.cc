@@ -2,6 +2,7 @@
 
 #include "loader/campi.h"
 #include "model/errori.h"
+#include "platform/testo.h"
 
 namespace tracciato {
 namespace {
@@ -19,8 +20,10 @@ void fallimento(scenario& s, const std::string& file, int32_t riga, int32_t colo
 }  // namespace
 
 fine_carico memorizza_dati(scenario& s, const testo_sorgente& linea, const testo_sorgente& treno) {
-  s.tabella[posto_scenario].testo = s.nome_scenario;
-  s.tabella[posto_linea].testo = s.numero_treno;
+  // The names are UTF-8 like the file names they form; the record table keeps
+  // them in the scenario's code page.
+  s.tabella[posto_scenario].testo = da_utf8(s.nome_scenario);
+  s.tabella[posto_linea].testo = da_utf8(s.numero_treno);
   int32_t posto_cartello = primo_posto_cartello;
   try {
     if (!linea.guasto.empty()) {

@@ -25,10 +25,12 @@ enum class fine_carico {
 };
 
 // Reads linea, then (unless the line half ends the load) treno into s, which
-// must be fresh apart from its names and scrivi_linea. Every fault is recorded
-// in s; a read failure (a field that does not read, a file that could not be
-// read) is fault 25. Anything else thrown is a fault of the program itself and
-// is not caught here.
+// must be fresh apart from its names and scrivi_linea. Every fault is
+// recorded in s; a read failure (a field that does not read, a file that
+// could not be read) is fault 25. The names are UTF-8, as in file names, and
+// go into the record table in Windows-1252. REQUIRES: each name has a
+// Windows-1252 form (std::runtime_error otherwise). Anything else thrown is a
+// fault of the program itself and is not caught here.
 fine_carico memorizza_dati(scenario& s, const testo_sorgente& linea, const testo_sorgente& treno);
 
 // The two halves, for callers (tests among them) that drive them one by one.

@@ -6,8 +6,12 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <stdexcept>
+#include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace tracciato {
@@ -28,6 +32,11 @@ bool scrivi_tutto(int fd, std::string_view dati) {
     dati.remove_prefix(static_cast<size_t>(n));
   }
   return true;
+}
+
+std::string troppo_grande(std::size_t massimo, std::uintmax_t dimensione) {
+  return "it is over " + std::to_string(massimo >> 20) + " MiB (" + std::to_string(dimensione) +
+         " bytes); a scenario's text file is far smaller";
 }
 
 }  // namespace
@@ -58,10 +67,42 @@ void sostituisci_file(const std::filesystem::path& percorso, std::string_view co
   }
 }
 
-std::string leggi_file(const std::filesystem::path& percorso) {
-  const int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
+namespace {
+
+// Opens percorso for reading after the checks of leggi_file; returns the
+// descriptor and the size.
+std::pair<int, std::size_t> apri_lettura(const std::filesystem::path& percorso, std::size_t massimo) {
+  // Non-blocking, so that opening a FIFO with no writer does not wait.
+  const int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) fallisci("cannot open", percorso);
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    const int e = errno;
+    ::close(fd);
+    errno = e;
+    fallisci("cannot read", percorso);
+  }
+  auto rifiuta = [&](const std::string& perche) {
+    ::close(fd);
+    throw std::runtime_error("cannot read " + percorso.string() + ": " + perche);
+  };
+  if (S_ISDIR(st.st_mode)) rifiuta("it is a folder");
+  if (!S_ISREG(st.st_mode)) rifiuta("it is not a regular file (a FIFO, a device or a socket)");
+  const auto dimensione = static_cast<std::uintmax_t>(st.st_size);
+  if (dimensione > massimo) rifiuta(troppo_grande(massimo, dimensione));
+  return {fd, static_cast<std::size_t>(st.st_size)};
+}
+
+}  // namespace
+
+void verifica_leggibile(const std::filesystem::path& percorso, std::size_t massimo) {
+  ::close(apri_lettura(percorso, massimo).first);
+}
+
+std::string leggi_file(const std::filesystem::path& percorso, std::size_t massimo) {
+  const auto [fd, dimensione] = apri_lettura(percorso, massimo);
   std::string dati;
+  dati.reserve(dimensione);
   char blocco[1 << 16];
   for (;;) {
     const ssize_t n = ::read(fd, blocco, sizeof blocco);
@@ -74,6 +115,11 @@ std::string leggi_file(const std::filesystem::path& percorso) {
     }
     if (n == 0) break;
     dati.append(blocco, static_cast<size_t>(n));
+    if (dati.size() > massimo) {  // it grew while being read
+      ::close(fd);
+      throw std::runtime_error("cannot read " + percorso.string() + ": " +
+                               troppo_grande(massimo, dati.size()));
+    }
   }
   ::close(fd);
   return dati;

@@ -110,7 +110,7 @@ TEST(Check, CompileShowsTheFirstFaultAndPointsToCheck) {
   const auto e = test::esegui_tracciato({"compile", "--line", linea, "--train", (fixtures / "sbagli_treno.txt").string(),
                                          "--name", "S", "--train-number", "T"},
                                         dir.percorso());
-  EXPECT_EQ(e.stato, 0);
+  EXPECT_EQ(e.stato, 1);  // a recorded fault
   EXPECT_EQ(e.uscita, linea + ":17:1: error: fault 25: the scenario files could not be read (expected a number, "
                               "found \"pendenza\")\n");
   EXPECT_TRUE(e.errori.starts_with("  pendenza, 3000, -4\n  ^\n")) << e.errori;
