@@ -30,9 +30,9 @@ testo_sorgente leggi_sorgente(const fs::path& percorso) {
 }  // namespace
 
 // The record table is encoded first: a text too long for its field stops the
-// run before any file is touched. One large buffer at a time: the track
-// plan's is by far the largest, and a plan that was never built is not
-// written at all.
+// run before any file is touched. The track plan, by far the largest file,
+// is streamed to its file as its rows are computed; a plan that was never
+// built is not written at all.
 std::vector<fs::path> scrivi_file_binari(const scenario& s, const fs::path& cartella) {
   const byte_file tabella = codifica_tabella(s.tabella);
   std::vector<fs::path> scritti;
@@ -41,8 +41,11 @@ std::vector<fs::path> scrivi_file_binari(const scenario& s, const fs::path& cart
     sostituisci_file(percorso, contenuto);
     scritti.push_back(percorso);
   };
-  if (s.scrivi_linea != 0 && s.planimetria.allocata())
-    scrivi(file_scenario::linea_dat, codifica_planimetria(s.planimetria).vista());
+  if (s.scrivi_linea != 0 && s.planimetria.allocata()) {
+    const fs::path percorso = nome_file(cartella, s, file_scenario::linea_dat);
+    scrivi_file_planimetria(s, percorso);
+    scritti.push_back(percorso);
+  }
   scrivi(file_scenario::sim, tabella.vista());
   scrivi(file_scenario::celle_dat, codifica_celle(s.celle).vista());
   return scritti;

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, std::size_t n) {
   } catch (const arresto&) {
     return 0;
   }
-  if (s.planimetria.allocata()) (void)codifica_planimetria(s.planimetria);
+  if (s.planimetria.allocata()) (void)codifica_planimetria(calcola_planimetria(s));
   (void)codifica_tabella(s.tabella);
   (void)codifica_celle(s.celle);
   return 0;
