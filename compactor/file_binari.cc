@@ -55,10 +55,11 @@ uint64_t byte_colonna(const disegno_planimetria& d) {
 
 // colonna_in_uscita: one column of the line data file on its way to the
 // file. Values are encoded into a buffer of a fixed size, which is written at
-// the column's next offset each time it cannot take a double more.
+// the column's next offset each time it has no room for what comes next.
 class colonna_in_uscita {
  public:
   static constexpr std::size_t capienza = 128 * 1024;
+  static_assert(capienza >= righe_blocco * byte_reale);
 
   colonna_in_uscita(file_temporaneo& f, uint64_t inizio)
       : f_(f), b_(std::make_unique_for_overwrite<char[]>(capienza)), posizione_(inizio) {}
@@ -66,6 +67,17 @@ class colonna_in_uscita {
   void metti(tipo_voce t, double v) {
     if (n_ > capienza - byte_reale) scarica();
     n_ += metti_voce(b_.get() + n_, t, v);
+  }
+  // n doubles. REQUIRES: n <= righe_blocco.
+  void metti_reali(const double* v, int32_t n) {
+    const std::size_t byte = static_cast<std::size_t>(n) * byte_reale;
+    if (n_ > capienza - byte) scarica();
+    char* q = b_.get() + n_;
+    for (int32_t i = 0; i < n; ++i, q += byte_reale) {
+      le16(q, static_cast<uint16_t>(tipo_voce::reale));
+      le64(q + byte_tipo_valore, std::bit_cast<uint64_t>(v[i]));
+    }
+    n_ += byte;
   }
   void scarica() {
     f_.scrivi({b_.get(), n_}, posizione_);
@@ -99,9 +111,9 @@ void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& per
   const tipo_voce origine = d.tipo(0);
   x.metti(origine, 0), y.metti(origine, 0);
   x.metti(origine, 0), y.metti(origine, 1);
-  percorri_planimetria(d, [&](double xr, double yr) {
-    x.metti(tipo_voce::reale, xr);
-    y.metti(tipo_voce::reale, yr);
+  percorri_planimetria(d, [&](const double* xr, const double* yr, int32_t n) {
+    x.metti_reali(xr, n);
+    y.metti_reali(yr, n);
   });
   for (int32_t r = d.riga_successiva(); r < d.righe(); ++r)
     x.metti(tipo_voce::vuota, 0), y.metti(tipo_voce::vuota, 0);

@@ -51,10 +51,11 @@ planimetria_t calcola_planimetria(const disegno_planimetria& d) {
     p.imposta_intero(1, 1, 1);
   }
   int32_t riga = 2;
-  percorri_planimetria(d, [&](double x, double y) {
-    p.imposta_reale(riga, 0, x);
-    p.imposta_reale(riga, 1, y);
-    ++riga;
+  percorri_planimetria(d, [&](const double* x, const double* y, int32_t n) {
+    for (int32_t i = 0; i < n; ++i, ++riga) {
+      p.imposta_reale(riga, 0, x[i]);
+      p.imposta_reale(riga, 1, y[i]);
+    }
   });
   return p;
 }

@@ -4,6 +4,7 @@
 // percorri_planimetria alone, either streamed or into a planimetria_t.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -108,36 +109,60 @@ class disegno_planimetria {
   std::vector<tratto_planimetria> tratti_;
 };
 
-// percorri_planimetria: calls riga_calcolata(x, y) for rows 2 up to
-// d.riga_successiva() - 1, in order. Each row comes from the two before it:
-// dx = x(r-1) - x(r-2), dy = y(r-1) - y(r-2), x(r) = (x(r-1) + dx) + k * dy,
+// Rows that percorri_planimetria hands over at a time.
+inline constexpr int32_t righe_blocco = 512;
+
+// percorri_planimetria: rows 2 up to d.riga_successiva() - 1, in order, in
+// blocks: calls blocco(x, y, n) with the x and y of the next n rows
+// (1 <= n <= righe_blocco; the arrays are valid during the call only).
+// Each row comes from the two before it: dx = x(r-1) - x(r-2),
+// dy = y(r-1) - y(r-2), x(r) = (x(r-1) + dx) + k * dy,
 // y(r) = (y(r-1) + dy) - k * dx; a straight step (k = 0) is x(r-1) + dx,
 // y(r-1) + dy. Positive k turns clockwise (to the right). The step is not
 // normalised: each turning step is longer by sqrt(1 + k * k), as drawn.
 // Every value is computed exactly as written, left to right, since the line
 // data file holds them bit for bit; this is the only copy of the arithmetic.
 template <class F>
-void percorri_planimetria(const disegno_planimetria& d, F&& riga_calcolata) {
+void percorri_planimetria(const disegno_planimetria& d, F&& blocco) {
+  double xs[righe_blocco], ys[righe_blocco];
+  int32_t n = 0;
   // Rows 0 and 1, and after them the two previous points, travel in registers.
   double x2 = 0.0, y2 = 0.0, x1 = 0.0, y1 = 1.0;
   int32_t riga = 2;
   for (const tratto_planimetria& t : d.tratti()) {
     const double k = t.k;
-    for (; riga <= t.ultima; ++riga) {
-      const double dx = x1 - x2;
-      const double dy = y1 - y2;
-      double x, y;
+    while (riga <= t.ultima) {
+      // As many rows as the stretch and the block have room for; the test of
+      // k stands outside the loop, which leaves each loop's arithmetic plain.
+      const int32_t m = std::min(t.ultima - riga + 1, righe_blocco - n);
       if (k == 0.0) {
-        x = x1 + dx;
-        y = y1 + dy;
+        for (int32_t i = n; i < n + m; ++i) {
+          const double dx = x1 - x2;
+          const double dy = y1 - y2;
+          const double x = x1 + dx;
+          const double y = y1 + dy;
+          xs[i] = x, ys[i] = y;
+          x2 = x1, y2 = y1, x1 = x, y1 = y;
+        }
       } else {
-        x = (x1 + dx) + k * dy;
-        y = (y1 + dy) - k * dx;
+        for (int32_t i = n; i < n + m; ++i) {
+          const double dx = x1 - x2;
+          const double dy = y1 - y2;
+          const double x = (x1 + dx) + k * dy;
+          const double y = (y1 + dy) - k * dx;
+          xs[i] = x, ys[i] = y;
+          x2 = x1, y2 = y1, x1 = x, y1 = y;
+        }
       }
-      riga_calcolata(x, y);
-      x2 = x1, y2 = y1, x1 = x, y1 = y;
+      riga += m;
+      n += m;
+      if (n == righe_blocco) {
+        blocco(static_cast<const double*>(xs), static_cast<const double*>(ys), n);
+        n = 0;
+      }
     }
   }
+  if (n > 0) blocco(static_cast<const double*>(xs), static_cast<const double*>(ys), n);
 }
 
 // calcola_planimetria: every row of the plan in memory, for whoever needs
