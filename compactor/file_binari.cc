@@ -107,6 +107,7 @@ void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& per
   if (!d.allocata()) throw std::logic_error("line data file asked for with no track plan");
   const uint64_t colonna = byte_colonna(d);
   file_temporaneo f(percorso);
+  f.riserva(2 * colonna);
   colonna_in_uscita x(f, 0), y(f, colonna);
   const tipo_voce origine = d.tipo(0);
   x.metti(origine, 0), y.metti(origine, 0);

@@ -32,6 +32,10 @@ file_temporaneo::~file_temporaneo() {
   ::unlink(nome_.c_str());
 }
 
+void file_temporaneo::riserva(uint64_t dimensione) noexcept {
+  if (dimensione > 0) (void)::fallocate(fd_, 0, 0, static_cast<off_t>(dimensione));
+}
+
 void file_temporaneo::scrivi(std::string_view dati, uint64_t posizione) {
   while (!dati.empty()) {
     const ssize_t n = ::pwrite(fd_, dati.data(), dati.size(), static_cast<off_t>(posizione));

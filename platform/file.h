@@ -20,6 +20,10 @@ class file_temporaneo {
   file_temporaneo(const file_temporaneo&) = delete;
   file_temporaneo& operator=(const file_temporaneo&) = delete;
 
+  // Allocates the file's blocks for its first dimensione bytes at once, and
+  // sets its size to that: writes that fill them then cost the kernel less
+  // than writes that grow the file. A file system that cannot does without.
+  void riserva(uint64_t dimensione) noexcept;
   // Writes dati at byte posizione, resuming after short writes. Throws
   // std::system_error on failure.
   void scrivi(std::string_view dati, uint64_t posizione);
