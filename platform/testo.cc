@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <stdexcept>
 
@@ -41,10 +42,25 @@ std::string in_minuscolo(std::string_view s) {
 }
 
 bool contiene_senza_caso(std::string_view testo, std::string_view parola) {
-  const auto uguale = [](char a, char b) {
-    return minuscola(static_cast<unsigned char>(a)) == minuscola(static_cast<unsigned char>(b));
-  };
-  return std::search(testo.begin(), testo.end(), parola.begin(), parola.end(), uguale) != testo.end();
+  // Every keyword test of the loader comes here, several per record: the
+  // lower-case forms come from a table, and a place is looked at further
+  // only when its first character matches.
+  static const auto minuscole = [] {
+    std::array<unsigned char, 256> t{};
+    for (int c = 0; c < 256; ++c) t[c] = minuscola(static_cast<unsigned char>(c));
+    return t;
+  }();
+  const auto m = [](char c) { return minuscole[static_cast<unsigned char>(c)]; };
+  if (parola.empty()) return true;
+  if (parola.size() > testo.size()) return false;
+  const unsigned char prima = m(parola[0]);
+  for (std::size_t i = 0, fine = testo.size() - parola.size(); i <= fine; ++i) {
+    if (m(testo[i]) != prima) continue;
+    std::size_t j = 1;
+    while (j < parola.size() && m(testo[i + j]) == m(parola[j])) ++j;
+    if (j == parola.size()) return true;
+  }
+  return false;
 }
 
 std::string da_utf8(std::string_view utf8) {
