@@ -5,19 +5,29 @@ BUILD_SAN ?= build-san
 BUILD_BENCH ?= build-bench
 JOBS      ?= $(shell nproc)
 PACKAGES  := cmake g++ make libcli11-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev neovim chromium
+# What bench/vs_cp.sh needs besides: hyperfine for the timings, GNU time for peak memory.
+BENCH_PACKAGES := hyperfine time
 
-.PHONY: all setup build run test test-san bench fuzz install clean
+.PHONY: all setup setup-bench build run test test-san bench fuzz install clean
 
 all: build
 
-# Installs the Debian packages the build needs, only when one is missing.
-setup:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+# Installs the Debian packages in $(1), only those missing.
+define installa
+	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "installing:" $$missing; \
 	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
 	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
 	fi
+endef
+
+# What the build needs.
+setup:
+	$(call installa,$(PACKAGES))
+
+setup-bench:
+	$(call installa,$(PACKAGES) $(BENCH_PACKAGES))
 
 $(BUILD)/CMakeCache.txt: | setup
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -25,7 +35,9 @@ $(BUILD)/CMakeCache.txt: | setup
 build: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The program alone, not the tests: a newcomer's first run stays quick.
+run: setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target tracciato
 	./$(BUILD)/tracciato
 
 test: build
@@ -37,10 +49,12 @@ test-san: setup
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS)
 
-bench: setup
+# The in-process benchmarks, then whole runs against cp of their outputs.
+bench: setup-bench
 	cmake -S . -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=Release -DTRACCIATO_BENCH=ON
-	cmake --build $(BUILD_BENCH) -j $(JOBS) --target tracciato_bench
+	cmake --build $(BUILD_BENCH) -j $(JOBS) --target tracciato_bench tracciato
 	./$(BUILD_BENCH)/tracciato_bench
+	bench/vs_cp.sh ./$(BUILD_BENCH)/tracciato
 
 # The fuzz targets (clang's libFuzzer, under ASan and UBSan), each run for
 # FUZZ_SECONDS from seeds made of the examples and the built-in files:

@@ -34,10 +34,10 @@ void vista(benchmark::State& state) {
     const auto t0 = orologio::now();
     const scenario s = scenario_da_sorgenti(linea, treno, "Banco", "1", note);
     const auto t1 = orologio::now();
-    benchmark::DoNotOptimize(codifica_planimetria(s.planimetria).dimensione + codifica_tabella(s.tabella).dimensione +
+    benchmark::DoNotOptimize(codifica_planimetria(calcola_planimetria(s)).dimensione + codifica_tabella(s.tabella).dimensione +
                              codifica_celle(s.celle).dimensione);
     const auto tc = orologio::now();
-    const std::string p = pagina_scenario(s, {});
+    const std::string p = pagina_scenario(s, calcola_planimetria(s), {});
     const auto t2 = orologio::now();
     if (!s.guasti.empty() || !note.empty()) {
       std::cerr << "the generated scenario has faults\n";

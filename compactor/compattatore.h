@@ -28,19 +28,27 @@ int32_t codice_gara_st(const scenario& s);  // position-weighted competition cod
 // REQUIRES: s.celle holds at least two cells.
 void timbra(scenario& s);
 
-// The three encoders. Each returns the whole file's bytes; the size is known
-// before encoding and checked after it.
+// scrivi_file_planimetria: the line data file of s.planimetria, complete, at
+// percorso: written into a temporary file beside it and renamed over it. The
+// rows are computed as they are encoded and never held whole: x and y each
+// go through a small buffer written at its column's offset whenever it fills.
+// Throws std::system_error when the file cannot be written (the old file, if
+// any, then stays as it was).
+// REQUIRES: s.planimetria.allocata().
+void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& percorso);
+
+// The three encoders into memory. Each returns the whole file's bytes; the
+// size is known before encoding and checked after it. codifica_planimetria
+// serves a plan whose rows are held whole (a decoded line data file, or
+// calcola_planimetria's); its bytes are those scrivi_file_planimetria writes.
 byte_file codifica_planimetria(const planimetria_t& p);
 byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabella);
 byte_file codifica_celle(const std::vector<cella>& celle);
 
-// scrivi_file_planimetria: the line data file of s (its track plan) written
-// whole at percorso. Throws std::system_error when it cannot be written.
-// REQUIRES: s.planimetria is allocated.
-void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& percorso);
 
 // Exact sizes of the encodings.
 std::size_t dimensione_planimetria(const planimetria_t& p);
+std::size_t dimensione_planimetria(const disegno_planimetria& d);
 std::size_t dimensione_tabella(const std::array<voce_tabella, posti_tabella>& tabella);
 inline constexpr std::size_t byte_per_cella = 15;
 inline constexpr std::size_t byte_voce_vuota = 34;

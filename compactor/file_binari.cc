@@ -3,6 +3,7 @@
 // or trailer.
 #include <algorithm>
 #include <bit>
+#include <memory>
 #include <stdexcept>
 
 #include "compactor/codifica.h"
@@ -29,7 +30,102 @@ struct metti_campo {
   void operator()(const char*, const T&) const = delete;
 };
 
+// One value of the track plan at q: its kind code, then 0, 2 or 8 value
+// bytes. Returns the bytes written. REQUIRES: byte_valore(t) bytes of room at q.
+inline std::size_t metti_voce(char* q, tipo_voce t, double v) {
+  le16(q, static_cast<uint16_t>(t));
+  if (t == tipo_voce::reale) {
+    le64(q + byte_tipo_valore, std::bit_cast<uint64_t>(v));
+    return byte_reale;
+  }
+  if (t == tipo_voce::intero) {
+    le16(q + byte_tipo_valore, static_cast<uint16_t>(static_cast<int16_t>(v)));
+    return byte_intero;
+  }
+  return byte_vuota;
+}
+
+// Bytes of one column of a drawn plan; both columns hold the same kinds.
+uint64_t byte_colonna(const disegno_planimetria& d) {
+  const uint64_t righe = static_cast<uint64_t>(d.righe());
+  const uint64_t interi = d.origine() ? 2 : 0;
+  const uint64_t reali = static_cast<uint64_t>(d.riga_successiva() - 2);
+  return interi * byte_intero + reali * byte_reale + (righe - interi - reali) * byte_vuota;
+}
+
+// colonna_in_uscita: one column of the line data file on its way to the
+// file. Values are encoded into a buffer of a fixed size, which is written at
+// the column's next offset each time it has no room for what comes next.
+class colonna_in_uscita {
+ public:
+  static constexpr std::size_t capienza = 128 * 1024;
+  static_assert(capienza >= righe_blocco * byte_reale);
+
+  colonna_in_uscita(file_temporaneo& f, uint64_t inizio)
+      : f_(f), b_(std::make_unique_for_overwrite<char[]>(capienza)), posizione_(inizio) {}
+
+  void metti(tipo_voce t, double v) {
+    if (n_ > capienza - byte_reale) scarica();
+    n_ += metti_voce(b_.get() + n_, t, v);
+  }
+  // n doubles. REQUIRES: n <= righe_blocco.
+  void metti_reali(const double* v, int32_t n) {
+    const std::size_t byte = static_cast<std::size_t>(n) * byte_reale;
+    if (n_ > capienza - byte) scarica();
+    char* q = b_.get() + n_;
+    for (int32_t i = 0; i < n; ++i, q += byte_reale) {
+      le16(q, static_cast<uint16_t>(tipo_voce::reale));
+      le64(q + byte_tipo_valore, std::bit_cast<uint64_t>(v[i]));
+    }
+    n_ += byte;
+  }
+  void scarica() {
+    f_.scrivi({b_.get(), n_}, posizione_);
+    posizione_ += n_;
+    n_ = 0;
+  }
+  // Offset of the byte after the last value put.
+  uint64_t fine() const { return posizione_ + n_; }
+
+ private:
+  file_temporaneo& f_;
+  std::unique_ptr<char[]> b_;
+  uint64_t posizione_;
+  std::size_t n_ = 0;
+};
+
 }  // namespace
+
+// Line data file: every x (rows 0 up to the last), then every y; each value a
+// kind code and 0, 2 or 8 value bytes (layout in formato.h). Row by row, as
+// the drawn plan gives them: the origin's two rows of 16-bit integers (or
+// empty entries when the load ended before it was set), the computed rows as
+// doubles, then empty entries to the last row. The y column starts where the
+// size of the x column, known from those counts, puts it.
+void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& percorso) {
+  const disegno_planimetria& d = s.planimetria;
+  if (!d.allocata()) throw std::logic_error("line data file asked for with no track plan");
+  const uint64_t colonna = byte_colonna(d);
+  file_temporaneo f(percorso);
+  f.riserva(2 * colonna);
+  colonna_in_uscita x(f, 0), y(f, colonna);
+  const tipo_voce origine = d.tipo(0);
+  x.metti(origine, 0), y.metti(origine, 0);
+  x.metti(origine, 0), y.metti(origine, 1);
+  percorri_planimetria(d, [&](const double* xr, const double* yr, int32_t n) {
+    x.metti_reali(xr, n);
+    y.metti_reali(yr, n);
+  });
+  for (int32_t r = d.riga_successiva(); r < d.righe(); ++r)
+    x.metti(tipo_voce::vuota, 0), y.metti(tipo_voce::vuota, 0);
+  if (x.fine() != colonna || y.fine() != 2 * colonna)
+    throw std::logic_error("track plan encoding differs from its computed size");
+  x.scarica();
+  y.scarica();
+  f.conferma();
+}
+
+std::size_t dimensione_planimetria(const disegno_planimetria& d) { return 2 * byte_colonna(d); }
 
 std::size_t dimensione_planimetria(const planimetria_t& p) {
   // Entries hold only the three kinds the plan's setters give them.
@@ -53,27 +149,10 @@ byte_file codifica_planimetria(const planimetria_t& p) {
   const char* const fine = q + dimensione;
   const tipo_voce* tipi = p.tipi();
   const double* valori = p.valori();
-  for (std::size_t i = 0; i < p.voci(); ++i) {
-    const tipo_voce t = tipi[i];
-    le16(q, static_cast<uint16_t>(t));
-    if (t == tipo_voce::reale) {
-      le64(q + byte_tipo_valore, std::bit_cast<uint64_t>(valori[i]));
-      q += byte_reale;
-    } else if (t == tipo_voce::intero) {
-      le16(q + byte_tipo_valore, static_cast<uint16_t>(static_cast<int16_t>(valori[i])));
-      q += byte_intero;
-    } else {
-      q += byte_vuota;
-    }
-  }
+  for (std::size_t i = 0; i < p.voci(); ++i)
+    q += metti_voce(q, tipi[i], tipi[i] == tipo_voce::vuota ? 0.0 : valori[i]);
   if (q != fine) throw std::logic_error("track plan encoding differs from its computed size");
   return std::move(b).finisci();
-}
-
-// The largest file by far (20 MB for a 1000 km line), behind one call so that
-// its rows may later stream into the file instead of one buffer.
-void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& percorso) {
-  sostituisci_file(percorso, codifica_planimetria(s.planimetria).vista());
 }
 
 std::size_t dimensione_tabella(const std::array<voce_tabella, posti_tabella>& tabella) {

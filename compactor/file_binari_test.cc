@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "compactor/compattatore.h"
+#include "loader/memorizza_dati.h"
 #include "tests/cartella_temporanea.h"
 
 namespace tracciato {
@@ -78,6 +79,50 @@ TEST(CodificaPlanimetria, EveryXThenEveryYEachWithItsKind) {
   const std::string x = byte({2, 0, 0, 0, 2, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0xe0, 0xbf, 0, 0, 0, 0});
   const std::string y = byte({2, 0, 0, 0, 2, 0, 1, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0xf0, 0x3f, 0, 0, 0, 0});
   EXPECT_EQ(b, x + y);
+}
+
+// The streamed file against the whole table encoded in memory, for plans
+// left by every way a line load ends. The routes are long enough for each
+// column to pass through its buffer several times.
+TEST(ScriviFilePlanimetria, SameBytesAsTheWholeTableForEveryWayALoadEnds) {
+  const auto linea = [](int32_t l, const std::string& successivi) {
+    return "[generale]\r\nlunghezza percorso, " + std::to_string(l) + "\r\n[curve]\r\n" + successivi + "[fine]\r\n";
+  };
+  const std::string curve = "curvad4, 1000, 500\r\ncurvas1, 3000, 2500\r\ncurvad6, 4000, 200\r\n"  // overlapping
+                            "curvas2, 2000, 100\r\n"                                           // out of order
+                            "curvad3, 9000, -50\r\ncurvas5, 20000, 5\r\n";                     // negative length
+  static const struct {
+    const char* nome;
+    int codice;
+  } attese[] = {{"curves", 0}, {"straight, shortest route", 0}, {"two route lengths", 0},
+                {"origin never set", 1}, {"read failure after curves", 25}, {"curve beyond the grid", 15},
+                {"curve ending at row 999999", 0}, {"curve passing row 1000000", 103}};
+  const std::string testi[] = {
+      linea(40000, curve),
+      linea(0, ""),
+      "[generale]\r\nlunghezza percorso, 90000\r\nlunghezza percorso, 30000\r\n[curve]\r\n" + curve + "[fine]\r\n",
+      "[generale]\r\nlunghezza percorso, 30000\r\nlunghezza percorso, 2000000\r\n[fine]\r\n",
+      linea(30000, curve + "pendenza, 100, tre\r\n"),
+      linea(30000, curve + "curvad2, 38000, 10\r\ncurvad2, 100, 10\r\n"),
+      linea(1000000, "curvad4, 999000, 999\r\n"),
+      linea(1000000, curve + "curvad4, 999000, 1000\r\n"),
+  };
+  for (std::size_t i = 0; i < std::size(attese); ++i) {
+    SCOPED_TRACE(attese[i].nome);
+    scenario s;
+    s.nome_scenario = "S";
+    s.numero_treno = "T";
+    s.scrivi_linea = 1;
+    memorizza_dati(s, testo_sorgente{"linea", testi[i], {}}, testo_sorgente{"treno", "[generale]\r\n", {}});
+    ASSERT_EQ(s.codice_errore, attese[i].codice);
+    ASSERT_TRUE(s.planimetria.allocata());
+    cartella_temporanea dir;
+    scrivi_file_planimetria(s, dir / "S_linea.dat");
+    const std::string scritto = test::leggi(dir / "S_linea.dat");
+    EXPECT_EQ(scritto.size(), dimensione_planimetria(s.planimetria));
+    EXPECT_TRUE(scritto == codifica_planimetria(calcola_planimetria(s)).vista());
+    EXPECT_EQ(dir.elenco(), std::vector<std::string>{"S_linea.dat"});
+  }
 }
 
 }  // namespace

@@ -46,9 +46,9 @@ std::vector<file_scenario> file_dell_insieme(int32_t scrivi) {
 }  // namespace
 
 // The record table is encoded first: a text too long for its field stops the
-// run before any file is touched. One large buffer at a time: the track
-// plan's is by far the largest, and a plan that was never built is not
-// written at all.
+// run before any file is touched. The track plan, by far the largest file,
+// is streamed to its file as its rows are computed; a plan that was never
+// built is not written at all.
 std::vector<fs::path> scrivi_file_binari(const scenario& s, const fs::path& cartella) {
   const byte_file tabella = codifica_tabella(s.tabella);
   insieme_file insieme(cartella);

@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, std::size_t n) {
     return 0;
   }
   if (s.planimetria.allocata()) {
-    const byte_file b = codifica_planimetria(s.planimetria);
+    const byte_file b = codifica_planimetria(calcola_planimetria(s));
     if (codifica_planimetria(decodifica_planimetria(b.vista(), "l")).vista() != b.vista())
       __builtin_trap();
   }

@@ -59,7 +59,6 @@ class lettura_linea {
   bool fermo_ = false;  // set by ferma in the general section
   int32_t pendenza_corrente_ = 0;
   int32_t cella_pendenza_ = 0;
-  int32_t riga_planimetria_ = 2;
 };
 
 }  // namespace tracciato

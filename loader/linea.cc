@@ -39,14 +39,8 @@ bool lettura_linea::esegui() {
   s_.numero_montagne = 0;
   posto_cartello_ = primo_posto_cartello;
   cella_pendenza_ = 0;
-  riga_planimetria_ = 2;
   // The plan starts at the origin with a first metre along +y.
-  if (s_.scrivi_linea != 0 && lunghezza_letta_) {
-    s_.planimetria.imposta_intero(0, 0, 0);
-    s_.planimetria.imposta_intero(0, 1, 0);
-    s_.planimetria.imposta_intero(1, 0, 0);
-    s_.planimetria.imposta_intero(1, 1, 1);
-  }
+  if (s_.scrivi_linea != 0 && lunghezza_letta_) s_.planimetria.imposta_origine();
 
   for (;;) {
     const esito e = record_successivo();
@@ -133,7 +127,7 @@ void lettura_linea::completa() {
   } while (cella_pendenza_ < fine - 2);
   // The plan runs straight on to its third last row; the last two stay empty.
   if (s_.scrivi_linea != 0 && s_.planimetria.allocata())
-    estendi_planimetria(s_.planimetria, riga_planimetria_, s_.lunghezza_estesa - 2, 0.0, false);
+    estendi_planimetria(s_.planimetria, s_.lunghezza_estesa - 2, 0.0, false);
 }
 
 void lettura_linea::richiedi_griglia() const {

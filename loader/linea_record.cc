@@ -89,8 +89,8 @@ lettura_linea::esito lettura_linea::curva(const std::string& campo, int32_t iniz
   if (contiene(campo, "s") || contiene(campo, "S")) k = -k;  // to the left
   const int64_t fine = int64_t{inizio} + lunghezza;
   if (fine > s_.lunghezza_estesa) return ferma(e_curva_oltre, inizio);
-  if (!estendi_planimetria(s_.planimetria, riga_planimetria_, inizio, 0.0, true) ||
-      !estendi_planimetria(s_.planimetria, riga_planimetria_, fine, k, true))
+  if (!estendi_planimetria(s_.planimetria, inizio, 0.0, true) ||
+      !estendi_planimetria(s_.planimetria, fine, k, true))
     return ferma(e_curva_classe);
   return esito::avanti;
 }

@@ -264,7 +264,7 @@ TEST(CaricaLinea, ARecordBeyondTheGridEndsTheReadingOnly) {
   EXPECT_EQ(p.s.guasti.back().riga, 6);
   EXPECT_EQ(p.posto, 79);
   EXPECT_EQ(p.s.celle[2537].pendenza_cella, 102);
-  EXPECT_EQ(p.s.planimetria.valore(126998, 1), 126998.0);
+  EXPECT_EQ(calcola_planimetria(p.s).valore(126998, 1), 126998.0);
 }
 
 // The model's fixed limits: each is refused before anything is written
@@ -330,7 +330,7 @@ TEST(MemorizzaDati, ReadFailuresEndInFault25) {
 TEST(CaricaLinea, AStraightLineRunsAlongY) {
   prova_linea p(1);
   ASSERT_TRUE(p.carica(file_linea("", 0)));
-  const planimetria_t& pl = p.s.planimetria;
+  const planimetria_t pl = calcola_planimetria(p.s);
   ASSERT_EQ(pl.righe(), 7001);
   for (int c = 0; c < 2; ++c) {
     EXPECT_EQ(pl.tipo(0, c), tipo_voce::intero);
@@ -360,7 +360,7 @@ TEST(CaricaLinea, CurvesTurnThePlanByTheirClassAndSide) {
   for (const auto& c : casi) {
     prova_linea p(1);
     ASSERT_TRUE(p.carica(file_linea(std::string(c.chiave) + ", 100, 100\r\n", 0))) << c.chiave;
-    const planimetria_t& pl = p.s.planimetria;
+    const planimetria_t pl = calcola_planimetria(p.s);
     const double dx = pl.valore(300, 0) - pl.valore(299, 0);
     const double dy = pl.valore(300, 1) - pl.valore(299, 1);
     EXPECT_NEAR(std::atan2(dx, dy), c.angolo, 1e-3) << c.chiave;
@@ -369,7 +369,7 @@ TEST(CaricaLinea, CurvesTurnThePlanByTheirClassAndSide) {
   // The first two turning steps, to the bit.
   prova_linea p(1);
   ASSERT_TRUE(p.carica(file_linea("curvad4, 100, 100\r\n", 0)));
-  const planimetria_t& pl = p.s.planimetria;
+  const planimetria_t pl = calcola_planimetria(p.s);
   EXPECT_EQ(pl.valore(101, 0), 0.001);
   EXPECT_EQ(pl.valore(101, 1), 101.0);
   const double k = 0.001;
@@ -390,13 +390,13 @@ TEST(CaricaLinea, ThePlanStopsAtItsMillionthRow) {
   EXPECT_FALSE(p.carica(file_linea("curvad4, 999000, 1500\r\n", 1000000)));
   EXPECT_EQ(p.s.codice_errore, 103);
   EXPECT_EQ(p.s.posizione_errore, -777);
-  EXPECT_EQ(p.s.planimetria.tipo(1000000, 0), tipo_voce::reale);
-  EXPECT_EQ(p.s.planimetria.tipo(1000001, 0), tipo_voce::vuota);
+  EXPECT_EQ(p.s.planimetria.tipo(1000000), tipo_voce::reale);
+  EXPECT_EQ(p.s.planimetria.tipo(1000001), tipo_voce::vuota);
   // A straight line of the longest route is completed past that row.
   prova_linea q(1);
   ASSERT_TRUE(q.carica(file_linea("curvad4, 999000, 900\r\n", 1000000)));
-  EXPECT_EQ(q.s.planimetria.tipo(1006998, 1), tipo_voce::reale);
-  EXPECT_EQ(q.s.planimetria.tipo(1006999, 1), tipo_voce::vuota);
+  EXPECT_EQ(q.s.planimetria.tipo(1006998), tipo_voce::reale);
+  EXPECT_EQ(q.s.planimetria.tipo(1006999), tipo_voce::vuota);
 }
 
 }  // namespace

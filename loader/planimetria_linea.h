@@ -1,5 +1,6 @@
-// The track plan as the line file draws it: one point per metre, each step
-// taken from the two points before it.
+// The track plan as the line file draws it: the origin, then stretches of
+// steps, each step taken from the two points before it (the arithmetic is
+// percorri_planimetria's, model/planimetria.h).
 #pragma once
 
 #include <cstdint>
@@ -14,13 +15,11 @@ inline constexpr double curvature_classi[] = {0.0001, 0.0002, 0.0004, 0.001, 0.0
 // The plan grows no further than this row while curves are drawn.
 inline constexpr int32_t ultima_riga_curve = 1000000;
 
-// estendi_planimetria: fills rows riga, riga + 1, ... while riga <= fino, each
-// from the two rows before it: dx = x(r-1) - x(r-2), dy = y(r-1) - y(r-2),
-// x(r) = (x(r-1) + dx) + k * dy, y(r) = (y(r-1) + dy) - k * dx; k = 0 is a
-// straight step. Positive k turns clockwise (to the right). The step is not
-// normalised: each turning step is longer by sqrt(1 + k * k), as drawn.
-// With limitata, stops and returns false once riga passes ultima_riga_curve.
-// REQUIRES: 2 <= riga, fino < p.righe(), rows riga - 2 and riga - 1 filled.
-bool estendi_planimetria(planimetria_t& p, int32_t& riga, int64_t fino, double k, bool limitata);
+// estendi_planimetria: steps of curvature k fill rows d.riga_successiva(),
+// d.riga_successiva() + 1, ... while the next row is <= fino (k = 0 is a
+// straight step). With limitata, stops and returns false once row
+// ultima_riga_curve has been filled. Records the stretch; computes nothing.
+// REQUIRES: d.origine(), fino < d.righe().
+bool estendi_planimetria(disegno_planimetria& d, int64_t fino, double k, bool limitata);
 
 }  // namespace tracciato

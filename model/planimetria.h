@@ -1,6 +1,10 @@
-// planimetria: the track plan, one (x, y) point per metre of line.
+// planimetria: the track plan, one (x, y) point per metre of line. The loader
+// keeps it as drawn (disegno_planimetria: the origin and the stretches of
+// steps); the rows themselves are computed from that on demand, by
+// percorri_planimetria alone, either streamed or into a planimetria_t.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -55,5 +59,115 @@ class planimetria_t {
   // Not cleared on allocation: an entry's value is written with its tag.
   std::unique_ptr<double[]> valori_;
 };
+
+// tratto_planimetria: a stretch of the plan, the rows from the one after the
+// previous stretch's last (row 2 for the first) up to ultima, each one step
+// of curvature k from the two rows before it; k = 0 is a straight step.
+struct tratto_planimetria {
+  int32_t ultima;
+  double k;
+};
+
+// disegno_planimetria: the plan as the line file draws it. Rows 0..righe() - 1
+// exist once allocated; rows 0 and 1 hold the origin as 16-bit integers once
+// it is set; rows 2 up to riga_successiva() - 1 hold doubles, computed by the
+// stretches in order; every later row is empty. Memory is independent of the
+// route length: a few bytes per stretch.
+class disegno_planimetria {
+ public:
+  // Rows 0..ultima_riga, every entry empty; discards origin and stretches.
+  void alloca_righe(int32_t ultima_riga);
+  void libera() { *this = {}; }
+  bool allocata() const { return righe_ > 0; }
+  int32_t righe() const { return righe_; }
+
+  // Rows 0 and 1 = (0, 0) and (0, 1): the plan starts at the origin with a
+  // first metre along +y. REQUIRES: allocata().
+  void imposta_origine();
+  bool origine() const { return origine_; }
+
+  // The next row a stretch fills.
+  int32_t riga_successiva() const { return riga_successiva_; }
+  // Rows riga_successiva() up to ultima get steps of curvature k. A stretch
+  // with the same k as the one before it lengthens that one (the steps are
+  // the same). Throws std::logic_error unless origine() and
+  // riga_successiva() <= ultima < righe().
+  void aggiungi_tratto(int32_t ultima, double k);
+  const std::vector<tratto_planimetria>& tratti() const { return tratti_; }
+
+  // The kind of row riga's entries (the same in both columns).
+  // REQUIRES: 0 <= riga < righe().
+  tipo_voce tipo(int32_t riga) const {
+    if (riga < 2) return origine_ ? tipo_voce::intero : tipo_voce::vuota;
+    return riga < riga_successiva_ ? tipo_voce::reale : tipo_voce::vuota;
+  }
+
+ private:
+  int32_t righe_ = 0;
+  bool origine_ = false;
+  int32_t riga_successiva_ = 2;
+  std::vector<tratto_planimetria> tratti_;
+};
+
+// Rows that percorri_planimetria hands over at a time.
+inline constexpr int32_t righe_blocco = 512;
+
+// percorri_planimetria: rows 2 up to d.riga_successiva() - 1, in order, in
+// blocks: calls blocco(x, y, n) with the x and y of the next n rows
+// (1 <= n <= righe_blocco; the arrays are valid during the call only).
+// Each row comes from the two before it: dx = x(r-1) - x(r-2),
+// dy = y(r-1) - y(r-2), x(r) = (x(r-1) + dx) + k * dy,
+// y(r) = (y(r-1) + dy) - k * dx; a straight step (k = 0) is x(r-1) + dx,
+// y(r-1) + dy. Positive k turns clockwise (to the right). The step is not
+// normalised: each turning step is longer by sqrt(1 + k * k), as drawn.
+// Every value is computed exactly as written, left to right, since the line
+// data file holds them bit for bit; this is the only copy of the arithmetic.
+template <class F>
+void percorri_planimetria(const disegno_planimetria& d, F&& blocco) {
+  double xs[righe_blocco], ys[righe_blocco];
+  int32_t n = 0;
+  // Rows 0 and 1, and after them the two previous points, travel in registers.
+  double x2 = 0.0, y2 = 0.0, x1 = 0.0, y1 = 1.0;
+  int32_t riga = 2;
+  for (const tratto_planimetria& t : d.tratti()) {
+    const double k = t.k;
+    while (riga <= t.ultima) {
+      // As many rows as the stretch and the block have room for; the test of
+      // k stands outside the loop, which leaves each loop's arithmetic plain.
+      const int32_t m = std::min(t.ultima - riga + 1, righe_blocco - n);
+      if (k == 0.0) {
+        for (int32_t i = n; i < n + m; ++i) {
+          const double dx = x1 - x2;
+          const double dy = y1 - y2;
+          const double x = x1 + dx;
+          const double y = y1 + dy;
+          xs[i] = x, ys[i] = y;
+          x2 = x1, y2 = y1, x1 = x, y1 = y;
+        }
+      } else {
+        for (int32_t i = n; i < n + m; ++i) {
+          const double dx = x1 - x2;
+          const double dy = y1 - y2;
+          const double x = (x1 + dx) + k * dy;
+          const double y = (y1 + dy) - k * dx;
+          xs[i] = x, ys[i] = y;
+          x2 = x1, y2 = y1, x1 = x, y1 = y;
+        }
+      }
+      riga += m;
+      n += m;
+      if (n == righe_blocco) {
+        blocco(static_cast<const double*>(xs), static_cast<const double*>(ys), n);
+        n = 0;
+      }
+    }
+  }
+  if (n > 0) blocco(static_cast<const double*>(xs), static_cast<const double*>(ys), n);
+}
+
+// calcola_planimetria: every row of the plan in memory, for whoever needs
+// the rows themselves (16 bytes and 2 tags per metre). An unallocated plan
+// gives an unallocated table.
+planimetria_t calcola_planimetria(const disegno_planimetria& d);
 
 }  // namespace tracciato

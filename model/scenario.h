@@ -109,7 +109,7 @@ struct scenario {
   std::vector<guasto> guasti;
   int32_t lunghezza_estesa = 0;  // route length + 7000 m
   std::vector<cella> celle;      // cells 0..ultima_cella; empty = not allocated
-  planimetria_t planimetria;
+  disegno_planimetria planimetria;  // the track plan as drawn; rows: calcola_planimetria
   std::array<voce_tabella, posti_tabella> tabella{};
   std::array<int32_t, massimo_montagne + 1> inizio_montagne{};
   std::array<int32_t, massimo_montagne + 1> fine_montagne{};
@@ -123,6 +123,9 @@ inline int32_t ultima_cella(const scenario& s) { return static_cast<int32_t>(s.c
 inline bool in_griglia(const scenario& s, int64_t i) {
   return i >= 0 && i < static_cast<int64_t>(s.celle.size());
 }
+
+// calcola_planimetria: the track plan's rows in memory (see model/planimetria.h).
+inline planimetria_t calcola_planimetria(const scenario& s) { return calcola_planimetria(s.planimetria); }
 
 // registra_errore: records fault numero as the last one (with its route
 // position where it has one) and appends it to guasti. The returned entry

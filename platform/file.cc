@@ -21,19 +21,6 @@ namespace {
   throw std::system_error(errno, std::generic_category(), cosa + " " + percorso.string());
 }
 
-// Writes all of dati to fd, resuming after short writes.
-bool scrivi_tutto(int fd, std::string_view dati) {
-  while (!dati.empty()) {
-    const ssize_t n = ::write(fd, dati.data(), dati.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    dati.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
 std::string troppo_grande(std::size_t massimo, std::uintmax_t dimensione) {
   return "it is over " + std::to_string(massimo >> 20) + " MiB (" + std::to_string(dimensione) +
          " bytes); a scenario's text file is far smaller";
@@ -41,30 +28,59 @@ std::string troppo_grande(std::size_t massimo, std::uintmax_t dimensione) {
 
 }  // namespace
 
-void sostituisci_file(const std::filesystem::path& percorso, std::string_view contenuto) {
-  std::string modello = percorso.string() + ".tmp-XXXXXX";
-  std::vector<char> nome(modello.begin(), modello.end());
-  nome.push_back('\0');
-  const int fd = ::mkstemp(nome.data());
-  if (fd < 0) fallisci("cannot create a temporary file beside", percorso);
-  const bool scritto = scrivi_tutto(fd, contenuto);
-  const int errno_scrittura = errno;
-  // New files get the usual permissions, not mkstemp's private ones.
+file_temporaneo::file_temporaneo(std::filesystem::path percorso)
+    : percorso_(std::move(percorso)), nome_(percorso_.string() + ".tmp-XXXXXX") {
+  fd_ = ::mkstemp(nome_.data());
+  if (fd_ < 0) fallisci("cannot create a temporary file beside", percorso_);
+}
+
+file_temporaneo::~file_temporaneo() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  ::unlink(nome_.c_str());
+}
+
+void file_temporaneo::riserva(uint64_t dimensione) noexcept {
+  if (dimensione > 0) (void)::fallocate(fd_, 0, 0, static_cast<off_t>(dimensione));
+}
+
+void file_temporaneo::scrivi(std::string_view dati, uint64_t posizione) {
+  while (!dati.empty()) {
+    const ssize_t n = ::pwrite(fd_, dati.data(), dati.size(), static_cast<off_t>(posizione));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fallisci("cannot write", percorso_);
+    }
+    dati.remove_prefix(static_cast<size_t>(n));
+    posizione += static_cast<uint64_t>(n);
+  }
+}
+
+void file_temporaneo::conferma() {
+  if (fd_ < 0) throw std::logic_error("temporary file for " + percorso_.string() + " confirmed twice");
   const mode_t maschera = ::umask(0);
   ::umask(maschera);
-  ::fchmod(fd, 0666 & ~maschera);
-  const bool chiuso = ::close(fd) == 0;
-  if (!scritto || !chiuso) {
-    ::unlink(nome.data());
-    errno = scritto ? errno : errno_scrittura;
-    fallisci("cannot write", percorso);
-  }
-  if (::rename(nome.data(), percorso.c_str()) != 0) {
+  ::fchmod(fd_, 0666 & ~maschera);
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
     const int e = errno;
-    ::unlink(nome.data());
+    ::unlink(nome_.c_str());
     errno = e;
-    fallisci("cannot replace", percorso);
+    fallisci("cannot write", percorso_);
   }
+  if (::rename(nome_.c_str(), percorso_.c_str()) != 0) {
+    const int e = errno;
+    ::unlink(nome_.c_str());
+    errno = e;
+    fallisci("cannot replace", percorso_);
+  }
+}
+
+void sostituisci_file(const std::filesystem::path& percorso, std::string_view contenuto) {
+  file_temporaneo f(percorso);
+  f.scrivi(contenuto, 0);
+  f.conferma();
 }
 
 namespace {

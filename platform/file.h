@@ -2,17 +2,47 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace tracciato {
 
+// file_temporaneo: a new file built beside percorso under a temporary name,
+// in as many writes as its maker needs, and renamed over percorso by
+// conferma(). A file never confirmed is removed, so a failed or interrupted
+// write never leaves a truncated file where a good one stood.
+class file_temporaneo {
+ public:
+  // Throws std::system_error when the file cannot be created.
+  explicit file_temporaneo(std::filesystem::path percorso);
+  ~file_temporaneo();
+  file_temporaneo(const file_temporaneo&) = delete;
+  file_temporaneo& operator=(const file_temporaneo&) = delete;
+
+  // Allocates the file's blocks for its first dimensione bytes at once, and
+  // sets its size to that: writes that fill them then cost the kernel less
+  // than writes that grow the file. A file system that cannot does without.
+  void riserva(uint64_t dimensione) noexcept;
+  // Writes dati at byte posizione, resuming after short writes. Throws
+  // std::system_error on failure.
+  void scrivi(std::string_view dati, uint64_t posizione);
+  // Gives the file the usual permissions (not mkstemp's private ones),
+  // closes it and renames it over percorso. Throws std::system_error on
+  // failure, and then leaves the old file, if any, as it was.
+  void conferma();
+
+ private:
+  std::filesystem::path percorso_;
+  std::string nome_;  // the temporary name
+  int fd_ = -1;
+};
+
 // sostituisci_file: makes the file at percorso hold exactly contenuto. The bytes
-// go in one write into a new temporary file beside it, which is then renamed
-// over the old name, so a failed or interrupted write never leaves a truncated
-// file where a good one stood. Throws std::system_error on failure (and then
-// leaves the old file, if any, as it was).
+// go in one write into a file_temporaneo, which is then renamed over the old
+// name. Throws std::system_error on failure (and then leaves the old file, if
+// any, as it was).
 void sostituisci_file(const std::filesystem::path& percorso, std::string_view contenuto);
 
 // The largest file leggi_file reads unless told otherwise. A real line file of

@@ -31,6 +31,25 @@ TEST(SostituisciFile, MissingFolderIsAnError) {
   EXPECT_THROW(sostituisci_file(dir / "no" / "a.dat", "x"), std::system_error);
 }
 
+// The file appears under its name, whole, only when confirmed; one dropped
+// unconfirmed leaves the old file and no temporary behind.
+TEST(FileTemporaneo, WritesAtOffsetsAndReplacesOnlyWhenConfirmed) {
+  cartella_temporanea dir;
+  test::scrivi(dir / "a.dat", "old");
+  {
+    file_temporaneo f(dir / "a.dat");
+    f.scrivi("cd", 2);
+    f.scrivi("ab", 0);
+    EXPECT_EQ(dir.elenco().size(), 2u);
+    EXPECT_EQ(test::leggi(dir / "a.dat"), "old");
+    f.conferma();
+  }
+  EXPECT_EQ(test::leggi(dir / "a.dat"), "abcd");
+  { file_temporaneo(dir / "a.dat").scrivi("new", 0); }
+  EXPECT_EQ(test::leggi(dir / "a.dat"), "abcd");
+  EXPECT_EQ(dir.elenco(), std::vector<std::string>{"a.dat"});
+}
+
 TEST(CancellaFile, AMissingFileIsNotAFailure) {
   cartella_temporanea dir;
   test::scrivi(dir / "a.txt", "x");

@@ -79,7 +79,7 @@ json stazioni(const scenario& s) {
   return v;
 }
 
-json dati_pagina(const scenario& s, const opzioni_pagina& o, std::string& sommario) {
+json dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pagina& o, std::string& sommario) {
   json d;
   d["nome"] = utf8_da_1252(s.nome_scenario);
   d["treno"] = utf8_da_1252(s.numero_treno);
@@ -122,8 +122,8 @@ json dati_pagina(const scenario& s, const opzioni_pagina& o, std::string& sommar
   }
   d["avvisi"] = std::move(avvisi);
 
-  // The track plan, read here and nowhere else; decimetres are ample for drawing.
-  const std::vector<punto_piano> piano = sfoltisci(s.planimetria, o.scarto_planimetria);
+  // The track plan; decimetres are ample for drawing.
+  const std::vector<punto_piano> piano = sfoltisci(righe, o.scarto_planimetria);
   if (piano.size() >= 2) {
     json m = json::array(), x = json::array(), y = json::array();
     for (const punto_piano& p : piano) {
@@ -171,9 +171,9 @@ std::string chilometri(int64_t m) {
 
 }  // namespace
 
-std::string pagina_scenario(const scenario& s, const opzioni_pagina& opzioni) {
+std::string pagina_scenario(const scenario& s, const planimetria_t& piano, const opzioni_pagina& opzioni) {
   std::string sommario;
-  const json d = dati_pagina(s, opzioni, sommario);
+  const json d = dati_pagina(s, piano, opzioni, sommario);
   // Inside a script element "</" must not occur; '<' appears only within strings.
   std::string dati = d.dump();
   std::string sicuri;

@@ -33,8 +33,9 @@ struct opzioni_pagina {
   double scarto_planimetria = 0.5;
 };
 
-// The page's bytes (UTF-8). Reads the track plan of s in this one place;
-// a plan that is not allocated leaves the plan view empty, with a note.
-std::string pagina_scenario(const scenario& s, const opzioni_pagina& opzioni);
+// The page's bytes (UTF-8). piano is the track plan's rows: decoded from the
+// line data file, or calcola_planimetria(s) for a scenario compiled in
+// memory; a plan that is not allocated leaves the plan view empty, with a note.
+std::string pagina_scenario(const scenario& s, const planimetria_t& piano, const opzioni_pagina& opzioni);
 
 }  // namespace tracciato

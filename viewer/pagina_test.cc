@@ -170,17 +170,18 @@ TEST(PaginaScenario, BuiltInFromSourcesAndFromBinaries) {
   EXPECT_TRUE(s.guasti.empty());
   opzioni_pagina o;
   o.origine = "the sources";
-  const std::string pagina = pagina_scenario(s, o);
+  const std::string pagina = pagina_scenario(s, calcola_planimetria(s), o);
   EXPECT_LE(pagina.size(), 1000000u);
   EXPECT_NE(pagina.find("<span id=\"guasti\" class=\"ok\">no fault</span>"), std::string::npos);
 
   test::cartella_temporanea t;
   scrivi_file_binari(s, t.percorso());
-  const scenario b = scenario_da_binari(t.percorso(), "VessolantaC_OrmelaC", "4715");
+  planimetria_t piano;
+  const scenario b = scenario_da_binari(t.percorso(), "VessolantaC_OrmelaC", "4715", piano);
   const auto da_sorgenti = elementi_linea(s), da_binari = elementi_linea(b);
   ASSERT_EQ(da_sorgenti.size(), da_binari.size());
   for (std::size_t i = 0; i < da_sorgenti.size(); ++i) EXPECT_EQ(da_sorgenti[i].descrizione, da_binari[i].descrizione);
-  EXPECT_EQ(pagina_scenario(b, o), pagina);
+  EXPECT_EQ(pagina_scenario(b, piano, o), pagina);
 }
 
 // A name that would close the data's script element stays inside it.
@@ -190,7 +191,7 @@ TEST(PaginaScenario, TextsCannotEndTheScript) {
   s.celle.resize(20);
   s.celle[5] = {.tipo_cella = cella_cartello, .valore_a = 80};
   s.tabella[80].testo = "</script><script>alert(1)</script>";
-  const std::string p = pagina_scenario(s, {});
+  const std::string p = pagina_scenario(s, calcola_planimetria(s), {});
   EXPECT_EQ(p.find("alert(1)</script>"), std::string::npos);
   EXPECT_NE(p.find("\\u003c/script>\\u003cscript>alert(1)\\u003c/script>"), std::string::npos);
   EXPECT_NE(p.find("<title>A&lt;b&gt;&amp;&quot;"), std::string::npos);
@@ -207,7 +208,7 @@ TEST(PaginaScenario, FaultsInTheTitle) {
   const scenario s = scenario_da_sorgenti({"l.txt", "[generale]\r\n", ""}, {"t.txt", "", ""}, "X", "1", note);
   opzioni_pagina o;
   o.note = note;
-  const std::string p = pagina_scenario(s, o);
+  const std::string p = pagina_scenario(s, calcola_planimetria(s), o);
   EXPECT_NE(p.find("id=\"guasti\" class=\"guasto\">l.txt: fault 102: the line file has no [generale] section<"),
             std::string::npos);
 
@@ -221,7 +222,7 @@ TEST(PaginaScenario, FaultsInTheTitle) {
   EXPECT_EQ(note[0], "the compile stops with Errore n. 1250: reserved place of the format stamp already in use; "
                      "no binary file would be written");
   o.note = note;
-  EXPECT_NE(pagina_scenario(f, o).find("class=\"guasto\">the compile stops with Errore n. 1250"),
+  EXPECT_NE(pagina_scenario(f, calcola_planimetria(f), o).find("class=\"guasto\">the compile stops with Errore n. 1250"),
             std::string::npos);
 }
 
@@ -230,9 +231,10 @@ TEST(PaginaScenario, ThousandKilometresWithinThreeMegabytes) {
   std::vector<std::string> note;
   const scenario s = scenario_da_sorgenti(test::linea_lunga(1000000), test::treno_lungo(1000000), "Lunga", "1", note);
   ASSERT_TRUE(s.guasti.empty()) << s.guasti.front().numero << " at " << s.guasti.front().posizione;
-  const std::string p = pagina_scenario(s, {});
+  const planimetria_t piano = calcola_planimetria(s);
+  const std::string p = pagina_scenario(s, piano, {});
   EXPECT_LE(p.size(), 3000000u);
-  EXPECT_LE(scarto_massimo(s.planimetria, sfoltisci(s.planimetria, 0.5)), 0.5);
+  EXPECT_LE(scarto_massimo(piano, sfoltisci(piano, 0.5)), 0.5);
   EXPECT_GT(p.size(), 100000u);
 }
 

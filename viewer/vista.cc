@@ -49,7 +49,8 @@ scenario scenario_da_sorgenti(const testo_sorgente& linea, const testo_sorgente&
   return s;
 }
 
-scenario scenario_da_binari(const fs::path& cartella, const std::string& nome, const std::string& numero) {
+scenario scenario_da_binari(const fs::path& cartella, const std::string& nome, const std::string& numero,
+                            planimetria_t& piano) {
   scenario s;
   s.nome_scenario = nome;
   s.numero_treno = numero;
@@ -58,8 +59,9 @@ scenario scenario_da_binari(const fs::path& cartella, const std::string& nome, c
   const fs::path linea = nome_file(cartella, s, file_scenario::linea_dat);
   s.tabella = decodifica_tabella(leggi_file(sim), sim.string());
   s.celle = decodifica_celle(leggi_file(celle), celle.string());
+  piano = planimetria_t{};
   if (esiste_file(linea)) {
-    s.planimetria = decodifica_planimetria(leggi_file(linea), linea.string());
+    piano = decodifica_planimetria(leggi_file(linea), linea.string());
     s.scrivi_linea = 1;
   }
   s.lunghezza_estesa = s.tabella[posto_treno].valore2 + 7000;
@@ -89,14 +91,16 @@ int esegui_view(const opzioni_view& o) {
 
   opzioni_pagina pagina;
   scenario s;
+  planimetria_t piano;
   if (da_sorgenti) {
     const testo_sorgente linea{o.linea.string(), leggi_file(o.linea), ""};
     const testo_sorgente treno{o.treno.string(), leggi_file(o.treno), ""};
     s = scenario_da_sorgenti(linea, treno, nome, numero, pagina.note);
+    piano = calcola_planimetria(s);
     pagina.origine = "the sources " + o.linea.filename().string() + " and " + o.treno.filename().string() +
                      " (compiled in memory)";
   } else {
-    s = scenario_da_binari(o.cartella, nome, numero);
+    s = scenario_da_binari(o.cartella, nome, numero, piano);
     pagina.origine = "the binary files in " + o.cartella.string();
     pagina.guasti_noti = false;
   }
@@ -104,7 +108,7 @@ int esegui_view(const opzioni_view& o) {
   // running-time calculation exists; until then only the scheduled path is drawn.
 
   const fs::path uscita = o.uscita.empty() ? fs::path(nome + "_" + numero + ".html") : o.uscita;
-  const std::string html = pagina_scenario(s, pagina);
+  const std::string html = pagina_scenario(s, piano, pagina);
   sostituisci_file(uscita, html);
   std::cout << "wrote " << uscita.string() << " (" << html.size() << " bytes)\n";
   return uscita_ok;

@@ -29,13 +29,13 @@ struct opzioni_view {
 scenario scenario_da_sorgenti(const testo_sorgente& linea, const testo_sorgente& treno, const std::string& nome,
                               const std::string& numero, std::vector<std::string>& note);
 
-// scenario_da_binari: the record table, the cells and (when S_linea.dat
-// exists) the track plan decoded from the files of scenario nome, train
-// numero in cartella. Throws std::system_error when the scenario file or the
+// scenario_da_binari: the record table and the cells decoded from the files
+// of scenario nome, train numero in cartella, and into piano the track plan
+// (when S_linea.dat exists; else piano is left empty). Throws std::system_error when the scenario file or the
 // cell file cannot be read, errore_formato when a file's bytes do not follow
 // its layout.
 scenario scenario_da_binari(const std::filesystem::path& cartella, const std::string& nome,
-                            const std::string& numero);
+                            const std::string& numero, planimetria_t& piano);
 
 // The names a view from the sources takes when none is given: S from the line
 // file "S_linea.txt", T from the train file "S_T-.txt".

@@ -1,0 +1,94 @@
+#!/bin/sh
+# Whole runs of tracciato against cp of their outputs, with hyperfine:
+#   the built-in run (tracciato --dir D) against cp of its three binary files,
+#   the compile of a 1,000 km route against cp of its three outputs,
+# and the peak resident memory of that compile (GNU time's %M).
+#
+#   bench/vs_cp.sh [TRACCIATO] [ROUNDS] [RUNS]
+#
+# Each round times the program and cp back to back (RUNS runs each, after a
+# warm-up) and gives their ratio; the rounds' ratios are printed with their
+# median, so that a busy machine shows as spread rather than hiding in a mean.
+# Ratios are of median wall time and of mean cpu time (user + system; hyperfine
+# gives no per-run cpu times). Needs hyperfine and GNU time (make bench
+# installs both).
+set -eu
+
+tracciato=$(realpath "${1:-build/tracciato}")
+rounds=${2:-5}
+runs=${3:-30}
+lunghezza=1000000
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tracciato-vs-cp.XXXXXX")
+trap 'rm -rf "$work"' EXIT INT TERM
+mkdir -p "$work/incorporato" "$work/incorporato-cp" "$work/percorso" "$work/percorso-cp"
+
+# The 1,000 km route of bench/compile_bench.cc: a curve every 3 km, a
+# gradient change every 2 km, signs, stations, slowdowns and signals.
+awk -v L=$lunghezza -v linea="$work/linea.txt" -v treno="$work/treno.txt" '
+function passo(l, quanti,   p) { p = int((int(l / quanti) + 9999) / 10000) * 10000; return p < 10000 ? 10000 : p }
+function riga(f, t) { printf "%s\r\n", t > f }
+BEGIN {
+  riga(linea, "[generale]"); riga(linea, "lunghezza percorso, " L)
+  riga(linea, "progressiva chilometrica uno, 0, 0, 0"); riga(linea, "progressiva chilometrica due, 0, 0, 0")
+  riga(linea, "progressiva chilometrica tre, 0, 0, 0")
+  riga(linea, "sfondo uno, 1"); riga(linea, "sfondo due, 2"); riga(linea, "sfondo tre, 3")
+  riga(linea, "ripetizione segnali 4 codici, 0, 0"); riga(linea, "[curve]")
+  for (p = 1000; p + 500 < L; p += 3000) riga(linea, ((i++ % 2) ? "curvas4, " : "curvad4, ") p ", 500")
+  riga(linea, "[pendenze]")
+  for (p = 0; p < L; p += 2000) riga(linea, "pendenza, " p ", " (j++ % 3) * 5 - 5)
+  riga(linea, "[montagne]"); riga(linea, "[cartelli]"); riga(linea, "[indicazioni]")
+  for (p = 3000; p < L; p += passo(L, 20)) riga(linea, "cartello_indicatore, " p ", (F)")
+  riga(linea, "[fine]")
+
+  riga(treno, "[generale]"); riga(treno, "numero vetture, 3"); riga(treno, "percentuale massa frenata, 105")
+  riga(treno, "sabbia, 120"); riga(treno, "orologio, 13 59 45"); riga(treno, "[aderenze]")
+  riga(treno, "aderenza, 0, 100"); riga(treno, "[vel_limite]")
+  for (p = 0; p < L; p += 5000) riga(treno, "velocita, " p ", " ((k++ % 2) ? 90 : 120))
+  riga(treno, "[stazioni]")
+  for (b = 0; b + 10000 <= L; b += passo(L, 40))
+    riga(treno, "stazione, " b + 5000 ", 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 0, 0, 0, 0, STAZIONE " int(b / 10000))
+  riga(treno, "[rallentamenti]")
+  for (b = 0; b + 10000 <= L; b += 20000) riga(treno, "rallentamento, " b + 7000 ", 60, 800, 0, 0, 0")
+  riga(treno, "[segnali]")
+  split("1000 2500 4000 6500 8000 9500", d, " ")
+  for (b = 0; b + 10000 <= L; b += 10000)
+    for (n = 1; n <= 6; ++n) riga(treno, "segnale, " b + d[n] ", " ((d[n] % 1000) ? 2 : 1) ", 3, 4, 0, 0, 0, 0,0,0, 0")
+  riga(treno, "[codici]"); riga(treno, "[fine]")
+}'
+
+incorporato="$tracciato --dir $work/incorporato"
+percorso="$tracciato compile --line $work/linea.txt --train $work/treno.txt --name Banco --train-number 4715 --dir $work/percorso"
+
+# One run of each first: both must succeed, and their outputs are what cp copies.
+$incorporato > /dev/null
+esito=$($percorso)
+[ "$esito" = "no fault" ] || { echo "the 1,000 km compile did not run clean: $esito" >&2; exit 1; }
+cp_incorporato="cp $(ls "$work"/incorporato/*.dat "$work"/incorporato/*.sim | tr '\n' ' ')$work/incorporato-cp"
+cp_percorso="cp $(ls "$work"/percorso/* | tr '\n' ' ')$work/percorso-cp"
+
+# ratio NAME PROGRAM COPY: prints one line per round and the medians.
+ratio() {
+  nome=$1
+  : > "$work/rapporti"
+  r=1
+  while [ $r -le "$rounds" ]; do
+    hyperfine -N --warmup 3 --runs "$runs" --style none --export-csv "$work/h.csv" "$2" "$3" \
+      > /dev/null 2> "$work/h.err" || { cat "$work/h.err" >&2; exit 1; }
+    # csv: command,mean,stddev,median,user,system,min,max
+    awk -F, -v nome="$nome" -v r=$r 'NR == 2 { pm = $4; pc = $5 + $6 } NR == 3 { cm = $4; cc = $5 + $6 }
+      END { printf "%s round %d: median wall %.2f ms vs cp %.2f ms = %.2fx; mean cpu %.2f ms vs cp %.2f ms = %.2fx\n",
+                   nome, r, pm * 1000, cm * 1000, pm / cm, pc * 1000, cc * 1000, pc / cc
+            printf "%f %f\n", pm / cm, pc / cc >> "'"$work/rapporti"'" }' "$work/h.csv"
+    r=$((r + 1))
+  done
+  sort -n -k1,1 "$work/rapporti" | awk -v nome="$nome" '{ w[NR] = $1 } END { m = w[int((NR + 1) / 2)]; printf "%s: median of %d rounds, wall ratio %.2fx\n", nome, NR, m }'
+  sort -n -k2,2 "$work/rapporti" | awk -v nome="$nome" '{ c[NR] = $2 } END { m = c[int((NR + 1) / 2)]; printf "%s: median of %d rounds, cpu ratio %.2fx\n", nome, NR, m }'
+}
+
+echo "tracciato: $tracciato; $rounds rounds of $runs runs each; load: $(cut -d' ' -f1-3 /proc/loadavg)"
+ratio "built-in run" "$incorporato" "$cp_incorporato"
+ratio "1,000 km compile" "$percorso" "$cp_percorso"
+
+picco=$(/usr/bin/time -f %M $percorso 2>&1 >/dev/null)
+echo "1,000 km compile: peak resident memory $picco KiB (target 8192 KiB)"
