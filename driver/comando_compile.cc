@@ -22,7 +22,8 @@ void aggiungi_codifica(CLI::App* c, codifica_ingresso& codifica) {
       ->transform(CLI::CheckedTransformer(
           std::map<std::string, codifica_ingresso>{{"windows-1252", codifica_ingresso::windows_1252},
                                                    {"utf-8", codifica_ingresso::utf_8}},
-          CLI::ignore_case));
+          CLI::ignore_case))
+      ->option_text("utf-8|windows-1252");
 }
 
 comando registra_compile(CLI::App& app, opzioni_globali& g) {

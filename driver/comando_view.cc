@@ -22,6 +22,7 @@ comando registra_view(CLI::App& app, opzioni_globali& g) {
   c->add_option("--name", o->nome, "Scenario name S (from the sources: default from the line file's name)");
   c->add_option("--train-number", o->numero, "Train number T (from the sources: default from the train file's name)");
   c->add_option("-o,--output", o->uscita, "The page to write (default: S_T.html in the current folder)");
+  aggiungi_codifica(c, o->codifica);
   return {c, [o, &g] {
             if (g.rapporto.json || g.rapporto.strict)
               throw std::invalid_argument("--json and --strict do not apply to view");

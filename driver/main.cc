@@ -56,6 +56,8 @@ int main(int argc, char** argv) {
       "usage, input or folder; no binary file written), 3 an internal error of tracciato."};
   app.require_subcommand(0, 1);
 
+  app.set_version_flag("--version", "tracciato " TRACCIATO_VERSION);
+
   opzioni_globali g;
   bool forza = false;
   app.add_option("--dir", g.cartella, "Folder to work in instead of the program folder");

@@ -1,6 +1,6 @@
 // The author's documents stay true to the program: every fault number has its
-// entry in docs/faults.md, and the example scenario in examples/ compiles
-// cleanly.
+// entry in docs/faults.md, the example scenario in examples/ compiles and
+// checks cleanly, and the manual page tells every option.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -76,6 +76,48 @@ TEST(DocumentiAutore, ExampleCompilesWithNoFault) {
                                                     "Valmarena_linea.dat"}));
   // 32000 m of line: cells 0 to 780.
   EXPECT_EQ(test::leggi(dir / "Valmarena_2231.dat").size(), 781u * 15);
+
+  // And the check finds nothing to say about it.
+  const fs::path esempi_linea = esempi / "Valmarena_linea.txt", esempi_treno = esempi / "Valmarena_2231-.txt";
+  const test::esito_processo c = test::esegui_tracciato(
+      {"check", "--line", esempi_linea.string(), "--train", esempi_treno.string()}, lavoro.percorso());
+  EXPECT_EQ(c.stato, 0) << c.uscita;
+  EXPECT_EQ(c.uscita, "0 errors, 0 warnings\n");
+}
+
+// The manual page names every command and every option that --help lists,
+// and renders without a warning.
+TEST(DocumentiAutore, ManualPageCoversEveryOption) {
+  const std::string pagina = test::leggi(sorgenti / "docs" / "tracciato.1");
+  cartella_temporanea lavoro;
+  const std::regex opzione(R"((^|[ ,])(--?[a-z][a-z0-9-]*))");
+  for (const char* comando : {"", "compile", "sources", "check", "watch", "view", "inspect", "decompile", "lsp"}) {
+    std::vector<std::string> argomenti;
+    if (*comando) argomenti.push_back(comando);
+    argomenti.push_back("--help");
+    const test::esito_processo e = test::esegui_tracciato(argomenti, lavoro.percorso());
+    ASSERT_EQ(e.stato, 0) << comando;
+    if (*comando) {
+      EXPECT_NE(pagina.find(std::string(".B ") + comando), std::string::npos) << comando;
+    }
+    std::istringstream righe(e.uscita);
+    for (std::string riga; std::getline(righe, riga);) {
+      std::smatch m;
+      if (!std::regex_search(riga, m, opzione) || !riga.starts_with("  ")) continue;
+      std::string nome = m[2];
+      if (nome == "-h" || nome == "--help") continue;
+      // roff writes each hyphen of an option as \-.
+      std::string in_roff;
+      for (char c : nome) in_roff += c == '-' ? std::string("\\-") : std::string(1, c);
+      EXPECT_NE(pagina.find(in_roff), std::string::npos) << comando << " " << nome;
+    }
+  }
+  if (std::system("command -v groff >/dev/null 2>&1") != 0) GTEST_SKIP() << "groff is not installed";
+  const fs::path avvisi = lavoro / "avvisi.txt";
+  const std::string comando = "groff -man -ww -z '" + (sorgenti / "docs" / "tracciato.1").string() + "' 2>'" +
+                              avvisi.string() + "'";
+  EXPECT_EQ(std::system(comando.c_str()), 0);
+  EXPECT_EQ(test::leggi(avvisi), "");
 }
 
 }  // namespace

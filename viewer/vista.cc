@@ -93,8 +93,18 @@ int esegui_view(const opzioni_view& o) {
   scenario s;
   planimetria_t piano;
   if (da_sorgenti) {
-    const testo_sorgente linea{o.linea.string(), leggi_file(o.linea), ""};
-    const testo_sorgente treno{o.treno.string(), leggi_file(o.treno), ""};
+    // A character without a Windows-1252 form is refused at its place.
+    auto leggi = [&](const fs::path& p) {
+      try {
+        return in_windows_1252(leggi_file(p), o.codifica);
+      } catch (const std::system_error&) {
+        throw;
+      } catch (const std::runtime_error& e) {
+        throw std::runtime_error(p.string() + ": " + e.what());
+      }
+    };
+    const testo_sorgente linea{o.linea.string(), leggi(o.linea), ""};
+    const testo_sorgente treno{o.treno.string(), leggi(o.treno), ""};
     s = scenario_da_sorgenti(linea, treno, nome, numero, pagina.note);
     piano = calcola_planimetria(s);
     pagina.origine = "the sources " + o.linea.filename().string() + " and " + o.treno.filename().string() +

@@ -9,6 +9,7 @@
 
 #include "loader/memorizza_dati.h"
 #include "model/scenario.h"
+#include "platform/testo.h"
 
 namespace tracciato {
 
@@ -20,6 +21,7 @@ struct opzioni_view {
   std::string nome;    // scenario name S; from the sources it may be empty (taken from the file names)
   std::string numero;  // train number T; likewise
   std::filesystem::path uscita;  // empty: S_T.html in the current folder
+  codifica_ingresso codifica = codifica_ingresso::windows_1252;  // how the sources are saved
 };
 
 // scenario_da_sorgenti: what a compile of the two texts would hold, built in
