@@ -196,10 +196,8 @@ int esegui_decompile(const opzioni_decompile& o) {
   scenario nomi;
   nomi.nome_scenario = o.nome;
   nomi.numero_treno = o.numero;
-  auto rifiuta = [](const std::string& perche) {
-    std::cerr << "tracciato decompile: " << perche << "\n";
-    return uscita_fallita;
-  };
+  // Failures go to the program's one report, before anything is written.
+  auto rifiuta = [](const std::string& perche) -> int { throw std::runtime_error("decompile: " + perche); };
   for (const std::string* v : {&o.nome, &o.numero})
     if (v->empty() || v->find_first_of("/\\") != std::string::npos || v->find('\0') != std::string::npos)
       return rifiuta("--name and --train-number must be plain, non-empty names");
@@ -218,23 +216,15 @@ int esegui_decompile(const opzioni_decompile& o) {
   binari_scenario b;
   b.nome = o.nome;
   b.numero = o.numero;
-  try {
-    const fs::path piano = nome_file(o.cartella, nomi, file_scenario::linea_dat);
-    if (esiste_file(piano)) b.linea_dat = leggi_binario(piano);
-    b.sim = leggi_binario(nome_file(o.cartella, nomi, file_scenario::sim));
-    b.celle_dat = leggi_binario(nome_file(o.cartella, nomi, file_scenario::celle_dat));
-  } catch (const std::system_error& e) {
-    return rifiuta(e.what());
-  }
-  sorgenti_recuperate s;
-  try {
-    s = decompila(b);
-  } catch (const errore_formato& e) {
-    return rifiuta(e.what());
-  }
+  const fs::path piano = nome_file(o.cartella, nomi, file_scenario::linea_dat);
+  if (esiste_file(piano)) b.linea_dat = leggi_binario(piano);
+  b.sim = leggi_binario(nome_file(o.cartella, nomi, file_scenario::sim));
+  b.celle_dat = leggi_binario(nome_file(o.cartella, nomi, file_scenario::celle_dat));
+  const sorgenti_recuperate s = decompila(b);
   if (s.linea.empty()) {
-    for (const auto& a : s.avvisi) std::cerr << "tracciato decompile: " << a << "\n";
-    return uscita_fallita;
+    std::string perche;
+    for (const auto& a : s.avvisi) perche += (perche.empty() ? "" : "; ") + a;
+    return rifiuta(perche.empty() ? "nothing could be recovered" : perche);
   }
   sostituisci_file(linea_txt, s.linea);
   sostituisci_file(treno_txt, s.treno);

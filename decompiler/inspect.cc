@@ -407,24 +407,14 @@ void ispeziona(std::string_view dati, std::string_view nome, genere_binario g, c
 
 int esegui_inspect(const opzioni_inspect& o) {
   const auto g = o.genere ? o.genere : genere_da_nome(o.file);
-  if (!g) {
-    std::cerr << "tracciato inspect: cannot tell the kind of " << o.file.string()
-              << " from its name; give --kind plan, table or cells\n";
-    return uscita_fallita;
-  }
-  std::string dati;
-  try {
-    dati = leggi_binario(o.file);
-  } catch (const std::system_error& e) {
-    std::cerr << "tracciato inspect: " << e.what() << "\n";
-    return uscita_fallita;
-  }
-  try {
-    ispeziona(dati, o.file.string(), *g, o, std::cout);
-  } catch (const errore_formato& e) {
-    std::cerr << "tracciato inspect: " << e.what() << "\n";
-    return uscita_fallita;
-  }
+  // Failures go to the program's one report (a file that cannot be read, a
+  // malformed one): nothing is printed on standard output before the whole
+  // file has been decoded.
+  if (!g)
+    throw std::invalid_argument("inspect: cannot tell the kind of " + o.file.string() +
+                                " from its name; give --kind plan, table or cells");
+  const std::string dati = leggi_binario(o.file);
+  ispeziona(dati, o.file.string(), *g, o, std::cout);
   std::cout.flush();
   return uscita_ok;
 }

@@ -178,13 +178,19 @@ TEST(Inspect, KindFromTheNameOrTheOption) {
   EXPECT_EQ(genere_da_parola("cell"), std::nullopt);
 }
 
-TEST(Inspect, CommandLineRefusesAMalformedFileWithStatus2AndEmptyOutput) {
+// A malformed file prints nothing that looks whole: in text nothing at all,
+// with --json only the error object.
+TEST(Inspect, CommandLineRefusesAMalformedFileWithStatus2AndNoTable) {
   test::cartella_temporanea dir;
   test::scrivi(dir / "S_1.dat", std::string(20, '\0'));
+  const auto t = test::esegui_tracciato({"inspect", "S_1.dat"}, dir.percorso());
+  EXPECT_EQ(t.stato, 2);
+  EXPECT_EQ(t.uscita, "");
   const auto e = test::esegui_tracciato({"inspect", "S_1.dat", "--json"}, dir.percorso());
   EXPECT_EQ(e.stato, 2);
-  EXPECT_EQ(e.uscita, "");
-  EXPECT_EQ(e.errori, "tracciato inspect: S_1.dat: byte 15: the size 20 is not a whole number of 15-byte cells\n");
+  EXPECT_EQ(e.uscita,
+            "{\"error\":\"S_1.dat: byte 15: the size 20 is not a whole number of 15-byte cells\",\"exit_status\":2}\n");
+  EXPECT_EQ(e.errori, "tracciato: error: S_1.dat: byte 15: the size 20 is not a whole number of 15-byte cells\n");
   const auto k = test::esegui_tracciato({"inspect", "S_1.dat", "--kind", "plan"}, dir.percorso());
   EXPECT_EQ(k.stato, 0);
   EXPECT_NE(k.uscita.find("rows 0 to 4"), std::string::npos) << k.uscita;

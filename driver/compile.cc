@@ -84,6 +84,13 @@ int esegui_compile(const opzioni_compile& opzioni) {
   verifica_ingresso(opzioni.treno, "--train");
   verifica_non_sostituito(opzioni.linea, opzioni.cartella, s, "--line");
   verifica_non_sostituito(opzioni.treno, opzioni.cartella, s, "--train");
+  // The train number "linea" would name the cell file S_linea.dat, the line
+  // data file's name: the second would overwrite the first.
+  if (nome_file(opzioni.cartella, s, file_scenario::celle_dat) ==
+      nome_file(opzioni.cartella, s, file_scenario::linea_dat))
+    throw std::invalid_argument("--train-number \"" + opzioni.numero + "\" would name the cell file " +
+                                nome_file({}, s, file_scenario::celle_dat).string() +
+                                ", the name of the line data file; choose another train number");
 
   const ingresso_percorso ingresso{
       .linea = opzioni.linea, .treno = opzioni.treno, .cancella = false, .codifica = opzioni.codifica};

@@ -177,7 +177,11 @@ TEST(Compile, RefusesNamesThatAreEmptyOrLeaveTheFolder) {
   static const struct {
     const char* nome;
     const char* numero;
-  } casi[] = {{"", "T"}, {"S", ""}, {"../S", "T"}, {"S", "a/b"}, {"/tmp/S", "T"}, {"S", "..\\T"}};
+    const char* motivo;
+  } casi[] = {{"", "T", "must"},       {"S", "", "must"},       {"../S", "T", "must"},
+              {"S", "a/b", "must"},    {"/tmp/S", "T", "must"}, {"S", "..\\T", "must"},
+              // the cell file S_linea.dat would overwrite the line data file
+              {"S", "linea", "choose another train number"}};
   for (const auto& caso : casi) {
     SCOPED_TRACE(std::string(caso.nome) + " " + caso.numero);
     cartella_temporanea dir, uscite;
@@ -185,7 +189,7 @@ TEST(Compile, RefusesNamesThatAreEmptyOrLeaveTheFolder) {
                                     (fixtures / "treno.txt").string(), "--name", caso.nome, "--train-number",
                                     caso.numero, "--dir", dir.percorso().string()});
     EXPECT_EQ(e.stato, 2);
-    EXPECT_NE(e.errori.find("must"), std::string::npos) << e.errori;
+    EXPECT_NE(e.errori.find(caso.motivo), std::string::npos) << e.errori;
     EXPECT_TRUE(dir.elenco().empty());
   }
 }
