@@ -203,7 +203,6 @@ int esegui_decompile(const opzioni_decompile& o) {
       return rifiuta("--name and --train-number must be plain, non-empty names");
   const fs::path linea_txt = nome_file(o.uscita, nomi, file_scenario::linea);
   const fs::path treno_txt = nome_file(o.uscita, nomi, file_scenario::treno);
-  if (!fs::is_directory(o.uscita)) return rifiuta("the output folder " + o.uscita.string() + " does not exist");
   // With the train number "linea" the cell file S_T.dat is named as the line
   // data file S_linea.dat: one file cannot be both.
   if (nome_file(o.cartella, nomi, file_scenario::celle_dat) == nome_file(o.cartella, nomi, file_scenario::linea_dat))
@@ -226,6 +225,10 @@ int esegui_decompile(const opzioni_decompile& o) {
     for (const auto& a : s.avvisi) perche += (perche.empty() ? "" : "; ") + a;
     return rifiuta(perche.empty() ? "nothing could be recovered" : perche);
   }
+  // Like sources, decompile makes the folder its text files go into.
+  std::error_code e;
+  fs::create_directories(o.uscita, e);
+  if (!fs::is_directory(o.uscita)) return rifiuta("the output folder " + o.uscita.string() + " cannot be made");
   sostituisci_file(linea_txt, s.linea);
   sostituisci_file(treno_txt, s.treno);
   std::cout << linea_txt.string() << "\n" << treno_txt.string() << "\n";

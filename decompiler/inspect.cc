@@ -16,7 +16,7 @@
 #include "compactor/compattatore.h"
 #include "compactor/decodifica.h"
 #include "compactor/formato.h"
-#include "decompiler/testo_1252.h"
+#include "platform/testo.h"
 #include "driver/esecuzione.h"
 #include "decompiler/lettura.h"
 #include "platform/file.h"
@@ -248,7 +248,7 @@ void tabella_json(scrittura& w, const std::array<voce_tabella, posti_tabella>& t
     campi_voce(v, [&]<class T>(const char* nome, const T& x) {
       w << ",\"" << nome << "\":";
       if constexpr (std::is_same_v<T, std::string>)
-        w << stringa_json(da_1252(x));
+        w << stringa_json(a_utf8(x));
       else
         w << static_cast<int64_t>(x);
     });
@@ -278,7 +278,7 @@ void tabella_testo(scrittura& w, std::string_view nome, std::size_t byte,
     for (int16_t x : {v.intero1, v.intero2, v.intero3, v.intero4, v.intero5}) w.colonna(x, 9);
     for (uint8_t x : {v.byte1, v.byte2, v.byte3, v.byte4}) w.colonna(x, 7);
     w.colonna(v.valore4, 12);
-    if (!v.testo.empty()) w << "  " << da_1252(v.testo);
+    if (!v.testo.empty()) w << "  " << a_utf8(v.testo);
     w << '\n';
   }
 }

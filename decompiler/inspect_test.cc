@@ -10,7 +10,7 @@
 #include "compactor/codifica.h"
 #include "compactor/compattatore.h"
 #include "compactor/formato.h"
-#include "decompiler/testo_1252.h"
+#include "platform/testo.h"
 #include "tests/processo.h"
 
 namespace tracciato {
@@ -83,7 +83,7 @@ TEST(Inspect, TableJsonAgreesWithTheEncoderWithOffsetsAndUtf8Texts) {
     offset += 34 + t[i].testo.size();
     campi_voce(t[i], [&]<class T>(const char* nome, const T& x) {
       if constexpr (std::is_same_v<T, std::string>)
-        EXPECT_EQ(v[nome], da_1252(x));
+        EXPECT_EQ(v[nome], a_utf8(x));
       else
         EXPECT_EQ(v[nome], static_cast<int64_t>(x)) << nome << " of slot " << i;
     });

@@ -8,31 +8,13 @@
 namespace tracciato::lsp {
 namespace {
 
-// Windows-1252's characters 0x80 to 0x9F; the five bytes the code page leaves
-// unassigned stand for the C1 controls of the same number.
-constexpr char32_t alti_1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
+// The Windows-1252 byte of code point c, the five undefined bytes included
+// as the C1 controls a_utf8 gives them; '?' when the code page lacks it.
 char da_carattere(char32_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
-  for (int i = 0; i < 32; ++i)
-    if (alti_1252[i] == c) return static_cast<char>(0x80 + i);
+  for (unsigned b = 0x80; b < 0xA0; ++b)
+    if (carattere_1252(static_cast<unsigned char>(b)) == c) return static_cast<char>(b);
   return '?';
-}
-
-void aggiungi_utf8(std::string& s, char32_t c) {
-  if (c < 0x80) {
-    s += static_cast<char>(c);
-  } else if (c < 0x800) {
-    s += static_cast<char>(0xC0 | (c >> 6));
-    s += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    s += static_cast<char>(0xE0 | (c >> 12));
-    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 bool blank(char c) { return c == ' ' || c == '\t'; }
@@ -85,15 +67,7 @@ std::string in_cp1252(std::string_view u) {
   return s;
 }
 
-std::string in_utf8(std::string_view w) {
-  std::string s;
-  s.reserve(w.size());
-  for (char ch : w) {
-    const auto b = static_cast<unsigned char>(ch);
-    aggiungi_utf8(s, b >= 0x80 && b < 0xA0 ? alti_1252[b - 0x80] : char32_t{b});
-  }
-  return s;
-}
+std::string in_utf8(std::string_view w) { return a_utf8(w); }
 
 std::string come_utf8(std::string_view t) {
   for (size_t i = 0; i < t.size();) {

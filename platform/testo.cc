@@ -164,23 +164,28 @@ std::string in_windows_1252(std::string_view testo, codifica_ingresso c) {
   return uscita;
 }
 
+char32_t carattere_1252(unsigned char b) {
+  if (b >= 0x80 && b < 0xA0 && alti_1252[b - 0x80] != 0) return alti_1252[b - 0x80];
+  return b;
+}
+
+void metti_utf8(std::string& s, char32_t c) {
+  if (c < 0x80) {
+    s.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    s.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    s.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    s.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    s.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    s.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
 std::string a_utf8(std::string_view cp1252) {
   std::string uscita;
   uscita.reserve(cp1252.size());
-  for (unsigned char c : cp1252) {
-    char32_t u = c;
-    if (c >= 0x80 && c < 0xA0) u = alti_1252[c - 0x80] != 0 ? alti_1252[c - 0x80] : 0xFFFD;
-    if (u < 0x80) {
-      uscita.push_back(static_cast<char>(u));
-    } else if (u < 0x800) {
-      uscita.push_back(static_cast<char>(0xC0 | (u >> 6)));
-      uscita.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-    } else {
-      uscita.push_back(static_cast<char>(0xE0 | (u >> 12)));
-      uscita.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
-      uscita.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-    }
-  }
+  for (unsigned char b : cp1252) metti_utf8(uscita, carattere_1252(b));
   return uscita;
 }
 

@@ -49,9 +49,16 @@ std::string_view nome_codifica(codifica_ingresso c);
 // not UTF-8 ("line 7, column 12: U+4E2D has no Windows-1252 form").
 std::string in_windows_1252(std::string_view testo, codifica_ingresso c);
 
-// a_utf8: Windows-1252 text as UTF-8, for terminals and JSON. Bytes the code
-// page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become U+FFFD.
+// a_utf8: Windows-1252 text as UTF-8, for terminals, pages and JSON. The five
+// bytes the code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become
+// the C1 controls of the same number, so that no byte is lost.
 std::string a_utf8(std::string_view cp1252);
+
+// The code point of one Windows-1252 byte, as a_utf8 reads it.
+char32_t carattere_1252(unsigned char b);
+
+// Appends code point c (below U+10000) to s in UTF-8.
+void metti_utf8(std::string& s, char32_t c);
 
 // sembra_utf8: the byte offset of the first multi-byte UTF-8 sequence in
 // testo when every byte of 0x80 and above belongs to a well-formed one (the

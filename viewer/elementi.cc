@@ -1,5 +1,7 @@
 #include "viewer/elementi.h"
 
+#include "platform/testo.h"
+
 #include <cstdlib>
 #include <optional>
 
@@ -76,7 +78,7 @@ elemento stazione(const scenario& s, int32_t i, const cella& c) {
   }
   e.inizio = v->valore1;
   e.fine = v->valore2;
-  e.etichetta = utf8_da_1252(v->testo);
+  e.etichetta = a_utf8(v->testo);
   e.descrizione = "station " + e.etichetta + " (kind " + std::to_string(v->tipo_record) + ") at " +
                   luogo_testo(s, v->valore3) + ", extent " + std::to_string(v->valore1) + " to " +
                   std::to_string(v->valore2) + " m";
@@ -139,7 +141,7 @@ std::vector<elemento> elementi_linea(const scenario& s) {
       case cella_inizio_rallentamento: v.push_back(rallentamento(s, i, c)); break;
       case cella_cartello: {
         const voce_tabella* t = voce(s, c.valore_a);
-        elemento e{tipo_elemento::cartello, i, i * 50, i * 50, 0, t ? utf8_da_1252(t->testo) : "?", ""};
+        elemento e{tipo_elemento::cartello, i, i * 50, i * 50, 0, t ? a_utf8(t->testo) : "?", ""};
         e.descrizione = t ? "sign " + e.etichetta
                           : "sign naming record slot " + std::to_string(c.valore_a) + ", which is not a slot";
         v.push_back(std::move(e));
@@ -198,29 +200,5 @@ std::string testo_orario(int64_t secondi) {
   return due(t / 3600) + ":" + due(t / 60 % 60) + ":" + due(t % 60);
 }
 
-std::string utf8_da_1252(std::string_view testo) {
-  // 0x80..0x9F of Windows-1252; 0 marks the five undefined bytes.
-  static constexpr char16_t alti[32] = {
-      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-  std::string u;
-  u.reserve(testo.size());
-  for (unsigned char b : testo) {
-    char32_t c = b;
-    if (b >= 0x80 && b < 0xA0) c = alti[b - 0x80] ? alti[b - 0x80] : 0xFFFD;
-    if (c < 0x80) {
-      u += static_cast<char>(c);
-    } else if (c < 0x800) {
-      u += static_cast<char>(0xC0 | (c >> 6));
-      u += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      u += static_cast<char>(0xE0 | (c >> 12));
-      u += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      u += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return u;
-}
 
 }  // namespace tracciato

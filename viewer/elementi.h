@@ -51,8 +51,5 @@ std::string luogo_testo(const scenario& s, int64_t p);
 // Seconds since midnight as "14:05:30"; a day or more wraps round.
 std::string testo_orario(int64_t secondi);
 
-// utf8_da_1252: Windows-1252 bytes as UTF-8 (the five bytes the code page
-// leaves undefined become U+FFFD).
-std::string utf8_da_1252(std::string_view testo);
 
 }  // namespace tracciato

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "model/errori.h"
+#include "platform/testo.h"
 #include "viewer/elementi.h"
 #include "viewer/planimetria_sottile.h"
 #include "viewer/risorse_pagina.h"
@@ -34,7 +35,7 @@ std::string escape_html(std::string_view t) {
 std::string riga_guasto(const guasto& g) {
   std::string m;
   if (!g.file.empty()) {
-    m = utf8_da_1252(g.file);
+    m = g.file;  // a path: UTF-8 already
     if (g.riga > 0) m += ":" + std::to_string(g.riga);
     m += ": ";
   }
@@ -42,7 +43,7 @@ std::string riga_guasto(const guasto& g) {
   if (g.con_posizione) m += " at " + std::to_string(g.posizione) + " m";
   const voce_errore* v = cerca_errore(g.numero);
   m += ": " + std::string(v ? v->significato : "unknown fault");
-  if (!g.dettaglio.empty()) m += " (" + utf8_da_1252(g.dettaglio) + ")";
+  if (!g.dettaglio.empty()) m += " (" + a_utf8(g.dettaglio) + ")";
   return m;
 }
 
@@ -74,15 +75,15 @@ json stazioni(const scenario& s) {
     if (t.tipo_record == 0 && t.valore1 == 0 && t.valore2 == 0 && t.valore3 == 0 && t.valore4 == 0 && t.testo.empty())
       break;
     // position, time (s, 0 = none), stop value, extent start and end, name, kind
-    v.push_back(json::array({t.valore3, t.valore4, t.byte2, t.valore1, t.valore2, utf8_da_1252(t.testo), t.tipo_record}));
+    v.push_back(json::array({t.valore3, t.valore4, t.byte2, t.valore1, t.valore2, a_utf8(t.testo), t.tipo_record}));
   }
   return v;
 }
 
 json dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pagina& o, std::string& sommario) {
   json d;
-  d["nome"] = utf8_da_1252(s.nome_scenario);
-  d["treno"] = utf8_da_1252(s.numero_treno);
+  d["nome"] = a_utf8(s.nome_scenario);
+  d["treno"] = a_utf8(s.numero_treno);
   d["lunghezza"] = s.tabella[posto_treno].valore2;
   const int32_t ultima = ultima_cella(s);
   d["celle"] = ultima + 1;
@@ -183,8 +184,8 @@ std::string pagina_scenario(const scenario& s, const planimetria_t& piano, const
     else sicuri += c;
   }
 
-  const std::string nome = escape_html(utf8_da_1252(s.nome_scenario));
-  const std::string treno = escape_html(utf8_da_1252(s.numero_treno));
+  const std::string nome = escape_html(a_utf8(s.nome_scenario));
+  const std::string treno = escape_html(a_utf8(s.numero_treno));
   std::string p;
   p.reserve(sicuri.size() + 40000);
   p += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
