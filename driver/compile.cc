@@ -39,15 +39,6 @@ void verifica_nome(const std::string& valore, const char* opzione) {
   }
 }
 
-void verifica_cartella(const fs::path& cartella) {
-  std::error_code e;
-  const auto stato = fs::status(cartella, e);
-  if (!fs::exists(stato))
-    throw std::invalid_argument("the output folder " + cartella.string() + " does not exist");
-  if (!fs::is_directory(stato))
-    throw std::invalid_argument("the output folder " + cartella.string() + " is not a folder");
-}
-
 // An input must be a regular, readable file of bounded size.
 void verifica_ingresso(const fs::path& autore, const char* opzione) {
   try {

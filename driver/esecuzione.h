@@ -24,6 +24,7 @@ struct opzioni_rapporto {
 struct stadio {
   std::string_view nome;
   void (*esegui)(const std::filesystem::path& percorso);
+  std::string (*testo)();  // the bytes esegui writes
   file_scenario file;
   std::string_view perche;
 };

@@ -6,7 +6,6 @@
 #include "driver/memorizza_percorso.h"
 #include "platform/cartella.h"
 #include "platform/file.h"
-#include "platform/insieme.h"
 #include "sources/dati.h"
 
 namespace tracciato {
@@ -14,34 +13,35 @@ namespace tracciato {
 namespace fs = std::filesystem;
 
 const stadio stadi_scrittura[5] = {
-    {"dati_linea", dati_linea, file_scenario::linea, "the line file, read back by the loader"},
-    {"dati_treno", dati_treno, file_scenario::treno, "the train file, read back by the loader"},
-    {"dati_note", dati_note, file_scenario::note, "the notes for the driver"},
-    {"dati_rallentamenti", dati_rallentamenti, file_scenario::rallentamenti, "the slowdown order form"},
-    {"dati_scheda", dati_scheda, file_scenario::scheda, "the timetable card"},
+    {"dati_linea", dati_linea, testo_linea, file_scenario::linea, "the line file, read back by the loader"},
+    {"dati_treno", dati_treno, testo_treno, file_scenario::treno, "the train file, read back by the loader"},
+    {"dati_note", dati_note, testo_note, file_scenario::note, "the notes for the driver"},
+    {"dati_rallentamenti", dati_rallentamenti, testo_rallentamenti, file_scenario::rallentamenti, "the slowdown order form"},
+    {"dati_scheda", dati_scheda, testo_scheda, file_scenario::scheda, "the timetable card"},
 };
 
 namespace {
 
-// The five text files of the scenario, in their fixed order, moved into
-// cartella as one set. A file of those names that differs from what the run
-// writes may be an author's edit (`tracciato sources` invites them): without
-// forza the run stops before it replaces anything.
+// The five text files of the scenario, in their fixed order. A file of those
+// names that differs from what the run writes may be an author's edit
+// (`tracciato sources` invites them): without forza the run stops before it
+// writes anything. The files are derived text, so a run stopped between two
+// of them loses nothing: each is written whole, and a later run finds the
+// written ones equal to its own.
 void scrivi_testi(const fs::path& cartella, const scenario& s, bool forza) {
-  insieme_file testi(cartella);
-  for (const stadio& st : stadi_scrittura) {
-    const fs::path nuovo = testi.percorso(nome_file({}, s, st.file).string());
-    st.esegui(nuovo);
-    const fs::path vecchio = nome_file(cartella, s, st.file);
-    std::error_code e;
-    if (forza || !fs::exists(fs::symlink_status(vecchio, e))) continue;
-    if (!esiste_file(vecchio) || leggi_file(vecchio) != leggi_file(nuovo))
-      throw std::runtime_error(vecchio.string() +
-                               " differs from the built-in text the run would write over it (an edit of "
-                               "yours?), so nothing was written. Choose another --dir, or give --force "
-                               "to replace it");
+  if (!forza) {
+    for (const stadio& st : stadi_scrittura) {
+      const fs::path vecchio = nome_file(cartella, s, st.file);
+      std::error_code e;
+      if (!fs::exists(fs::symlink_status(vecchio, e))) continue;
+      if (!esiste_file(vecchio) || leggi_file(vecchio) != st.testo())
+        throw std::runtime_error(vecchio.string() +
+                                 " differs from the built-in text the run would write over it (an edit of "
+                                 "yours?), so nothing was written. Choose another --dir, or give --force "
+                                 "to replace it");
+    }
   }
-  testi.conferma();
+  for (const stadio& st : stadi_scrittura) st.esegui(nome_file(cartella, s, st.file));
 }
 
 }  // namespace
@@ -52,6 +52,7 @@ int esegui_incorporato(const fs::path& cartella, const opzioni_rapporto& rapport
   s.numero_treno = numero_treno_incorporato;
   // The wait label stands while the run works.
   attendere();
+  verifica_cartella(cartella);
   // The five text files, unless that would overwrite an author's edit.
   scrivi_testi(cartella, s, forza);
   // Read the line and train files back, delete them, compile, write the binaries.

@@ -1,5 +1,6 @@
 #include "driver/nomi_file.h"
 
+#include <stdexcept>
 #include <string>
 
 namespace tracciato {
@@ -20,6 +21,17 @@ std::filesystem::path nome_file(const std::filesystem::path& cartella, const sce
     case file_scenario::celle_dat: nome = nt + ".dat"; break;
   }
   return cartella / nome;
+}
+
+namespace fs = std::filesystem;
+
+void verifica_cartella(const fs::path& cartella) {
+  std::error_code e;
+  const auto stato = fs::status(cartella, e);
+  if (!fs::exists(stato))
+    throw std::invalid_argument("the output folder " + cartella.string() + " does not exist");
+  if (!fs::is_directory(stato))
+    throw std::invalid_argument("the output folder " + cartella.string() + " is not a folder");
 }
 
 }  // namespace tracciato

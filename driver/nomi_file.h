@@ -23,4 +23,8 @@ enum class file_scenario {
 std::filesystem::path nome_file(const std::filesystem::path& cartella, const scenario& s,
                                 file_scenario f);
 
+// verifica_cartella: throws std::invalid_argument unless cartella is an
+// existing folder, saying which of the two it is not.
+void verifica_cartella(const std::filesystem::path& cartella);
+
 }  // namespace tracciato

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace tracciato {
 
@@ -11,5 +12,12 @@ void dati_treno(const std::filesystem::path& percorso);          // the train fi
 void dati_note(const std::filesystem::path& percorso);           // the notes for the driver
 void dati_rallentamenti(const std::filesystem::path& percorso);  // the slowdown order form
 void dati_scheda(const std::filesystem::path& percorso);         // the timetable card
+
+// The bytes each writer writes.
+std::string testo_linea();
+std::string testo_treno();
+std::string testo_note();
+std::string testo_rallentamenti();
+std::string testo_scheda();
 
 }  // namespace tracciato

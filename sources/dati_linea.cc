@@ -425,5 +425,6 @@ constexpr std::string_view righe[] = {
 }  // namespace
 
 void dati_linea(const std::filesystem::path& percorso) { scrivi_righe(percorso, righe); }
+std::string testo_linea() { return componi_righe(righe); }
 
 }  // namespace tracciato

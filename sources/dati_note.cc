@@ -48,5 +48,6 @@ constexpr std::string_view righe[] = {
 }  // namespace
 
 void dati_note(const std::filesystem::path& percorso) { scrivi_righe(percorso, righe); }
+std::string testo_note() { return componi_righe(righe); }
 
 }  // namespace tracciato

@@ -67,5 +67,6 @@ constexpr std::string_view righe[] = {
 }  // namespace
 
 void dati_rallentamenti(const std::filesystem::path& percorso) { scrivi_righe(percorso, righe); }
+std::string testo_rallentamenti() { return componi_righe(righe); }
 
 }  // namespace tracciato

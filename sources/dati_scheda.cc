@@ -110,5 +110,6 @@ constexpr std::string_view righe[] = {
 }  // namespace
 
 void dati_scheda(const std::filesystem::path& percorso) { scrivi_righe(percorso, righe); }
+std::string testo_scheda() { return componi_righe(righe); }
 
 }  // namespace tracciato

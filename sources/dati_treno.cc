@@ -143,5 +143,6 @@ constexpr std::string_view righe[] = {
 }  // namespace
 
 void dati_treno(const std::filesystem::path& percorso) { scrivi_righe(percorso, righe); }
+std::string testo_treno() { return componi_righe(righe); }
 
 }  // namespace tracciato

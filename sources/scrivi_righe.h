@@ -20,4 +20,8 @@ inline constexpr size_t posti_tabella_righe = 1001;
 // cannot be written.
 void scrivi_righe(const std::filesystem::path& percorso, std::span<const std::string_view> tabella);
 
+// componi_righe: the bytes scrivi_righe writes for tabella. Throws
+// std::logic_error as scrivi_righe does.
+std::string componi_righe(std::span<const std::string_view> tabella);
+
 }  // namespace tracciato
