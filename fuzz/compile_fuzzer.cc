@@ -39,10 +39,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, std::size_t n) {
   } catch (const arresto&) {
     return 0;
   }
-  if (s.planimetria.allocata()) {
+  // A small plan goes through the whole round trip. A long one (up to a
+  // million rows, 20 MB) only has its rows computed: encoding and decoding it
+  // whole would take most of the target's time and teach it nothing new.
+  constexpr int32_t righe_giro_completo = 100000;
+  if (s.planimetria.allocata() && s.planimetria.righe() <= righe_giro_completo) {
     const byte_file b = codifica_planimetria(calcola_planimetria(s));
     if (codifica_planimetria(decodifica_planimetria(b.vista(), "l")).vista() != b.vista())
       __builtin_trap();
+  } else if (s.planimetria.allocata()) {
+    double somma = 0;
+    percorri_planimetria(s.planimetria, [&](const double* x, const double* y, int32_t n) {
+      for (int32_t i = 0; i < n; ++i) somma += x[i] - y[i];
+    });
+    if (somma != somma && s.planimetria.righe() < 0) __builtin_trap();  // keeps the rows computed
   }
   const byte_file t = codifica_tabella(s.tabella);
   if (codifica_tabella(decodifica_tabella(t.vista(), "s")).vista() != t.vista()) __builtin_trap();
