@@ -15,7 +15,7 @@
 #include <sstream>
 
 #include "decompiler/decompila.h"
-#include "decompiler/inspect.h"
+#include "decompiler/ispezione.h"
 #include "driver/esecuzione.h"
 #include "platform/file.h"
 
@@ -63,7 +63,7 @@ struct banco {
   fs::path radice;
   opzioni_compile compile;
   opzioni_decompile decompile;
-  opzioni_inspect inspect;
+  opzioni_ispezione inspect;
 
   banco() {
     radice = fs::temp_directory_path() / ("tracciato-bench-decompile-" + std::to_string(::getpid()));

@@ -53,7 +53,7 @@ comando registra_lsp(CLI::App& app, opzioni_globali& g);
 comando registra_check(CLI::App& app, opzioni_globali& g);
 comando registra_watch(CLI::App& app, opzioni_globali& g);
 comando registra_view(CLI::App& app, opzioni_globali& g);
-comando registra_inspect(CLI::App& app, opzioni_globali& g);
+comando registra_ispezione(CLI::App& app, opzioni_globali& g);
 comando registra_decompile(CLI::App& app, opzioni_globali& g);
 
 }  // namespace tracciato

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
         registra_check(app, g),
         registra_watch(app, g),
         registra_view(app, g),
-        registra_inspect(app, g),
+        registra_ispezione(app, g),
         registra_decompile(app, g),
     };
     try {

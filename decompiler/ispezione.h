@@ -1,4 +1,4 @@
-// inspect: shows what one binary file of a scenario holds, as a table for a
+// ispezione: shows what one binary file of a scenario holds, as a table for a
 // person or as one JSON object for another tool.
 #pragma once
 
@@ -22,7 +22,7 @@ std::optional<genere_binario> genere_da_nome(const std::filesystem::path& file);
 // The kind named by --kind: "plan", "table" or "cells"; nothing for any other word.
 std::optional<genere_binario> genere_da_parola(std::string_view parola);
 
-struct opzioni_inspect {
+struct opzioni_ispezione {
   std::filesystem::path file;
   std::optional<genere_binario> genere;  // --kind; otherwise from the name
   bool json = false;
@@ -39,12 +39,12 @@ struct opzioni_inspect {
 // Every record's keys are the model's member names and its values the raw
 // stored ones. The file is decoded whole first: bytes that do not follow the
 // layout throw errore_formato before anything is written.
-void ispeziona(std::string_view dati, std::string_view nome, genere_binario g, const opzioni_inspect& o,
+void ispeziona(std::string_view dati, std::string_view nome, genere_binario g, const opzioni_ispezione& o,
                std::ostream& uscita);
 
-// esegui_inspect: reads o.file and prints its inspection on standard output.
+// esegui_ispezione: reads o.file and prints what it holds on standard output.
 // Returns uscita_ok, or uscita_fallita after a message on standard error
 // naming the file (and the byte offset, for a malformed one).
-int esegui_inspect(const opzioni_inspect& o);
+int esegui_ispezione(const opzioni_ispezione& o);
 
 }  // namespace tracciato

@@ -2,13 +2,13 @@
 #include <memory>
 #include <string>
 
-#include "decompiler/inspect.h"
+#include "decompiler/ispezione.h"
 #include "driver/comandi.h"
 
 namespace tracciato {
 
-comando registra_inspect(CLI::App& app, opzioni_globali& g) {
-  auto o = std::make_shared<opzioni_inspect>();
+comando registra_ispezione(CLI::App& app, opzioni_globali& g) {
+  auto o = std::make_shared<opzioni_ispezione>();
   auto genere = std::make_shared<std::string>();
   auto* c = app.add_subcommand(
       "inspect",
@@ -24,10 +24,10 @@ comando registra_inspect(CLI::App& app, opzioni_globali& g) {
   return {c, [o, genere, &g] {
             if (!g.cartella.empty() || g.rapporto.strict)
               throw std::invalid_argument("--dir and --strict do not apply to inspect");
-            opzioni_inspect opzioni = *o;
+            opzioni_ispezione opzioni = *o;
             opzioni.json |= g.rapporto.json;
             if (!genere->empty()) opzioni.genere = genere_da_parola(*genere);
-            return esegui_inspect(opzioni);
+            return esegui_ispezione(opzioni);
           }};
 }
 

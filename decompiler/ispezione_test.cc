@@ -1,4 +1,4 @@
-#include "decompiler/inspect.h"
+#include "decompiler/ispezione.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -18,13 +18,13 @@ namespace {
 
 using nlohmann::json;
 
-std::string ispeziona_in(std::string_view dati, genere_binario g, opzioni_inspect o = {}) {
+std::string ispeziona_in(std::string_view dati, genere_binario g, opzioni_ispezione o = {}) {
   std::ostringstream uscita;
   ispeziona(dati, "f", g, o, uscita);
   return uscita.str();
 }
 
-json come_json(std::string_view dati, genere_binario g, opzioni_inspect o = {}) {
+json come_json(std::string_view dati, genere_binario g, opzioni_ispezione o = {}) {
   o.json = true;
   return json::parse(ispeziona_in(dati, g, o));
 }
@@ -37,7 +37,7 @@ std::vector<cella> celle_prova() {
   return c;
 }
 
-TEST(Inspect, CellsJsonAgreesWithTheEncoderFieldByField) {
+TEST(Ispezione, CellsJsonAgreesWithTheEncoderFieldByField) {
   const auto celle = celle_prova();
   const byte_file f = codifica_celle(celle);
   const json j = come_json(f.vista(), genere_binario::celle);
@@ -55,7 +55,7 @@ TEST(Inspect, CellsJsonAgreesWithTheEncoderFieldByField) {
     EXPECT_EQ(j["celle"][i].size(), chiavi);
   }
   // --from, --to and --nonzero choose the cells; the header keeps describing the file.
-  opzioni_inspect o;
+  opzioni_ispezione o;
   o.da = 1;
   o.a = 2;
   o.non_zero = true;
@@ -65,7 +65,7 @@ TEST(Inspect, CellsJsonAgreesWithTheEncoderFieldByField) {
   EXPECT_EQ(parte["ultima_cella"], 3);
 }
 
-TEST(Inspect, TableJsonAgreesWithTheEncoderWithOffsetsAndUtf8Texts) {
+TEST(Ispezione, TableJsonAgreesWithTheEncoderWithOffsetsAndUtf8Texts) {
   std::array<voce_tabella, posti_tabella> t{};
   t[1] = {11, -300, 300, 0, 1, "CITT\xC0 \x80 \x81", -2, 1, 4, 1, 1, 255, 50, 0, 1, 50400};
   t[80].testo = "(F)";
@@ -91,7 +91,7 @@ TEST(Inspect, TableJsonAgreesWithTheEncoderWithOffsetsAndUtf8Texts) {
   EXPECT_EQ(j["tabella"][1]["testo"], "CITT\u00C0 \u20AC \u0081");
 }
 
-TEST(Inspect, PlanJsonKeepsKindsAndEveryDoubleBit) {
+TEST(Ispezione, PlanJsonKeepsKindsAndEveryDoubleBit) {
   planimetria_t p;
   p.alloca_righe(4);
   p.imposta_intero(0, 0, 0);
@@ -119,7 +119,7 @@ TEST(Inspect, PlanJsonKeepsKindsAndEveryDoubleBit) {
   EXPECT_EQ(r[4]["kind_y"], "empty");
 }
 
-TEST(Inspect, TextNamesKindsAndGivesUnits) {
+TEST(Ispezione, TextNamesKindsAndGivesUnits) {
   const std::string t = ispeziona_in(codifica_celle(celle_prova()).vista(), genere_binario::celle);
   EXPECT_NE(t.find("     1      50 m  1 signal"), std::string::npos) << t;
   EXPECT_NE(t.find("14 (70 km/h)"), std::string::npos);
@@ -134,7 +134,7 @@ TEST(Inspect, TextNamesKindsAndGivesUnits) {
   EXPECT_NE(s.find("line: repetition, sand, clock"), std::string::npos);
 }
 
-TEST(Inspect, MalformedFilesAreRefusedWithTheirOffsetAndNoOutput) {
+TEST(Ispezione, MalformedFilesAreRefusedWithTheirOffsetAndNoOutput) {
   std::array<voce_tabella, posti_tabella> tab{};
   const std::string tabella(codifica_tabella(tab).vista());
   std::string testo_lungo = tabella;
@@ -154,7 +154,7 @@ TEST(Inspect, MalformedFilesAreRefusedWithTheirOffsetAndNoOutput) {
   for (const auto& c : casi) {
     std::ostringstream uscita;
     for (bool json : {false, true}) {
-      opzioni_inspect o;
+      opzioni_ispezione o;
       o.json = json;
       try {
         ispeziona(c.dati, "f", c.g, o, uscita);
@@ -169,7 +169,7 @@ TEST(Inspect, MalformedFilesAreRefusedWithTheirOffsetAndNoOutput) {
   EXPECT_THROW(ispeziona_in(testo_lungo, genere_binario::tabella), errore_formato);
 }
 
-TEST(Inspect, KindFromTheNameOrTheOption) {
+TEST(Ispezione, KindFromTheNameOrTheOption) {
   EXPECT_EQ(genere_da_nome("a/S_linea.dat"), genere_binario::planimetria);
   EXPECT_EQ(genere_da_nome("S_4715.sim"), genere_binario::tabella);
   EXPECT_EQ(genere_da_nome("S_4715.dat"), genere_binario::celle);
@@ -180,7 +180,7 @@ TEST(Inspect, KindFromTheNameOrTheOption) {
 
 // A malformed file prints nothing that looks whole: in text nothing at all,
 // with --json only the error object.
-TEST(Inspect, CommandLineRefusesAMalformedFileWithStatus2AndNoTable) {
+TEST(Ispezione, CommandLineRefusesAMalformedFileWithStatus2AndNoTable) {
   test::cartella_temporanea dir;
   test::scrivi(dir / "S_1.dat", std::string(20, '\0'));
   const auto t = test::esegui_tracciato({"inspect", "S_1.dat"}, dir.percorso());

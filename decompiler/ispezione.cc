@@ -1,7 +1,7 @@
-// inspect: tables and JSON of the three binary files. The plan of a long line
+// ispezione: tables and JSON of the three binary files. The plan of a long line
 // has millions of values, so the output is formatted with to_chars into one
 // buffer that goes out in large pieces.
-#include "decompiler/inspect.h"
+#include "decompiler/ispezione.h"
 
 #include <algorithm>
 #include <array>
@@ -118,7 +118,7 @@ std::string stringa_json(std::string_view utf8) {
 struct intervallo {
   int64_t da, a;
 };
-intervallo limiti(const opzioni_inspect& o, int64_t n) {
+intervallo limiti(const opzioni_ispezione& o, int64_t n) {
   return {std::max<int64_t>(o.da.value_or(0), 0), std::min<int64_t>(o.a.value_or(n - 1), n - 1)};
 }
 
@@ -157,7 +157,7 @@ bool tutta_zero(const voce_tabella& v) {
   return zero;
 }
 
-void celle_json(scrittura& w, const std::vector<cella>& celle, intervallo r, const opzioni_inspect& o) {
+void celle_json(scrittura& w, const std::vector<cella>& celle, intervallo r, const opzioni_ispezione& o) {
   w << "\"ultima_cella\":" << static_cast<int64_t>(celle.size()) - 1 << ",\"celle\":[";
   bool primo = true;
   for (int64_t i = r.da; i <= r.a; ++i) {
@@ -180,7 +180,7 @@ std::string con_unita(int64_t grezzo, int64_t valore, std::string_view unita, bo
 }
 
 void celle_testo(scrittura& w, std::string_view nome, std::size_t byte, const std::vector<cella>& celle,
-                 intervallo r, const opzioni_inspect& o) {
+                 intervallo r, const opzioni_ispezione& o) {
   w << nome << ": cell file, " << static_cast<int64_t>(byte) << " bytes, cells 0 to "
     << static_cast<int64_t>(celle.size()) - 1 << "\n";
   static constexpr std::array<std::pair<std::string_view, std::size_t>, 13> colonne = {{
@@ -232,7 +232,7 @@ std::string ruolo(std::size_t i, const voce_tabella& v) {
 }
 
 void tabella_json(scrittura& w, const std::array<voce_tabella, posti_tabella>& t, intervallo r,
-                  const opzioni_inspect& o) {
+                  const opzioni_ispezione& o) {
   w << "\"slots\":" << int64_t{posti_tabella} << ",\"tabella\":[";
   bool primo = true;
   std::size_t offset = 0;
@@ -258,7 +258,7 @@ void tabella_json(scrittura& w, const std::array<voce_tabella, posti_tabella>& t
 }
 
 void tabella_testo(scrittura& w, std::string_view nome, std::size_t byte,
-                   const std::array<voce_tabella, posti_tabella>& t, intervallo r, const opzioni_inspect& o) {
+                   const std::array<voce_tabella, posti_tabella>& t, intervallo r, const opzioni_ispezione& o) {
   w << nome << ": scenario file, " << static_cast<int64_t>(byte) << " bytes, slots 0 to "
     << int64_t{posti_tabella - 1} << "\n";
   w << "  slot  offset  role                             tipo_record    valore1    valore2    valore3  tipo2"
@@ -304,7 +304,7 @@ char* valore_json(char* q, tipo_voce t, double v) {
 
 // The rows go straight into the output buffer: a 1000 km plan has a
 // million of them.
-void piano_json(scrittura& w, const planimetria_t& p, intervallo r, const opzioni_inspect& o) {
+void piano_json(scrittura& w, const planimetria_t& p, intervallo r, const opzioni_ispezione& o) {
   w << "\"righe\":" << int64_t{p.righe()} << ",\"piano\":[";
   bool primo = true;
   for (int64_t i = r.da; i <= r.a; ++i) {
@@ -336,7 +336,7 @@ std::string valore_testo(tipo_voce t, double v) {
 }
 
 void piano_testo(scrittura& w, std::string_view nome, std::size_t byte, const planimetria_t& p, intervallo r,
-                 const opzioni_inspect& o) {
+                 const opzioni_ispezione& o) {
   w << nome << ": line data file (track plan), " << static_cast<int64_t>(byte) << " bytes, rows 0 to "
     << int64_t{p.righe()} - 1 << "\n";
   w << "    riga                         x                         y\n";
@@ -369,7 +369,7 @@ std::optional<genere_binario> genere_da_parola(std::string_view parola) {
   return std::nullopt;
 }
 
-void ispeziona(std::string_view dati, std::string_view nome, genere_binario g, const opzioni_inspect& o,
+void ispeziona(std::string_view dati, std::string_view nome, genere_binario g, const opzioni_ispezione& o,
                std::ostream& uscita) {
   // Decoded whole before the first byte of output.
   std::vector<cella> celle;
@@ -405,7 +405,7 @@ void ispeziona(std::string_view dati, std::string_view nome, genere_binario g, c
   }
 }
 
-int esegui_inspect(const opzioni_inspect& o) {
+int esegui_ispezione(const opzioni_ispezione& o) {
   const auto g = o.genere ? o.genere : genere_da_nome(o.file);
   // Failures go to the program's one report (a file that cannot be read, a
   // malformed one): nothing is printed on standard output before the whole
