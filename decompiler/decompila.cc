@@ -13,7 +13,6 @@
 #include "driver/esecuzione.h"
 #include "driver/nomi_file.h"
 #include "loader/memorizza_dati.h"
-#include "decompiler/lettura.h"
 #include "platform/file.h"
 #include "model/numeri.h"
 #include "platform/testo.h"
@@ -216,9 +215,9 @@ int esegui_decompile(const opzioni_decompile& o) {
   b.nome = o.nome;
   b.numero = o.numero;
   const fs::path piano = nome_file(o.cartella, nomi, file_scenario::linea_dat);
-  if (esiste_file(piano)) b.linea_dat = leggi_binario(piano);
-  b.sim = leggi_binario(nome_file(o.cartella, nomi, file_scenario::sim));
-  b.celle_dat = leggi_binario(nome_file(o.cartella, nomi, file_scenario::celle_dat));
+  if (esiste_file(piano)) b.linea_dat = leggi_file(piano);
+  b.sim = leggi_file(nome_file(o.cartella, nomi, file_scenario::sim));
+  b.celle_dat = leggi_file(nome_file(o.cartella, nomi, file_scenario::celle_dat));
   const sorgenti_recuperate s = decompila(b);
   if (s.linea.empty()) {
     std::string perche;

@@ -18,7 +18,6 @@
 #include "compactor/formato.h"
 #include "platform/testo.h"
 #include "driver/esecuzione.h"
-#include "decompiler/lettura.h"
 #include "platform/file.h"
 
 namespace tracciato {
@@ -231,10 +230,10 @@ std::string ruolo(std::size_t i, const voce_tabella& v) {
   return v.testo.empty() ? "empty" : "sign";
 }
 
-void tabella_json(scrittura& w, const std::array<voce_tabella, posti_tabella>& t, intervallo r,
-                  const opzioni_ispezione& o) {
-  w << "\"slots\":" << int64_t{posti_tabella} << ",\"tabella\":[";
-  bool primo = true;
+// Calls f(slot, record, byte offset of the record) for each slot shown.
+template <class F>
+void per_ogni_posto(const std::array<voce_tabella, posti_tabella>& t, intervallo r, const opzioni_ispezione& o,
+                    F&& f) {
   std::size_t offset = 0;
   for (std::size_t i = 0; i < t.size(); ++i) {
     const voce_tabella& v = t[i];
@@ -242,6 +241,15 @@ void tabella_json(scrittura& w, const std::array<voce_tabella, posti_tabella>& t
     offset += byte_voce_vuota + v.testo.size();
     if (static_cast<int64_t>(i) < r.da || static_cast<int64_t>(i) > r.a || (o.non_zero && tutta_zero(v)))
       continue;
+    f(i, v, qui);
+  }
+}
+
+void tabella_json(scrittura& w, const std::array<voce_tabella, posti_tabella>& t, intervallo r,
+                  const opzioni_ispezione& o) {
+  w << "\"slots\":" << int64_t{posti_tabella} << ",\"tabella\":[";
+  bool primo = true;
+  per_ogni_posto(t, r, o, [&](std::size_t i, const voce_tabella& v, std::size_t qui) {
     w << (primo ? "\n{\"slot\":" : ",\n{\"slot\":") << static_cast<int64_t>(i)
       << ",\"offset\":" << static_cast<int64_t>(qui);
     primo = false;
@@ -253,7 +261,7 @@ void tabella_json(scrittura& w, const std::array<voce_tabella, posti_tabella>& t
         w << static_cast<int64_t>(x);
     });
     w << '}';
-  }
+  });
   w << "]}\n";
 }
 
@@ -263,13 +271,7 @@ void tabella_testo(scrittura& w, std::string_view nome, std::size_t byte,
     << int64_t{posti_tabella - 1} << "\n";
   w << "  slot  offset  role                             tipo_record    valore1    valore2    valore3  tipo2"
        "  intero1  intero2  intero3  intero4  intero5  byte1  byte2  byte3  byte4     valore4  testo\n";
-  std::size_t offset = 0;
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    const voce_tabella& v = t[i];
-    const std::size_t qui = offset;
-    offset += byte_voce_vuota + v.testo.size();
-    if (static_cast<int64_t>(i) < r.da || static_cast<int64_t>(i) > r.a || (o.non_zero && tutta_zero(v)))
-      continue;
+  per_ogni_posto(t, r, o, [&](std::size_t i, const voce_tabella& v, std::size_t qui) {
     std::string ru = "  " + ruolo(i, v);
     ru.resize(std::max<std::size_t>(ru.size(), 33), ' ');
     w.colonna(static_cast<int64_t>(i), 6).colonna(static_cast<int64_t>(qui), 8) << ru;
@@ -280,7 +282,7 @@ void tabella_testo(scrittura& w, std::string_view nome, std::size_t byte,
     w.colonna(v.valore4, 12);
     if (!v.testo.empty()) w << "  " << a_utf8(v.testo);
     w << '\n';
-  }
+  });
 }
 
 std::string_view nome_tipo_voce(tipo_voce t) {
@@ -413,7 +415,7 @@ int esegui_ispezione(const opzioni_ispezione& o) {
   if (!g)
     throw std::invalid_argument("inspect: cannot tell the kind of " + o.file.string() +
                                 " from its name; give --kind plan, table or cells");
-  const std::string dati = leggi_binario(o.file);
+  const std::string dati = leggi_file(o.file);
   ispeziona(dati, o.file.string(), *g, o, std::cout);
   std::cout.flush();
   return uscita_ok;

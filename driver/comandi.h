@@ -46,6 +46,9 @@ std::filesystem::path una_cartella(const opzioni_globali& g, const std::filesyst
 
 // --input-encoding utf-8|windows-1252 on command c.
 void aggiungi_codifica(CLI::App* c, codifica_ingresso& codifica);
+// The options compile and watch share: the two files, the names, the
+// folder, the encoding and --no-plan.
+void aggiungi_opzioni_compile(CLI::App* c, opzioni_compile& o);
 
 comando registra_compile(CLI::App& app, opzioni_globali& g);
 comando registra_sources(CLI::App& app, opzioni_globali& g);

@@ -26,6 +26,16 @@ void aggiungi_codifica(CLI::App* c, codifica_ingresso& codifica) {
       ->option_text("utf-8|windows-1252");
 }
 
+void aggiungi_opzioni_compile(CLI::App* c, opzioni_compile& o) {
+  c->add_option("--line", o.linea, "The line file")->required();
+  c->add_option("--train", o.treno, "The train file")->required();
+  c->add_option("--name", o.nome, "Scenario name S")->required();
+  c->add_option("--train-number", o.numero, "Train number T")->required();
+  c->add_option("--dir", o.cartella, "Output folder (default: the current folder)");
+  aggiungi_codifica(c, o.codifica);
+  c->add_flag("--no-plan", o.senza_planimetria, "Do not build the track plan and do not write S_linea.dat");
+}
+
 comando registra_compile(CLI::App& app, opzioni_globali& g) {
   auto o = std::make_shared<opzioni_compile>();
   o->cartella.clear();
@@ -33,13 +43,7 @@ comando registra_compile(CLI::App& app, opzioni_globali& g) {
       "compile",
       "Compile your own line and train files into S_linea.dat, S_T.sim and S_T.dat in the output "
       "folder. Your text files are read as they are and never changed");
-  c->add_option("--line", o->linea, "The line file")->required();
-  c->add_option("--train", o->treno, "The train file")->required();
-  c->add_option("--name", o->nome, "Scenario name S")->required();
-  c->add_option("--train-number", o->numero, "Train number T")->required();
-  c->add_option("--dir", o->cartella, "Output folder (default: the current folder)");
-  aggiungi_codifica(c, o->codifica);
-  c->add_flag("--no-plan", o->senza_planimetria, "Do not build the track plan and do not write S_linea.dat");
+  aggiungi_opzioni_compile(c, *o);
   c->add_flag("--json", o->rapporto.json, "Print the outcome as one JSON object");
   c->add_flag("--strict", o->rapporto.strict,
               "When a fault is recorded, replace no binary file: the previous set stands");

@@ -22,13 +22,10 @@ comando registra_watch(CLI::App& app, opzioni_globali& g) {
       "watch",
       "Compile your line and train files, then compile again each time either is saved, each time with the "
       "check's totals and first problems. Ends on Ctrl-C");
-  c->add_option("--line", o->linea, "The line file")->required()->check(CLI::ExistingFile);
-  c->add_option("--train", o->treno, "The train file")->required()->check(CLI::ExistingFile);
-  c->add_option("--name", o->nome, "Scenario name S")->required();
-  c->add_option("--train-number", o->numero, "Train number T")->required();
-  c->add_option("--dir", o->cartella, "Output folder (default: the current folder)");
-  c->add_flag("--no-plan", o->senza_planimetria, "Do not build the track plan and do not write S_linea.dat");
-  aggiungi_codifica(c, o->codifica);
+  aggiungi_opzioni_compile(c, *o);
+  // Both files must be there to be watched.
+  c->get_option("--line")->check(CLI::ExistingFile);
+  c->get_option("--train")->check(CLI::ExistingFile);
   return {c, [o, &g] {
             if (g.rapporto.json) throw std::invalid_argument("--json does not apply to watch");
             opzioni_compile opzioni = *o;

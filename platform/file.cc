@@ -117,11 +117,15 @@ void verifica_leggibile(const std::filesystem::path& percorso, std::size_t massi
 
 std::string leggi_file(const std::filesystem::path& percorso, std::size_t massimo) {
   const auto [fd, dimensione] = apri_lettura(percorso, massimo);
-  std::string dati;
-  dati.reserve(dimensione);
-  char blocco[1 << 16];
+  // Straight into a buffer of the size asked, so that a large file is neither
+  // grown nor copied on the way; a file that grew since is read to its end.
+  std::string dati(dimensione, '\0');
+  std::size_t letti = 0;
+  char blocco[1 << 12];
   for (;;) {
-    const ssize_t n = ::read(fd, blocco, sizeof blocco);
+    const bool pieno = letti == dati.size();
+    const ssize_t n =
+        pieno ? ::read(fd, blocco, sizeof blocco) : ::read(fd, dati.data() + letti, dati.size() - letti);
     if (n < 0) {
       if (errno == EINTR) continue;
       const int e = errno;
@@ -130,14 +134,15 @@ std::string leggi_file(const std::filesystem::path& percorso, std::size_t massim
       fallisci("cannot read", percorso);
     }
     if (n == 0) break;
-    dati.append(blocco, static_cast<size_t>(n));
-    if (dati.size() > massimo) {  // it grew while being read
+    if (pieno) dati.append(blocco, static_cast<size_t>(n));
+    letti += static_cast<size_t>(n);
+    if (letti > massimo) {  // it grew while being read
       ::close(fd);
-      throw std::runtime_error("cannot read " + percorso.string() + ": " +
-                               troppo_grande(massimo, dati.size()));
+      throw std::runtime_error("cannot read " + percorso.string() + ": " + troppo_grande(massimo, letti));
     }
   }
   ::close(fd);
+  dati.resize(letti);
   return dati;
 }
 
