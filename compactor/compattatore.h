@@ -28,12 +28,11 @@ int32_t codice_gara_st(const scenario& s);  // position-weighted competition cod
 // REQUIRES: s.celle holds at least two cells.
 void timbra(scenario& s);
 
-// scrivi_file_planimetria: the line data file of s.planimetria, complete, at
-// percorso: written into a temporary file beside it and renamed over it. The
-// rows are computed as they are encoded and never held whole: x and y each
-// go through a small buffer written at its column's offset whenever it fills.
-// Throws std::system_error when the file cannot be written (the old file, if
-// any, then stays as it was).
+// scrivi_file_planimetria: the line data file of s.planimetria, complete, as
+// the new file percorso (which must not exist yet). The rows are computed as
+// they are encoded and never held whole: x and y each go through a small
+// buffer written at its column's offset whenever it fills. Throws
+// std::system_error when the file cannot be written, and then leaves no file.
 // REQUIRES: s.planimetria.allocata().
 void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& percorso);
 

@@ -56,12 +56,15 @@ uint64_t byte_colonna(const disegno_planimetria& d) {
 // colonna_in_uscita: one column of the line data file on its way to the
 // file. Values are encoded into a buffer of a fixed size, which is written at
 // the column's next offset each time it has no room for what comes next.
+// 64 KiB: small enough to come from the heap rather than a mapping of its
+// own (whose pages the kernel would have to fault in afresh), large enough
+// that the writes stay few.
 class colonna_in_uscita {
  public:
-  static constexpr std::size_t capienza = 128 * 1024;
+  static constexpr std::size_t capienza = 64 * 1024;
   static_assert(capienza >= righe_blocco * byte_reale);
 
-  colonna_in_uscita(file_temporaneo& f, uint64_t inizio)
+  colonna_in_uscita(file_nuovo& f, uint64_t inizio)
       : f_(f), b_(std::make_unique_for_overwrite<char[]>(capienza)), posizione_(inizio) {}
 
   void metti(tipo_voce t, double v) {
@@ -88,7 +91,7 @@ class colonna_in_uscita {
   uint64_t fine() const { return posizione_ + n_; }
 
  private:
-  file_temporaneo& f_;
+  file_nuovo& f_;
   std::unique_ptr<char[]> b_;
   uint64_t posizione_;
   std::size_t n_ = 0;
@@ -106,7 +109,7 @@ void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& per
   const disegno_planimetria& d = s.planimetria;
   if (!d.allocata()) throw std::logic_error("line data file asked for with no track plan");
   const uint64_t colonna = byte_colonna(d);
-  file_temporaneo f(percorso);
+  file_nuovo f(percorso);
   f.riserva(2 * colonna);
   colonna_in_uscita x(f, 0), y(f, colonna);
   const tipo_voce origine = d.tipo(0);
@@ -122,7 +125,7 @@ void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& per
     throw std::logic_error("track plan encoding differs from its computed size");
   x.scarica();
   y.scarica();
-  f.conferma();
+  f.chiudi();
 }
 
 std::size_t dimensione_planimetria(const disegno_planimetria& d) { return 2 * byte_colonna(d); }

@@ -1,6 +1,8 @@
 // The built-in run: the program's whole life when it is started without a
 // command.
+#include <iterator>
 #include <stdexcept>
+#include <string>
 
 #include "driver/esecuzione.h"
 #include "driver/memorizza_percorso.h"
@@ -22,26 +24,30 @@ const stadio stadi_scrittura[5] = {
 
 namespace {
 
-// The five text files of the scenario, in their fixed order. A file of those
-// names that differs from what the run writes may be an author's edit
-// (`tracciato sources` invites them): without forza the run stops before it
-// writes anything. The files are derived text, so a run stopped between two
-// of them loses nothing: each is written whole, and a later run finds the
-// written ones equal to its own.
+// The five text files of the scenario, in their fixed order. One that
+// already holds exactly the bytes the run would write stays as it is. One
+// that differs may be an author's edit (`tracciato sources` invites them):
+// without forza the run stops before it writes anything. The files are
+// derived text, so a run stopped between two of them loses nothing: each is
+// written whole, and a later run finds the written ones equal to its own.
 void scrivi_testi(const fs::path& cartella, const scenario& s, bool forza) {
-  if (!forza) {
-    for (const stadio& st : stadi_scrittura) {
-      const fs::path vecchio = nome_file(cartella, s, st.file);
-      std::error_code e;
-      if (!fs::exists(fs::symlink_status(vecchio, e))) continue;
-      if (!esiste_file(vecchio) || leggi_file(vecchio) != st.testo())
-        throw std::runtime_error(vecchio.string() +
-                                 " differs from the built-in text the run would write over it (an edit of "
-                                 "yours?), so nothing was written. Choose another --dir, or give --force "
-                                 "to replace it");
-    }
+  constexpr std::size_t quanti = std::size(stadi_scrittura);
+  std::string testi[quanti];
+  bool da_scrivere[quanti];
+  for (std::size_t i = 0; i < quanti; ++i) {
+    const fs::path percorso = nome_file(cartella, s, stadi_scrittura[i].file);
+    testi[i] = stadi_scrittura[i].testo();
+    std::error_code e;
+    const bool presente = fs::exists(fs::symlink_status(percorso, e));
+    da_scrivere[i] = !presente || !esiste_file(percorso) || leggi_file(percorso) != testi[i];
+    if (presente && da_scrivere[i] && !forza)
+      throw std::runtime_error(percorso.string() +
+                               " differs from the built-in text the run would write over it (an edit of "
+                               "yours?), so nothing was written. Choose another --dir, or give --force "
+                               "to replace it");
   }
-  for (const stadio& st : stadi_scrittura) st.esegui(nome_file(cartella, s, st.file));
+  for (std::size_t i = 0; i < quanti; ++i)
+    if (da_scrivere[i]) sostituisci_file(nome_file(cartella, s, stadi_scrittura[i].file), testi[i]);
 }
 
 }  // namespace

@@ -55,8 +55,8 @@ std::vector<fs::path> scrivi_file_binari(const scenario& s, const fs::path& cart
   auto percorso = [&](file_scenario f) { return insieme.percorso(nome_file({}, s, f).string()); };
   if (s.scrivi_linea != 0 && s.planimetria.allocata())
     scrivi_file_planimetria(s, percorso(file_scenario::linea_dat));
-  sostituisci_file(percorso(file_scenario::sim), tabella.vista());
-  sostituisci_file(percorso(file_scenario::celle_dat), codifica_celle(s.celle).vista());
+  crea_file(percorso(file_scenario::sim), tabella.vista());
+  crea_file(percorso(file_scenario::celle_dat), codifica_celle(s.celle).vista());
   // All three are whole: now they move into place together.
   return insieme.conferma();
 }
@@ -69,10 +69,6 @@ std::vector<fs::path> memorizza_percorso(scenario& s, int32_t scrivi, const ingr
   nuovo.numero_treno = std::move(s.numero_treno);
   nuovo.scrivi_linea = scrivi;
   s = std::move(nuovo);
-
-  // Finish or undo what an interrupted run left in the folder, so that what
-  // this run finds there, and reports, is a whole set.
-  riprendi_insiemi(cartella);
 
   // Without a line file nothing is read and nothing deleted.
   if (!esiste_file(ingresso.linea)) {
@@ -128,6 +124,13 @@ esito_percorso esegui_percorso(scenario& s, int32_t scrivi, const ingresso_perco
                                    (v != nullptr ? ": " + std::string(v->significato) : std::string()) + ")"
                              : "the line file gave no route length, so there is no cell grid";
     }
+  }
+  // Finish or undo what an interrupted run left in the folder, so that what
+  // the report finds there is a whole set. (A run that writes its set does
+  // so before it moves the set into place.)
+  try {
+    riprendi_insiemi(cartella);
+  } catch (const std::system_error&) {  // a folder that cannot be opened: nothing there to find
   }
   for (file_scenario f : file_dell_insieme(scrivi)) {
     const fs::path p = nome_file(cartella, s, f);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
@@ -28,23 +29,25 @@ std::string troppo_grande(std::size_t massimo, std::uintmax_t dimensione) {
 
 }  // namespace
 
-file_temporaneo::file_temporaneo(std::filesystem::path percorso)
-    : percorso_(std::move(percorso)), nome_(percorso_.string() + ".tmp-XXXXXX") {
-  fd_ = ::mkstemp(nome_.data());
-  if (fd_ < 0) fallisci("cannot create a temporary file beside", percorso_);
+file_nuovo::file_nuovo(std::filesystem::path percorso) : percorso_(std::move(percorso)) {
+  fd_ = ::open(percorso_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd_ < 0) fallisci("cannot create", percorso_);
 }
 
-file_temporaneo::~file_temporaneo() {
+file_nuovo::file_nuovo(file_nuovo&& altro) noexcept
+    : percorso_(std::move(altro.percorso_)), fd_(std::exchange(altro.fd_, -1)) {}
+
+file_nuovo::~file_nuovo() {
   if (fd_ < 0) return;
   ::close(fd_);
-  ::unlink(nome_.c_str());
+  ::unlink(percorso_.c_str());
 }
 
-void file_temporaneo::riserva(uint64_t dimensione) noexcept {
+void file_nuovo::riserva(uint64_t dimensione) noexcept {
   if (dimensione > 0) (void)::fallocate(fd_, 0, 0, static_cast<off_t>(dimensione));
 }
 
-void file_temporaneo::scrivi(std::string_view dati, uint64_t posizione) {
+void file_nuovo::scrivi(std::string_view dati, uint64_t posizione) {
   while (!dati.empty()) {
     const ssize_t n = ::pwrite(fd_, dati.data(), dati.size(), static_cast<off_t>(posizione));
     if (n < 0) {
@@ -56,22 +59,58 @@ void file_temporaneo::scrivi(std::string_view dati, uint64_t posizione) {
   }
 }
 
-void file_temporaneo::conferma() {
-  if (fd_ < 0) throw std::logic_error("temporary file for " + percorso_.string() + " confirmed twice");
-  const mode_t maschera = ::umask(0);
-  ::umask(maschera);
-  ::fchmod(fd_, 0666 & ~maschera);
-  const int fd = fd_;
-  fd_ = -1;
-  if (::close(fd) != 0) {
+void file_nuovo::chiudi() {
+  if (fd_ < 0) throw std::logic_error(percorso_.string() + " closed twice");
+  if (::close(std::exchange(fd_, -1)) != 0) {
     const int e = errno;
-    ::unlink(nome_.c_str());
+    ::unlink(percorso_.c_str());
     errno = e;
     fallisci("cannot write", percorso_);
   }
-  if (::rename(nome_.c_str(), percorso_.c_str()) != 0) {
+}
+
+void crea_file(const std::filesystem::path& percorso, std::string_view contenuto) {
+  file_nuovo f(percorso);
+  f.scrivi(contenuto, 0);
+  f.chiudi();
+}
+
+namespace {
+
+// A new file beside percorso under a name of its own: percorso's name, then
+// ".tmp-" and six characters that differ from run to run.
+file_nuovo temporaneo_accanto(const std::filesystem::path& percorso) {
+  static constexpr char cifre[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ-_";
+  static uint64_t seme = static_cast<uint64_t>(::getpid()) << 32;
+  for (int tentativo = 0;; ++tentativo) {
+    // splitmix64 over the clock and a counter: collisions are rare, and a
+    // name in use is simply passed over.
+    uint64_t z = (seme += 0x9E3779B97F4A7C15ULL) ^
+                 static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    z ^= z >> 31;
+    std::string nome = percorso.string() + ".tmp-";
+    for (int i = 0; i < 6; ++i, z >>= 6) nome += cifre[z & 63];
+    try {
+      return file_nuovo(std::move(nome));
+    } catch (const std::system_error& e) {
+      if (e.code() != std::errc::file_exists || tentativo == 100)
+        throw std::system_error(e.code(), "cannot create a temporary file beside " + percorso.string());
+    }
+  }
+}
+
+}  // namespace
+
+file_temporaneo::file_temporaneo(std::filesystem::path percorso)
+    : percorso_(std::move(percorso)), file_(temporaneo_accanto(percorso_)) {}
+
+void file_temporaneo::conferma() {
+  file_.chiudi();
+  if (::rename(file_.percorso().c_str(), percorso_.c_str()) != 0) {
     const int e = errno;
-    ::unlink(nome_.c_str());
+    ::unlink(file_.percorso().c_str());
     errno = e;
     fallisci("cannot replace", percorso_);
   }

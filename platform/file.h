@@ -9,17 +9,20 @@
 
 namespace tracciato {
 
-// file_temporaneo: a new file built beside percorso under a temporary name,
-// in as many writes as its maker needs, and renamed over percorso by
-// conferma(). A file never confirmed is removed, so a failed or interrupted
-// write never leaves a truncated file where a good one stood.
-class file_temporaneo {
+// file_nuovo: a file made at percorso, which must not exist yet, with the
+// usual permissions (0666 less the umask), filled in as many writes as its
+// maker needs and closed by chiudi(). A file never closed is removed, so a
+// failed or interrupted write leaves no part of a file behind.
+class file_nuovo {
  public:
-  // Throws std::system_error when the file cannot be created.
-  explicit file_temporaneo(std::filesystem::path percorso);
-  ~file_temporaneo();
-  file_temporaneo(const file_temporaneo&) = delete;
-  file_temporaneo& operator=(const file_temporaneo&) = delete;
+  // Throws std::system_error when the file cannot be made (it exists, or its
+  // folder does not).
+  explicit file_nuovo(std::filesystem::path percorso);
+  file_nuovo(file_nuovo&& altro) noexcept;
+  ~file_nuovo();
+  file_nuovo(const file_nuovo&) = delete;
+  file_nuovo& operator=(const file_nuovo&) = delete;
+  file_nuovo& operator=(file_nuovo&&) = delete;
 
   // Allocates the file's blocks for its first dimensione bytes at once, and
   // sets its size to that: writes that fill them then cost the kernel less
@@ -28,15 +31,39 @@ class file_temporaneo {
   // Writes dati at byte posizione, resuming after short writes. Throws
   // std::system_error on failure.
   void scrivi(std::string_view dati, uint64_t posizione);
-  // Gives the file the usual permissions (not mkstemp's private ones),
-  // closes it and renames it over percorso. Throws std::system_error on
-  // failure, and then leaves the old file, if any, as it was.
+  // Closes the file, which is then whole. Throws std::system_error on
+  // failure (and then removes the file).
+  void chiudi();
+
+  const std::filesystem::path& percorso() const { return percorso_; }
+
+ private:
+  std::filesystem::path percorso_;
+  int fd_ = -1;
+};
+
+// crea_file: a new file at percorso (see file_nuovo) holding exactly
+// contenuto, in one write.
+void crea_file(const std::filesystem::path& percorso, std::string_view contenuto);
+
+// file_temporaneo: a new file built beside percorso under a temporary name,
+// in as many writes as its maker needs, and renamed over percorso by
+// conferma(). A file never confirmed is removed, so a failed or interrupted
+// write never leaves a truncated file where a good one stood.
+class file_temporaneo {
+ public:
+  // Throws std::system_error when the file cannot be created.
+  explicit file_temporaneo(std::filesystem::path percorso);
+
+  void riserva(uint64_t dimensione) noexcept { file_.riserva(dimensione); }
+  void scrivi(std::string_view dati, uint64_t posizione) { file_.scrivi(dati, posizione); }
+  // Closes the file and renames it over percorso. Throws std::system_error
+  // on failure, and then leaves the old file, if any, as it was.
   void conferma();
 
  private:
   std::filesystem::path percorso_;
-  std::string nome_;  // the temporary name
-  int fd_ = -1;
+  file_nuovo file_;  // under the temporary name
 };
 
 // sostituisci_file: makes the file at percorso hold exactly contenuto. The bytes

@@ -5,19 +5,23 @@
 //
 // How, in the manner of a write-ahead log:
 //   1. The new files are written into a private folder inside the output
-//      folder, ".tracciato-XXXXXX".
-//   2. Once all are whole, a marker ("completo", the names of the set, one a
-//      line) is written there: the commit point.
+//      folder, ".tracciato-XXXXXX", under their own names.
+//   2. Once all are whole, a marker is written there: "completo", one line a
+//      name, "+" before a name that has an old file in the output folder and
+//      "-" before one that has none, then the line "fine". A marker without
+//      its last line was cut short and counts as none. This is the commit
+//      point.
 //   3. Each file is renamed into place. Before its rename the old file of
-//      that name is kept aside in the private folder ("vecchi/", a hard
-//      link), or its absence is noted ("assenti/"), so a failed rename can
-//      put back what was already moved: the marker goes first, then the old
-//      files return, and the old set stands.
+//      that name is kept aside in the private folder ("vecchio-N", a hard
+//      link, N its place in the marker), so that a failed rename can put back
+//      what was already moved: the marker is renamed "annulla", then the old
+//      files return and every name that had none is removed, and the old set
+//      stands.
 //   4. The private folder is removed.
 // A later run in the folder first recovers what an interrupted run left
-// (riprendi_insiemi): a private folder with the marker has its renames
-// finished (roll forward); one without it has its old files put back and is
-// removed.
+// (riprendi_insiemi): a private folder with a whole marker has its renames
+// finished (roll forward); one with "annulla" has its undoing finished; one
+// with neither never moved anything and is removed.
 //
 // Concurrent runs: the output folder is locked (flock) while a private folder
 // is made, recovered or committed, and each private folder is locked by its
@@ -52,8 +56,10 @@ class insieme_file {
   insieme_file(const insieme_file&) = delete;
   insieme_file& operator=(const insieme_file&) = delete;
 
-  // Where the file nome of the set is to be written. nome is a plain file
-  // name; the file must be complete before conferma.
+  // Where the file nome of the set is to be made: a path that does not exist
+  // yet. nome is a plain file name, not "completo" or "annulla" nor one
+  // starting "vecchio-" (throws std::invalid_argument); the file must be
+  // complete before conferma.
   std::filesystem::path percorso(std::string_view nome);
 
   // Moves every file of the set (in the order percorso named them) into
@@ -64,9 +70,10 @@ class insieme_file {
 
  private:
   std::filesystem::path cartella_;
-  std::string nome_privata_;
+  std::string nome_privata_;  // empty once the private folder is gone
   int fd_cartella_ = -1;
   int fd_privata_ = -1;
+  bool da_riprendere_ = false;  // an undo left an old file aside: the next run finishes it
   std::vector<std::string> nomi_;
 };
 

@@ -1,41 +1,12 @@
 #include "platform/testo.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <utility>
 #include <stdexcept>
 
 namespace tracciato {
-namespace {
-
-// The UTF-8 to Windows-1252 descriptor, opened on a thread's first use and
-// kept for its later ones: opening one loads and searches the conversion
-// tables, which costs far more than converting a line.
-class conversione_cp1252 {
- public:
-  conversione_cp1252() : cd_(::iconv_open("WINDOWS-1252", "UTF-8")) {}
-  ~conversione_cp1252() {
-    if (aperta()) ::iconv_close(cd_);
-  }
-  conversione_cp1252(const conversione_cp1252&) = delete;
-  conversione_cp1252& operator=(const conversione_cp1252&) = delete;
-
-  bool aperta() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-  // A descriptor back in its initial state.
-  iconv_t descrittore() {
-    ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    return cd_;
-  }
-
- private:
-  iconv_t cd_;
-};
-
-}  // namespace
 
 std::string in_minuscolo(std::string_view s) {
   std::string r(s);
@@ -65,29 +36,6 @@ bool contiene_senza_caso(std::string_view testo, std::string_view parola) {
   return false;
 }
 
-std::string da_utf8(std::string_view utf8) {
-  bool ascii = true;
-  for (unsigned char c : utf8) ascii = ascii && c < 0x80;
-  if (ascii) return std::string(utf8);
-
-  thread_local conversione_cp1252 conversione;
-  if (!conversione.aperta()) throw std::runtime_error("no UTF-8 to Windows-1252 conversion");
-  iconv_t cd = conversione.descrittore();
-  std::string uscita(utf8.size(), '\0');
-  char* in = const_cast<char*>(utf8.data());
-  size_t resto_in = utf8.size();
-  char* out = uscita.data();
-  size_t resto_out = uscita.size();
-  const size_t esito = ::iconv(cd, &in, &resto_in, &out, &resto_out);
-  if (esito == static_cast<size_t>(-1))
-    throw std::runtime_error("text not representable in Windows-1252: " + std::string(utf8));
-  uscita.resize(uscita.size() - resto_out);
-  return uscita;
-}
-
-}  // namespace tracciato
-
-namespace tracciato {
 namespace {
 
 // Unicode code points of Windows-1252 bytes 0x80 to 0x9F; 0 = undefined.
@@ -159,6 +107,24 @@ std::string in_windows_1252(std::string_view testo, codifica_ingresso c) {
       ++riga;
       inizio_riga = i + 1;
     }
+    i += n;
+  }
+  return uscita;
+}
+
+std::string da_utf8(std::string_view utf8) {
+  std::string uscita;
+  uscita.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    // Runs of plain ASCII, most of any text, go across whole.
+    size_t j = i;
+    while (j < utf8.size() && static_cast<unsigned char>(utf8[j]) < 0x80) ++j;
+    uscita.append(utf8, i, j - i);
+    if ((i = j) == utf8.size()) break;
+    const auto [u, n] = decodifica(utf8, i);
+    const int b = n == 0 ? -1 : byte_1252(u);
+    if (b < 0) throw std::runtime_error("text not representable in Windows-1252: " + std::string(utf8));
+    uscita.push_back(static_cast<char>(b));
     i += n;
   }
   return uscita;

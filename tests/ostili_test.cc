@@ -320,10 +320,17 @@ TEST(Ostili, TheBuiltInRunOverEditedSources) {
   EXPECT_EQ(test::leggi(linea), modificata);
   EXPECT_EQ(d.elenco(), prima);
 
-  // Unedited files of those names are no obstacle; --force replaces edits.
+  // Unedited files of those names are no obstacle, and stay as they are;
+  // --force replaces edits.
+  const fs::path note = d / "VessolantaC_OrmelaC_4715_note.txt";
+  struct stat prima_note;
+  ASSERT_EQ(::stat(note.c_str(), &prima_note), 0);
   e = test::esegui_tracciato({"--dir", d.percorso().string(), "--force"}, d.percorso());
   EXPECT_EQ(e.stato, 0) << e.errori;
   EXPECT_FALSE(fs::exists(linea));  // read back and deleted, as the run does
+  struct stat dopo_note;
+  ASSERT_EQ(::stat(note.c_str(), &dopo_note), 0);
+  EXPECT_EQ(dopo_note.st_ino, prima_note.st_ino) << "an unedited file was written again";
 }
 
 }  // namespace
