@@ -11,6 +11,6 @@ std::filesystem::path cartella_programma() {
   return eseguibile.parent_path();
 }
 
-void attendere() { std::cerr << "Attendere" << std::endl; }
+void attendere() { std::cerr << "Attendere\n"; }  // one write: standard error is unbuffered
 
 }  // namespace tracciato
