@@ -16,7 +16,11 @@
 // tracciato itself; with --json, one JSON object with an "error" key.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstring>
+#include <initializer_list>
+#include <iterator>
+#include <string_view>
 #include <exception>
 #include <new>
 #include <stdexcept>
@@ -29,23 +33,64 @@
 
 namespace {
 
-// Whether --json was asked for, anywhere on the line: known even when the
-// line does not parse.
-bool chiede_json(int argc, char** argv) {
+using namespace tracciato;
+
+// Whether option was given, anywhere on the line before "--": known even
+// when the line does not parse.
+bool chiede(int argc, char** argv, std::initializer_list<std::string_view> opzione) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--") == 0) return false;
-    if (std::strcmp(argv[i], "--json") == 0) return true;
+    for (std::string_view o : opzione)
+      if (argv[i] == o) return true;
   }
   return false;
+}
+
+// The commands, each by the word that names it on the line.
+struct voce_comando {
+  std::string_view nome;
+  comando (*registra)(CLI::App&, opzioni_globali&);
+};
+constexpr voce_comando voci_comandi[] = {
+    {"compile", registra_compile}, {"sources", registra_sources}, {"lsp", registra_lsp},
+    {"check", registra_check},     {"watch", registra_watch},     {"view", registra_view},
+    {"inspect", registra_ispezione}, {"decompile", registra_decompile},
+};
+
+// The word that names the line's command: the first that is neither an
+// option nor the value of --dir; empty when there is none.
+std::string_view parola_comando(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view a = argv[i];
+    if (a == "--") return {};
+    if (a == "--dir") ++i;
+    else if (!a.starts_with('-')) return a;
+  }
+  return {};
+}
+
+// The commands to build: only the one the line names, since building all of
+// them costs more than the rest of a short run's start-up. Help, or a word
+// that names no command, builds them all, so that the help lists every
+// command and a mistyped one is refused as ever.
+std::vector<comando> registra_comandi(CLI::App& app, opzioni_globali& g, int argc, char** argv) {
+  const std::string_view parola = parola_comando(argc, argv);
+  bool tutti = chiede(argc, argv, {"--help", "-h"});
+  if (!parola.empty())
+    tutti = tutti || std::none_of(std::begin(voci_comandi), std::end(voci_comandi),
+                                  [&](const voce_comando& v) { return v.nome == parola; });
+  std::vector<comando> comandi;
+  for (const voce_comando& v : voci_comandi)
+    if (tutti || v.nome == parola) comandi.push_back(v.registra(app, g));
+  return comandi;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  using namespace tracciato;
   // A run stopped by a signal leaves none of its files behind.
   pulizia_ai_segnali();
-  const bool json = chiede_json(argc, argv);
+  const bool json = chiede(argc, argv, {"--json"});
 
   CLI::App app{
       "tracciato: a scenario compiler for a train-driving simulator.\n"
@@ -72,16 +117,7 @@ int main(int argc, char** argv) {
                "the built-in ones (an author's edits are otherwise never overwritten)");
 
   try {
-    const std::vector<comando> comandi = {
-        registra_compile(app, g),
-        registra_sources(app, g),
-        registra_lsp(app, g),
-        registra_check(app, g),
-        registra_watch(app, g),
-        registra_view(app, g),
-        registra_ispezione(app, g),
-        registra_decompile(app, g),
-    };
+    const std::vector<comando> comandi = registra_comandi(app, g, argc, argv);
     try {
       app.parse(argc, argv);
     } catch (const CLI::Success& e) {
