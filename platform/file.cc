@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -81,11 +82,11 @@ namespace {
 // ".tmp-" and six characters that differ from run to run.
 file_nuovo temporaneo_accanto(const std::filesystem::path& percorso) {
   static constexpr char cifre[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ-_";
-  static uint64_t seme = static_cast<uint64_t>(::getpid()) << 32;
+  static std::atomic<uint64_t> contatore{0};
   for (int tentativo = 0;; ++tentativo) {
-    // splitmix64 over the clock and a counter: collisions are rare, and a
-    // name in use is simply passed over.
-    uint64_t z = (seme += 0x9E3779B97F4A7C15ULL) ^
+    // splitmix64 over the process, the clock and a counter: collisions are
+    // rare, and a name in use is simply passed over.
+    uint64_t z = (static_cast<uint64_t>(::getpid()) << 32) ^ (++contatore * 0x9E3779B97F4A7C15ULL) ^
                  static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
