@@ -31,8 +31,9 @@ testo_sorgente leggi_sorgente(const std::filesystem::path& percorso, codifica_in
 // set: the line data file (only when scrivi is non-zero), the scenario file
 // and the cell file. Returns the files written, in order; none when the load
 // left no cell grid, or when rigoroso and a fault was recorded (the previous
-// set stands). Faults are recorded in s. Before anything else it finishes or
-// undoes what an interrupted run left in cartella. Throws arresto for 1250
+// set stands). Faults are recorded in s. Before its set moves into place it
+// finishes or undoes what an interrupted run left in cartella (insieme_file
+// does). Throws arresto for 1250
 // and 1251 (before any binary file is written), std::runtime_error when a
 // text of the record table is too long for its field (likewise),
 // std::system_error when cartella cannot be used or a file cannot be written
@@ -54,7 +55,8 @@ std::vector<std::filesystem::path> scrivi_file_binari(const scenario& s,
 
 // esegui_percorso: memorizza_percorso, with its failures (1250 and 1251, a
 // text too long, a file that cannot be written) as the outcome to report
-// rather than thrown, and what stands in the folder when nothing was written.
+// rather than thrown, and what stands in the folder when nothing was written
+// (once what an interrupted run left there is finished or undone).
 esito_percorso esegui_percorso(scenario& s, int32_t scrivi, const ingresso_percorso& ingresso,
                                const std::filesystem::path& cartella, bool rigoroso);
 
