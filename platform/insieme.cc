@@ -190,11 +190,15 @@ bool leggi_marcatore(const fs::path& percorso, privata& p) {
   return inizio == testo.size();
 }
 
-// Removes the private folder nome (open as fd) and all it holds.
-void rimuovi_privata(int fd_cartella, int fd, const std::string& nome) {
+// Removes the private folder nome of cartella (open as fd_cartella; the
+// private one as fd) and all it holds. A run's private folder is flat; one
+// left by an earlier version of the program may hold folders too.
+void rimuovi_privata(const fs::path& cartella, int fd_cartella, int fd, const std::string& nome) {
   if (::unlinkat(fd_cartella, nome.c_str(), AT_REMOVEDIR) == 0) return;
   svuota(fd);
-  ::unlinkat(fd_cartella, nome.c_str(), AT_REMOVEDIR);
+  if (::unlinkat(fd_cartella, nome.c_str(), AT_REMOVEDIR) == 0) return;
+  std::error_code e;
+  fs::remove_all(cartella / nome, e);
 }
 
 // Recovery of every private folder in cartella whose run is gone.
@@ -225,7 +229,7 @@ void riprendi_tutti(const fs::path& cartella, int fd_cartella) {
       }
     }
     // With no whole marker the run never moved a file: its folder only goes.
-    if (rimuovi) rimuovi_privata(fd_cartella, fd, nome);
+    if (rimuovi) rimuovi_privata(cartella, fd_cartella, fd, nome);
     ::close(fd);
   }
 }
@@ -299,7 +303,7 @@ insieme_file::~insieme_file() {
     // unless an old file could not be put back; then the folder stays, its
     // marker saying "annulla", for the next run to try again.
     if (!nome_privata_.empty() && !da_riprendere_)
-      rimuovi_privata(fd_cartella_, fd_privata_, nome_privata_);
+      rimuovi_privata(cartella_, fd_cartella_, fd_privata_, nome_privata_);
   }
   ::close(fd_privata_);
   ::close(fd_cartella_);
@@ -348,7 +352,7 @@ std::vector<fs::path> insieme_file::conferma() {
   for (std::size_t i = 0; i < nomi_.size(); ++i)
     if (p.con_vecchio[i]) ::unlinkat(fd_privata_, nome_vecchio(i).c_str(), 0);
   ::unlinkat(fd_privata_, marcatore, 0);
-  rimuovi_privata(fd_cartella_, fd_privata_, nome_privata_);
+  rimuovi_privata(cartella_, fd_cartella_, fd_privata_, nome_privata_);
   nome_privata_.clear();
   return messi;
 }

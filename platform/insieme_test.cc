@@ -125,6 +125,19 @@ TEST(Insieme, AFolderInTheWayIsRefusedBeforeAnythingMoves) {
   EXPECT_EQ(test::leggi(d / "b.dat" / "inside"), "mine");
 }
 
+// A working folder that holds folders of its own (as earlier versions of the
+// program left them) is removed whole all the same.
+TEST(Insieme, AWorkingFolderWithFoldersInsideIsRemovedWhole) {
+  cartella_temporanea d;
+  test::scrivi(d / "a.dat", "old a");
+  const fs::path p = d / (std::string(prefisso_privata) + "abc123");
+  fs::create_directories(p / "vecchi");
+  test::scrivi(p / "vecchi" / "a.dat", "old a");
+  test::scrivi(p / "completo", "a.dat\n");
+  riprendi_insiemi(d.percorso());
+  EXPECT_EQ(leggi_tutto(d), (contenuti{{"a.dat", "old a"}}));
+}
+
 TEST(Insieme, NamesThatCouldMeetItsOwnFilesAreRefused) {
   cartella_temporanea d;
   insieme_file insieme(d.percorso());
