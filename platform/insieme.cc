@@ -29,6 +29,15 @@ constexpr const char* annullato = "annulla";   // the marker of a move being und
 constexpr std::string_view fine_marcatore = "fine\n";
 constexpr std::string_view prefisso_vecchio = "vecchio-";
 
+// Whether nome can name a file of a set: a plain name of the output folder
+// that cannot meet the private folder's own files. A marker that names
+// anything else was not written by a run, and is not followed.
+bool nome_ammesso(std::string_view nome) {
+  return !nome.empty() && nome != "." && nome != ".." && nome != marcatore && nome != annullato &&
+         !nome.starts_with(prefisso_vecchio) &&
+         nome.find_first_of(std::string_view("/\n\0", 3)) == std::string_view::npos;
+}
+
 // The old file kept aside for the i-th name of the set.
 std::string nome_vecchio(std::size_t i) { return std::string(prefisso_vecchio) + std::to_string(i); }
 
@@ -183,9 +192,10 @@ bool leggi_marcatore(const fs::path& percorso, privata& p) {
   testo.resize(testo.size() - fine_marcatore.size());
   std::size_t inizio = 0;
   for (std::size_t fine; (fine = testo.find('\n', inizio)) != std::string::npos; inizio = fine + 1) {
-    if (fine - inizio < 2 || (testo[inizio] != '+' && testo[inizio] != '-')) return false;
+    if (testo[inizio] != '+' && testo[inizio] != '-') return false;
     p.con_vecchio.push_back(testo[inizio] == '+');
     p.nomi.push_back(testo.substr(inizio + 1, fine - inizio - 1));
+    if (!nome_ammesso(p.nomi.back())) return false;
   }
   return inizio == testo.size();
 }
@@ -310,8 +320,7 @@ insieme_file::~insieme_file() {
 }
 
 fs::path insieme_file::percorso(std::string_view nome) {
-  if (nome.empty() || nome == "." || nome == ".." || nome == marcatore || nome == annullato ||
-      nome.starts_with(prefisso_vecchio) || nome.find_first_of("/\n") != std::string_view::npos)
+  if (!nome_ammesso(nome))
     throw std::invalid_argument("\"" + std::string(nome) + "\" cannot be the name of a file of a set");
   nomi_.emplace_back(nome);
   return cartella_ / nome_privata_ / nome;

@@ -138,6 +138,21 @@ TEST(Insieme, AWorkingFolderWithFoldersInsideIsRemovedWhole) {
   EXPECT_EQ(leggi_tutto(d), (contenuti{{"a.dat", "old a"}}));
 }
 
+// A marker that names a file outside the folder was not written by a run:
+// recovery removes the working folder and touches nothing else.
+TEST(Insieme, AMarkerNamingAFileOutsideTheFolderIsNotFollowed) {
+  cartella_temporanea fuori;
+  const fs::path d = fuori / "uscita";
+  fs::create_directory(d);
+  test::scrivi(fuori / "mio.txt", "mine");
+  const fs::path p = d / (std::string(prefisso_privata) + "abc123");
+  fs::create_directory(p);
+  test::scrivi(p / "annulla", "-../mio.txt\nfine\n");
+  riprendi_insiemi(d);
+  EXPECT_EQ(test::leggi(fuori / "mio.txt"), "mine");
+  EXPECT_TRUE(fs::is_empty(d));
+}
+
 TEST(Insieme, NamesThatCouldMeetItsOwnFilesAreRefused) {
   cartella_temporanea d;
   insieme_file insieme(d.percorso());
