@@ -23,6 +23,16 @@ namespace {
   throw std::system_error(errno, std::generic_category(), cosa + " " + percorso.string());
 }
 
+// Removes the file rimosso, then fails as fallisci does, with the errno of
+// the failure that came before.
+[[noreturn]] void fallisci_rimuovendo(const std::filesystem::path& rimosso, const std::string& cosa,
+                                      const std::filesystem::path& percorso) {
+  const int e = errno;
+  ::unlink(rimosso.c_str());
+  errno = e;
+  fallisci(cosa, percorso);
+}
+
 std::string troppo_grande(std::size_t massimo, std::uintmax_t dimensione) {
   return "it is over " + std::to_string(massimo >> 20) + " MiB (" + std::to_string(dimensione) +
          " bytes); a scenario's text file is far smaller";
@@ -62,12 +72,7 @@ void file_nuovo::scrivi(std::string_view dati, uint64_t posizione) {
 
 void file_nuovo::chiudi() {
   if (fd_ < 0) throw std::logic_error(percorso_.string() + " closed twice");
-  if (::close(std::exchange(fd_, -1)) != 0) {
-    const int e = errno;
-    ::unlink(percorso_.c_str());
-    errno = e;
-    fallisci("cannot write", percorso_);
-  }
+  if (::close(std::exchange(fd_, -1)) != 0) fallisci_rimuovendo(percorso_, "cannot write", percorso_);
 }
 
 void crea_file(const std::filesystem::path& percorso, std::string_view contenuto) {
@@ -109,12 +114,8 @@ file_temporaneo::file_temporaneo(std::filesystem::path percorso)
 
 void file_temporaneo::conferma() {
   file_.chiudi();
-  if (::rename(file_.percorso().c_str(), percorso_.c_str()) != 0) {
-    const int e = errno;
-    ::unlink(file_.percorso().c_str());
-    errno = e;
-    fallisci("cannot replace", percorso_);
-  }
+  if (::rename(file_.percorso().c_str(), percorso_.c_str()) != 0)
+    fallisci_rimuovendo(file_.percorso(), "cannot replace", percorso_);
 }
 
 void sostituisci_file(const std::filesystem::path& percorso, std::string_view contenuto) {

@@ -81,6 +81,41 @@ std::string u_piu(char32_t u) {
   return buf;
 }
 
+// UTF-8 text as Windows-1252 bytes. At the first sequence that is not UTF-8
+// (n == 0) or has no Windows-1252 form, guasto(i, u, n) is called with its
+// offset, and must throw.
+template <class Guasto>
+std::string converti_utf8(std::string_view testo, Guasto&& guasto) {
+  std::string uscita;
+  uscita.reserve(testo.size());
+  for (size_t i = 0; i < testo.size();) {
+    // Runs of plain ASCII, most of any text, go across whole.
+    size_t j = i;
+    while (j < testo.size() && static_cast<unsigned char>(testo[j]) < 0x80) ++j;
+    uscita.append(testo, i, j - i);
+    if ((i = j) == testo.size()) break;
+    const auto [u, n] = decodifica(testo, i);
+    const int b = n == 0 ? -1 : byte_1252(u);
+    if (b < 0) guasto(i, u, n);
+    uscita.push_back(static_cast<char>(b));
+    i += n;
+  }
+  return uscita;
+}
+
+// "line L, column C: " of byte i of testo; a line ends at "\n", "\r\n" or a
+// lone "\r", and columns count bytes.
+std::string dove(std::string_view testo, size_t i) {
+  int32_t riga = 1;
+  size_t inizio_riga = 0;
+  for (size_t k = 0; k < i; ++k)
+    if (testo[k] == '\n' || (testo[k] == '\r' && (k + 1 >= testo.size() || testo[k + 1] != '\n'))) {
+      ++riga;
+      inizio_riga = k + 1;
+    }
+  return "line " + std::to_string(riga) + ", column " + std::to_string(i - inizio_riga + 1) + ": ";
+}
+
 }  // namespace
 
 std::string_view nome_codifica(codifica_ingresso c) {
@@ -90,44 +125,16 @@ std::string_view nome_codifica(codifica_ingresso c) {
 std::string in_windows_1252(std::string_view testo, codifica_ingresso c) {
   if (c == codifica_ingresso::windows_1252) return std::string(testo);
   if (testo.starts_with("\xEF\xBB\xBF")) testo.remove_prefix(3);
-  std::string uscita;
-  uscita.reserve(testo.size());
-  int32_t riga = 1;
-  size_t inizio_riga = 0;
-  for (size_t i = 0; i < testo.size();) {
-    const auto [u, n] = decodifica(testo, i);
-    const auto dove = [&] {
-      return "line " + std::to_string(riga) + ", column " + std::to_string(i - inizio_riga + 1) + ": ";
-    };
-    if (n == 0) throw std::runtime_error(dove() + "a byte that is not UTF-8 (is the file Windows-1252?)");
-    const int b = byte_1252(u);
-    if (b < 0) throw std::runtime_error(dove() + u_piu(u) + " has no Windows-1252 form");
-    uscita.push_back(static_cast<char>(b));
-    if (u == '\n' || (u == '\r' && (i + 1 >= testo.size() || testo[i + 1] != '\n'))) {
-      ++riga;
-      inizio_riga = i + 1;
-    }
-    i += n;
-  }
-  return uscita;
+  return converti_utf8(testo, [&](size_t i, char32_t u, size_t n) {
+    if (n == 0) throw std::runtime_error(dove(testo, i) + "a byte that is not UTF-8 (is the file Windows-1252?)");
+    throw std::runtime_error(dove(testo, i) + u_piu(u) + " has no Windows-1252 form");
+  });
 }
 
 std::string da_utf8(std::string_view utf8) {
-  std::string uscita;
-  uscita.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    // Runs of plain ASCII, most of any text, go across whole.
-    size_t j = i;
-    while (j < utf8.size() && static_cast<unsigned char>(utf8[j]) < 0x80) ++j;
-    uscita.append(utf8, i, j - i);
-    if ((i = j) == utf8.size()) break;
-    const auto [u, n] = decodifica(utf8, i);
-    const int b = n == 0 ? -1 : byte_1252(u);
-    if (b < 0) throw std::runtime_error("text not representable in Windows-1252: " + std::string(utf8));
-    uscita.push_back(static_cast<char>(b));
-    i += n;
-  }
-  return uscita;
+  return converti_utf8(utf8, [&](size_t, char32_t, size_t) {
+    throw std::runtime_error("text not representable in Windows-1252: " + std::string(utf8));
+  });
 }
 
 char32_t carattere_1252(unsigned char b) {
