@@ -178,15 +178,15 @@ class errori {
       p.messaggio += " (" + g.dettaglio + ")";
       return g.riga;
     }
-    const forma_voce& f = forma(r->tipo);
-    const std::string tutti = std::to_string(f.numeri + (f.testo ? 1 : 0));
+    const record_formato& f = formato_di(r->tipo);
+    const std::string tutti = std::to_string(f.campi.size());
     p.riga = r->riga;
     p.colonna = r->colonna;
     if (r->mancanti > 0 && g.riga != r->riga) {
       p.messaggio = "the `" + std::string(f.parola) + "` record lacks " + std::to_string(r->mancanti) + " of its " +
                     tutti + " fields, so the compile reads on into line " + std::to_string(g.riga) +
                     " and fails there: " + g.dettaglio;
-      p.suggerimento = "write the record whole on its line: " + std::string(f.parola) + ", " + std::string(f.campi);
+      p.suggerimento = "write the record whole on its line: " + std::string(f.parola) + ", " + f.elenco_campi();
     } else {
       p.messaggio = "a field of this `" + std::string(f.parola) + "` record does not read: " + g.dettaglio;
       const std::string& c = r->campo_illeggibile;
@@ -201,7 +201,7 @@ class errori {
         p.suggerimento = "give a value within the field's range (docs/format.md lists each field's width)";
       } else {
         p.suggerimento = "a `" + std::string(f.parola) + "` record has " + tutti +
-                         (tutti == "1" ? " field: " : " fields: ") + std::string(f.campi);
+                         (tutti == "1" ? " field: " : " fields: ") + f.elenco_campi();
       }
     }
     return r->riga;

@@ -14,88 +14,6 @@
 namespace tracciato {
 namespace {
 
-constexpr forma_voce forme[] = {
-    {genere_voce::lunghezza, tipo_file::linea, "lunghezza percorso", 1, false, "length"},
-    {genere_voce::progressiva_uno, tipo_file::linea, "progressiva chilometrica uno", 3, false, "position, chainage, flag"},
-    {genere_voce::progressiva_due, tipo_file::linea, "progressiva chilometrica due", 3, false, "position, chainage, flag"},
-    {genere_voce::progressiva_tre, tipo_file::linea, "progressiva chilometrica tre", 3, false, "position, chainage, flag"},
-    {genere_voce::sfondo_uno, tipo_file::linea, "sfondo uno", 1, false, "value"},
-    {genere_voce::sfondo_due, tipo_file::linea, "sfondo due", 1, false, "value"},
-    {genere_voce::sfondo_tre, tipo_file::linea, "sfondo tre", 1, false, "value"},
-    {genere_voce::ripetizione, tipo_file::linea, "ripetizione segnali 4 codici", 2, false, "start, end"},
-    {genere_voce::curva, tipo_file::linea, "curvad4", 2, false, "start, length"},
-    {genere_voce::pendenza, tipo_file::linea, "pendenza", 2, false, "position, gradient"},
-    {genere_voce::montagna, tipo_file::linea, "montagna", 3, false, "start, end, kind"},
-    {genere_voce::indicatori, tipo_file::linea, "indicatori_vmax", 9, false,
-     "position, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced"},
-    {genere_voce::cartello, tipo_file::linea, "cartello_indicatore", 1, true, "position, text"},
-    {genere_voce::massa, tipo_file::treno, "percentuale massa frenata", 1, false, "per cent"},
-    {genere_voce::vetture, tipo_file::treno, "numero vetture", 1, false, "count"},
-    {genere_voce::velocita, tipo_file::treno, "velocita", 2, false, "position, speed"},
-    {genere_voce::aderenza, tipo_file::treno, "aderenza", 2, false, "position, per cent"},
-    {genere_voce::orologio, tipo_file::treno, "orologio", 3, false, "hours, minutes, seconds"},
-    {genere_voce::sabbia, tipo_file::treno, "sabbia", 1, false, "value"},
-    {genere_voce::segnale, tipo_file::treno, "segnale", 11, false, "posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo"},
-    {genere_voce::rallentamento, tipo_file::treno, "rallentamento", 6, false, "x, v, l, f_tt, f_ta, d_v"},
-    {genere_voce::abbattimento, tipo_file::treno, "abbattimento", 2, false, "position, value"},
-    {genere_voce::stazione, tipo_file::treno, "stazione", 16, true,
-     "position, kind, length, three flags, two groups of three, stop, hours, minutes, seconds, name"},
-};
-
-// The keyword tests of the loader, in its order. generale: the tests of the
-// line file's general section instead of those of its later records.
-std::vector<genere_voce> riconosci(tipo_file file, bool generale, std::string_view c) {
-  std::vector<genere_voce> t;
-  const auto ha = [&](std::string_view p) { return contiene_senza_caso(c, p); };
-  const auto ha_c = [&](std::string_view p) { return contiene(c, p); };
-  if (file == tipo_file::linea && generale) {
-    if (ha("lunghezza") && ha("percorso")) t.push_back(genere_voce::lunghezza);
-    if (ha_c("tre") && ha_c("progressiva")) t.push_back(genere_voce::progressiva_tre);
-    if (ha_c("due") && ha_c("progressiva")) t.push_back(genere_voce::progressiva_due);
-    if (ha_c("uno") && ha_c("progressiva")) t.push_back(genere_voce::progressiva_uno);
-    if (ha_c("sfondo") && ha_c("uno")) t.push_back(genere_voce::sfondo_uno);
-    if (ha_c("sfondo") && ha_c("due")) t.push_back(genere_voce::sfondo_due);
-    if (ha_c("sfondo") && ha_c("tre")) t.push_back(genere_voce::sfondo_tre);
-    if (ha_c("segnali") && ha_c("ripetizione")) t.push_back(genere_voce::ripetizione);
-  } else if (file == tipo_file::linea) {
-    if (ha("pendenza")) t.push_back(genere_voce::pendenza);
-    if (ha("curva")) t.push_back(genere_voce::curva);
-    if (ha("montagna")) t.push_back(genere_voce::montagna);
-    if (ha("indicatori_v")) t.push_back(genere_voce::indicatori);
-    if (ha("indicat") && ha("cartello")) t.push_back(genere_voce::cartello);
-  } else {
-    if (ha("frenata") && ha("massa")) t.push_back(genere_voce::massa);
-    if (ha("vetture")) t.push_back(genere_voce::vetture);
-    if (ha("velocit")) t.push_back(genere_voce::velocita);
-    if (ha("aderenza")) t.push_back(genere_voce::aderenza);
-    if (ha("orologio")) t.push_back(genere_voce::orologio);
-    if (ha("sabbia")) t.push_back(genere_voce::sabbia);
-    if (ha("segnale")) t.push_back(genere_voce::segnale);
-    if (ha("rallentamento")) t.push_back(genere_voce::rallentamento);
-    if (ha("abbattimento")) t.push_back(genere_voce::abbattimento);
-    if (ha("stazione")) t.push_back(genere_voce::stazione);
-  }
-  return t;
-}
-
-constexpr std::string_view intestazioni_linea[] = {"[generale]", "[curve]", "[pendenze]", "[montagne]",
-                                                  "[cartelli]", "[indicazioni]", "[fine]"};
-constexpr std::string_view intestazioni_treno[] = {"[generale]", "[aderenze]", "[vel_limite]", "[stazioni]",
-                                                  "[rallentamenti]", "[segnali]", "[codici]", "[fine]"};
-
-// The keywords an author writes in a file, for "did you mean".
-std::vector<std::string> parole_di(tipo_file file) {
-  std::vector<std::string> p;
-  for (const forma_voce& f : forme)
-    if (f.file == file && f.tipo != genere_voce::curva) p.emplace_back(f.parola);
-  if (file == tipo_file::linea) {
-    p.emplace_back("ripetizione segnali 9 codici");
-    for (char lato : {'s', 'd'})
-      for (char classe = '1'; classe <= '6'; ++classe) p.push_back(std::string("curva") + lato + classe);
-  }
-  return p;
-}
-
 bool numerico(std::string_view c) {
   return !c.empty() && std::all_of(c.begin(), c.end(), [](char x) {
     return std::isdigit(static_cast<unsigned char>(x)) || x == '-' || x == '+' || x == ' ' || x == '\t';
@@ -109,24 +27,6 @@ bool sembra_commento(std::string_view c) {
 }
 
 std::string nome_file(tipo_file f) { return f == tipo_file::linea ? "line file" : "train file"; }
-
-// What a kind of record is called in a sentence.
-std::string_view cosa(genere_voce t) {
-  switch (t) {
-    case genere_voce::stazione: return "stations";
-    case genere_voce::segnale: return "signals";
-    case genere_voce::rallentamento: return "slowdowns";
-    case genere_voce::velocita: return "speed limits";
-    case genere_voce::aderenza: return "adhesion records";
-    case genere_voce::abbattimento: return "code points";
-    case genere_voce::pendenza: return "gradients";
-    case genere_voce::curva: return "curves";
-    case genere_voce::montagna: return "tunnels";
-    case genere_voce::indicatori: return "speed indicator boards";
-    case genere_voce::cartello: return "lineside signs";
-    default: return "general records";
-  }
-}
 
 class lettura_vista {
  public:
@@ -171,8 +71,8 @@ class lettura_vista {
       return;
     }
     if (sezione_ == sezione::prima) {
-      if (!riconosci(v_.file, v_.file == tipo_file::linea, campo).empty() ||
-          !riconosci(v_.file, false, campo).empty())
+      if (!riconosci_voci(v_.file, v_.file == tipo_file::linea, campo).empty() ||
+          !riconosci_voci(v_.file, false, campo).empty())
         avviso(n, col, "this line stands before the line \"[generale]\": nothing before it is read",
                "move it below \"[generale]\"");
       else if (intestazione(campo) && distanza(campo, "[generale]") <= 2)
@@ -184,12 +84,12 @@ class lettura_vista {
     const bool generale = v_.file == tipo_file::linea && sezione_ == sezione::generale;
     // A keyword field with a hyphen is passed over, and the record with it.
     if (contiene(campo, "-")) {
-      if (!riconosci(v_.file, generale, campo).empty())
+      if (!riconosci_voci(v_.file, generale, campo).empty())
         avviso(n, col, "the keyword field \"" + campo + "\" holds a '-': it is passed over, and its record is lost",
                "remove the '-' from the keyword");
       return;
     }
-    const std::vector<genere_voce> tipi = riconosci(v_.file, generale, campo);
+    const riconosciuti tipi = riconosci_voci(v_.file, generale, campo);
     if (generale && contiene(campo, "[") && contiene(campo, "]")) sezione_ = sezione::dopo;
     if (tipi.empty()) {
       sconosciuta(n, col, campo, generale);
@@ -197,7 +97,7 @@ class lettura_vista {
     }
     if (sembra_commento(campo))
       avviso(n, col, "this line looks like a comment, but it is read as a `" +
-                         std::string(forma(tipi.front()).parola) + "` record",
+                         std::string(formato_di(tipi.front()).parola) + "` record",
              "this format has no comments: the record on this line is read; delete the line");
     if (tipi.size() > 1)
       avviso(n, col, "the keyword field \"" + campo + "\" starts " + std::to_string(tipi.size()) +
@@ -214,23 +114,20 @@ class lettura_vista {
 
   // The fields of a recognised record, read as the loader reads them.
   void campi(lettore_campi& l, voce& v) {
-    const forma_voce& f = forma(v.tipo);
+    const record_formato& f = formato_di(v.tipo);
     try {
-      for (int i = 0; i < f.numeri; ++i) {
+      for (size_t i = 0; i < f.campi.size(); ++i) {
         if (l.fine_file()) {
-          v.mancanti = f.numeri - i + (f.testo ? 1 : 0);
+          v.mancanti = static_cast<int>(f.campi.size() - i);
           return;
         }
-        v.numeri.push_back(l.leggi_numero<int32_t>());
-        v.colonne.push_back(l.colonna());
-      }
-      if (f.testo) {
-        if (l.fine_file()) {
-          v.mancanti = 1;
-          return;
+        if (f.campi[i].tipo == larghezza::testo) {
+          v.testo = l.leggi_testo();
+          v.colonna_testo = l.colonna();
+        } else {
+          v.numeri.push_back(l.leggi_numero(f.campi[i].tipo));
+          v.colonne.push_back(l.colonna());
         }
-        v.testo = l.leggi_testo();
-        v.colonna_testo = l.colonna();
       }
     } catch (const guasto_lettura& g) {
       v.illeggibile = g.what();
@@ -255,7 +152,7 @@ class lettura_vista {
   }
 
   void surplus(const voce& v) {
-    const forma_voce& f = forma(v.tipo);
+    const record_formato& f = formato_di(v.tipo);
     const auto& [col, primo] = v.in_piu.front();
     const std::string_view r = v_.riga(v.riga);
     if (v.tipo == genere_voce::stazione) {
@@ -288,19 +185,13 @@ class lettura_vista {
     avviso(v.riga, col,
            "the `" + std::string(f.parola) + "` record has " + n + " field" + (v.in_piu.size() > 1 ? "s" : "") +
                " too many: \"" + citazione(primo) + "\" is read as the next keyword field",
-           "a `" + std::string(f.parola) + "` record has " + std::to_string(f.numeri + (f.testo ? 1 : 0)) +
-               (f.numeri + (f.testo ? 1 : 0) == 1 ? " field: " : " fields: ") + std::string(f.campi));
+           "a `" + std::string(f.parola) + "` record has " + std::to_string(f.campi.size()) +
+               (f.campi.size() == 1 ? " field: " : " fields: ") + f.elenco_campi());
   }
 
   // A keyword field that the loader reads as nothing.
   void sconosciuta(int32_t n, int32_t col, const std::string& campo, bool generale) {
-    const auto& intestazioni = v_.file == tipo_file::linea ? std::span<const std::string_view>(intestazioni_linea)
-                                                           : std::span<const std::string_view>(intestazioni_treno);
-    if (intestazione(campo)) {
-      for (std::string_view h : intestazioni)
-        if (distanza(campo, h) == 0) return;
-      return;  // an unknown header reads as nothing, as a header should
-    }
+    if (intestazione(campo)) return;  // a header reads as nothing, as it should
     if (numerico(campo)) {
       avviso(n, col, "this line begins with a number, not a keyword: its fields are read and skipped",
              "begin the record with its keyword, or join the line to the record it belongs to");
@@ -311,22 +202,14 @@ class lettura_vista {
              "this format has no comments: delete the line, or it is read as a record as soon as it holds a keyword");
       return;
     }
-    const std::string_view altra = parola_altro_file(v_.file, campo);
-    if (!altra.empty()) {
-      const tipo_file f = v_.file == tipo_file::linea ? tipo_file::treno : tipo_file::linea;
-      genere_voce t{};
-      for (const forma_voce& x : forme)
-        if (x.file == f && x.parola == altra) t = x.tipo;
-      if (altra == "ripetizione segnali 4 codici" || altra.starts_with("progressiva") ||
-          altra.starts_with("sfondo") || altra == "lunghezza percorso")
-        t = genere_voce::lunghezza;
-      avviso(n, col, "`" + campo + "` is a record of the " + nome_file(f) + ": the " + nome_file(v_.file) +
-                         " skips it",
-             std::string(cosa(t)) + " belong in the " + nome_file(f));
+    if (const record_formato* altra = voce_altro_file(v_.file, campo)) {
+      avviso(n, col, "`" + campo + "` is a record of the " + nome_file(altra->file) + ": the " +
+                         nome_file(v_.file) + " skips it",
+             std::string(altra->plurale) + " belong in the " + nome_file(altra->file));
       return;
     }
     if (v_.file == tipo_file::linea) {
-      const std::vector<genere_voce> altrove = riconosci(tipo_file::linea, !generale, campo);
+      const riconosciuti altrove = riconosci_voci(tipo_file::linea, !generale, campo);
       if (!altrove.empty()) {
         if (generale)
           avviso(n, col, "`" + campo + "` stands in the general section, where only general records are read",
@@ -349,8 +232,6 @@ class lettura_vista {
 };
 
 }  // namespace
-
-const forma_voce& forma(genere_voce t) { return forme[static_cast<size_t>(t)]; }
 
 std::string_view vista::riga(int32_t n) const {
   if (n < 1 || static_cast<size_t>(n) > inizi_riga.size()) return {};
@@ -382,11 +263,11 @@ vista leggi_vista(tipo_file file, const std::string& nome, std::string_view test
   return v;
 }
 
-std::string_view parola_altro_file(tipo_file file, std::string_view campo) {
+const record_formato* voce_altro_file(tipo_file file, std::string_view campo) {
   const tipo_file altro = file == tipo_file::linea ? tipo_file::treno : tipo_file::linea;
-  std::vector<genere_voce> t = riconosci(altro, false, campo);
-  if (altro == tipo_file::linea && t.empty()) t = riconosci(altro, true, campo);
-  return t.empty() ? std::string_view{} : forma(t.front()).parola;
+  riconosciuti t = riconosci_voci(altro, false, campo);
+  if (altro == tipo_file::linea && t.empty()) t = riconosci_voci(altro, true, campo);
+  return t.empty() ? nullptr : &formato_di(t.front());
 }
 
 size_t distanza(std::string_view a, std::string_view b) {
@@ -407,9 +288,9 @@ size_t distanza(std::string_view a, std::string_view b) {
 std::string suggerisci(tipo_file file, std::string_view campo) {
   std::string migliore;
   size_t minima = SIZE_MAX;
-  for (const std::string& p : parole_di(file)) {
+  for (const std::string_view p : parole_del_file(file)) {
     const size_t d = distanza(campo, p);
-    if (d < minima) minima = d, migliore = p;
+    if (d < minima) minima = d, migliore = std::string(p);
   }
   const size_t soglia = migliore.size() <= 4 ? 1 : migliore.size() <= 10 ? 2 : 3;
   return minima <= soglia ? migliore : std::string();

@@ -10,29 +10,9 @@
 #include <vector>
 
 #include "checker/controllo.h"
+#include "loader/formato_testo.h"
 
 namespace tracciato {
-
-enum class tipo_file { linea, treno };
-
-// Every record kind of the two files.
-enum class genere_voce {
-  lunghezza, progressiva_uno, progressiva_due, progressiva_tre, sfondo_uno, sfondo_due, sfondo_tre,
-  ripetizione, curva, pendenza, montagna, indicatori, cartello,
-  massa, vetture, velocita, aderenza, orologio, sabbia, segnale, rallentamento, abbattimento, stazione,
-};
-
-// A record kind's shape: its keyword as written, its number fields and
-// whether a text field ends it, and how its fields read in a hint.
-struct forma_voce {
-  genere_voce tipo;
-  tipo_file file;
-  std::string_view parola;
-  int numeri;
-  bool testo;
-  std::string_view campi;
-};
-const forma_voce& forma(genere_voce t);
 
 // One record as its line holds it.
 struct voce {
@@ -73,9 +53,9 @@ struct vista {
 vista leggi_vista(tipo_file file, const std::string& nome, std::string_view testo,
                   std::vector<problema>& avvisi);
 
-// The keyword of the other file that field would be read as there; empty
-// when none.
-std::string_view parola_altro_file(tipo_file file, std::string_view campo);
+// The record of the other file that field would start there (in any of its
+// sections); nullptr when none.
+const record_formato* voce_altro_file(tipo_file file, std::string_view campo);
 
 // suggerisci: the keyword of the file nearest to campo by edit distance
 // (letters swapped count as one edit), when near enough to be a misspelling;

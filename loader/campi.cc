@@ -133,4 +133,28 @@ int64_t lettore_campi::leggi_intero(int64_t minimo, int64_t massimo) {
   return valore;
 }
 
+int32_t lettore_campi::leggi_numero(larghezza l) {
+  switch (l) {
+    case larghezza::u8: return leggi_numero<uint8_t>();
+    case larghezza::i16: return leggi_numero<int16_t>();
+    case larghezza::i32: return leggi_numero<int32_t>();
+    case larghezza::testo: break;
+  }
+  throw std::logic_error("leggi_numero: a text field is no number");
+}
+
+const campo_formato& campi_voce::prossimo() {
+  if (i_ >= f_.campi.size())
+    throw std::logic_error("campi_voce: `" + std::string(f_.parola) + "` has no further field");
+  return f_.campi[i_++];
+}
+
+int32_t campi_voce::numero() { return l_.leggi_numero(prossimo().tipo); }
+
+std::string campi_voce::testo() {
+  if (prossimo().tipo != larghezza::testo)
+    throw std::logic_error("campi_voce: a field of `" + std::string(f_.parola) + "` is no text");
+  return l_.leggi_testo();
+}
+
 }  // namespace tracciato

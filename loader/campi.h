@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "loader/formato_testo.h"
+
 namespace tracciato {
 
 // A read failure: the loader turns it into fault 25. what() is the reason
@@ -65,6 +67,9 @@ class lettore_campi {
     return static_cast<T>(v);
   }
 
+  // The next field as a number of the given width (not larghezza::testo).
+  int32_t leggi_numero(larghezza l);
+
   // Line and byte column (both 1-based) at which the last field read begins.
   int32_t riga() const { return riga_campo_; }
   int32_t colonna() const { return colonna_campo_; }
@@ -87,6 +92,22 @@ class lettore_campi {
   int32_t riga_ = 1;        // line of pos_
   int32_t riga_campo_ = 1;
   int32_t colonna_campo_ = 1;
+};
+
+// campi_voce: the fields of one record, read in order at the widths its
+// format gives them. A reader may stop early (a fault ends the load); it
+// never reads past the record's last field.
+class campi_voce {
+ public:
+  campi_voce(lettore_campi& l, genere_voce g) : l_(l), f_(formato_di(g)) {}
+  int32_t numero();     // the next field, a number
+  std::string testo();  // the next field, a text
+
+ private:
+  const campo_formato& prossimo();
+  lettore_campi& l_;
+  const record_formato& f_;
+  size_t i_ = 0;
 };
 
 }  // namespace tracciato

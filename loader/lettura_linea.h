@@ -25,19 +25,20 @@ class lettura_linea {
   enum class esito { avanti, fine_file, fine_lettura, fermo };
 
   bool sezione_generale();        // false: the load ends
-  void voci_generali(const std::string& campo);  // the eight tests, in their order
+  void voci_generali(const std::string& campo);  // the general records' tests, in their order
+  void voce_generale(genere_voce g, const std::string& campo);
   esito record_successivo();  // one keyword field of the later records
+  esito voce_successiva(genere_voce g, const std::string& campo);
   esito pendenza(int32_t c, int32_t g);
   esito curva(const std::string& campo, int32_t inizio, int32_t lunghezza);
-  esito montagna();
-  esito indicatori();
-  esito cartello();
+  esito montagna(campi_voce& f);
+  esito indicatori(campi_voce& f);
+  esito cartello(campi_voce& f);
   void completa();
 
   // Checks shared by every later record on its first position: a negative
   // position is refused, one beyond the grid ends the reading (fault 15).
   esito controlla_posizione(int32_t posizione);
-  int32_t numero() { return lettore_.leggi_numero<int32_t>(); }
   // A later record, or the end, with no route length read is a read failure.
   void richiedi_griglia() const;
   int32_t ultima() const { return ultima_cella(s_); }

@@ -1,6 +1,8 @@
 // The line half of memorizza_dati: start, the general section, and the end of
 // the line file (gradients and track plan completed). The later records are
 // in linea_record.cc.
+#include <stdexcept>
+
 #include "loader/lettura_linea.h"
 #include "loader/memorizza_dati.h"
 #include "loader/planimetria_linea.h"
@@ -69,51 +71,60 @@ bool lettura_linea::sezione_generale() {
 }
 
 void lettura_linea::voci_generali(const std::string& campo) {
-  auto& tabella = s_.tabella;
-  if (contiene_senza_caso(campo, "lunghezza") && contiene_senza_caso(campo, "percorso")) {
-    const int32_t l = numero();
-    tabella[posto_treno].valore2 = l;
-    if (l > lunghezza_massima) return (void)ferma(e_lunghezza_percorso);
-    if (l < 0) return (void)ferma(e_fuori_griglia, l);
-    s_.lunghezza_estesa = l + 7000;
-    s_.celle.assign(static_cast<size_t>(cella_di(s_.lunghezza_estesa)) + 1, cella{});
-    if (s_.scrivi_linea != 0) s_.planimetria.alloca_righe(s_.lunghezza_estesa);
-    lunghezza_letta_ = true;
+  for (const genere_voce g : riconosci_voci(tipo_file::linea, true, campo)) {
+    voce_generale(g, campo);
+    if (fermo_) return;
   }
-  // The chainage references: "tre" into slot 81, "due" 82, "uno" 83.
-  static constexpr struct {
-    const char* parola;
-    int posto;
-  } progressive[] = {{"tre", posto_progressiva_tre},
-                     {"due", posto_progressiva_due},
-                     {"uno", posto_progressiva_uno}};
-  for (const auto& p : progressive) {
-    if (contiene(campo, p.parola) && contiene(campo, "progressiva")) {
-      voce_tabella& v = tabella[p.posto];
-      v.valore1 = numero();
-      v.valore2 = numero();
-      v.valore3 = numero();
-    }
-  }
-  // Background values: "uno" into valore1, "due" into valore3, "tre" into valore2.
-  voce_tabella& sfondi = tabella[posto_scenario];
-  if (contiene(campo, "sfondo") && contiene(campo, "uno")) sfondi.valore1 = numero();
-  if (contiene(campo, "sfondo") && contiene(campo, "due")) sfondi.valore3 = numero();
-  if (contiene(campo, "sfondo") && contiene(campo, "tre")) sfondi.valore2 = numero();
+}
 
-  if (contiene(campo, "segnali") && contiene(campo, "ripetizione")) {
-    voce_tabella& r = tabella[posto_linea];
-    r.valore1 = numero();
-    r.valore2 = numero();
-    if (!multiplo(r.valore1, 50)) return (void)ferma(e_ripetizione_inizio);
-    if (!multiplo(r.valore2, 50)) return (void)ferma(e_ripetizione_fine);
-    if (contiene(campo, "4"))
-      r.valore3 = 4;
-    else if (contiene(campo, "9"))
-      r.valore3 = 9;
-    else
-      return (void)ferma(e_ripetizione_codici);
-    if (r.valore2 == 0) r.valore3 = 0;  // an end of 0: no section with repetition
+void lettura_linea::voce_generale(genere_voce g, const std::string& campo) {
+  auto& tabella = s_.tabella;
+  campi_voce f(lettore_, g);
+  switch (g) {
+    case genere_voce::lunghezza: {
+      const int32_t l = f.numero();
+      tabella[posto_treno].valore2 = l;
+      if (l > lunghezza_massima) return (void)ferma(e_lunghezza_percorso);
+      if (l < 0) return (void)ferma(e_fuori_griglia, l);
+      s_.lunghezza_estesa = l + 7000;
+      s_.celle.assign(static_cast<size_t>(cella_di(s_.lunghezza_estesa)) + 1, cella{});
+      if (s_.scrivi_linea != 0) s_.planimetria.alloca_righe(s_.lunghezza_estesa);
+      lunghezza_letta_ = true;
+      return;
+    }
+    // The chainage references: "tre" into slot 81, "due" 82, "uno" 83.
+    case genere_voce::progressiva_tre:
+    case genere_voce::progressiva_due:
+    case genere_voce::progressiva_uno: {
+      const int posto = g == genere_voce::progressiva_tre   ? posto_progressiva_tre
+                        : g == genere_voce::progressiva_due ? posto_progressiva_due
+                                                            : posto_progressiva_uno;
+      voce_tabella& v = tabella[posto];
+      v.valore1 = f.numero();
+      v.valore2 = f.numero();
+      v.valore3 = f.numero();
+      return;
+    }
+    // Background values: "uno" into valore1, "due" into valore3, "tre" into valore2.
+    case genere_voce::sfondo_uno: tabella[posto_scenario].valore1 = f.numero(); return;
+    case genere_voce::sfondo_due: tabella[posto_scenario].valore3 = f.numero(); return;
+    case genere_voce::sfondo_tre: tabella[posto_scenario].valore2 = f.numero(); return;
+    case genere_voce::ripetizione: {
+      voce_tabella& r = tabella[posto_linea];
+      r.valore1 = f.numero();
+      r.valore2 = f.numero();
+      if (!multiplo(r.valore1, 50)) return (void)ferma(e_ripetizione_inizio);
+      if (!multiplo(r.valore2, 50)) return (void)ferma(e_ripetizione_fine);
+      if (contiene(campo, "4"))
+        r.valore3 = 4;
+      else if (contiene(campo, "9"))
+        r.valore3 = 9;
+      else
+        return (void)ferma(e_ripetizione_codici);
+      if (r.valore2 == 0) r.valore3 = 0;  // an end of 0: no section with repetition
+      return;
+    }
+    default: throw std::logic_error("voce_generale: not a general record");
   }
 }
 

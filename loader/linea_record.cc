@@ -30,24 +30,33 @@ lettura_linea::esito lettura_linea::record_successivo() {
   // Every test is made on the keyword field, each independently of the others.
   const std::string campo = campo_;
   record_ = luogo_di(lettore_, campo);
-  esito e = esito::avanti;
-  if (contiene_senza_caso(campo, "pendenza")) {
-    const int32_t c = numero();
-    const int32_t g = numero();
-    if ((e = pendenza(c, g)) != esito::avanti) return e;
+  for (const genere_voce g : riconosci_voci(tipo_file::linea, false, campo)) {
+    // Curves only count while the plan is drawn; otherwise their numbers are
+    // later read as keyword fields that match nothing.
+    if (g == genere_voce::curva && s_.scrivi_linea == 0) continue;
+    if (const esito e = voce_successiva(g, campo); e != esito::avanti) return e;
   }
-  // Curves only count while the plan is drawn; otherwise their numbers are
-  // later read as keyword fields that match nothing.
-  if (s_.scrivi_linea != 0 && contiene_senza_caso(campo, "curva")) {
-    const int32_t inizio = numero();
-    const int32_t lunghezza = numero();
-    if ((e = curva(campo, inizio, lunghezza)) != esito::avanti) return e;
-  }
-  if (contiene_senza_caso(campo, "montagna") && (e = montagna()) != esito::avanti) return e;
-  if (contiene_senza_caso(campo, "indicatori_v") && (e = indicatori()) != esito::avanti) return e;
-  if (contiene_senza_caso(campo, "indicat") && contiene_senza_caso(campo, "cartello"))
-    return cartello();
   return esito::avanti;
+}
+
+lettura_linea::esito lettura_linea::voce_successiva(genere_voce g, const std::string& campo) {
+  campi_voce f(lettore_, g);
+  switch (g) {
+    case genere_voce::pendenza: {
+      const int32_t c = f.numero();
+      const int32_t p = f.numero();
+      return pendenza(c, p);
+    }
+    case genere_voce::curva: {
+      const int32_t inizio = f.numero();
+      const int32_t lunghezza = f.numero();
+      return curva(campo, inizio, lunghezza);
+    }
+    case genere_voce::montagna: return montagna(f);
+    case genere_voce::indicatori: return indicatori(f);
+    case genere_voce::cartello: return cartello(f);
+    default: throw std::logic_error("voce_successiva: not a later record of the line file");
+  }
 }
 
 lettura_linea::esito lettura_linea::controlla_posizione(int32_t posizione) {
@@ -95,19 +104,19 @@ lettura_linea::esito lettura_linea::curva(const std::string& campo, int32_t iniz
   return esito::avanti;
 }
 
-lettura_linea::esito lettura_linea::montagna() {
-  const int32_t inizio = numero();
-  const int32_t fine = numero();
-  int32_t tipo = numero();
+lettura_linea::esito lettura_linea::montagna(campi_voce& f) {
+  const int32_t inizio = f.numero();
+  const int32_t fine = f.numero();
+  int32_t tipo = f.numero();
   if (const esito e = controlla_posizione(inizio); e != esito::avanti) return e;
   const size_t prima = s_.guasti.size();
   memo_montagna(s_, inizio, fine, tipo);
   return dopo_aiuto(prima, inizio);
 }
 
-lettura_linea::esito lettura_linea::indicatori() {
+lettura_linea::esito lettura_linea::indicatori(campi_voce& f) {
   int32_t v[9];
-  for (int32_t& x : v) x = numero();
+  for (int32_t& x : v) x = f.numero();
   if (const esito e = controlla_posizione(v[0]); e != esito::avanti) return e;
   const size_t prima = s_.guasti.size();
   try {
@@ -118,9 +127,9 @@ lettura_linea::esito lettura_linea::indicatori() {
   return dopo_aiuto(prima, v[0]);
 }
 
-lettura_linea::esito lettura_linea::cartello() {
-  const int32_t p = numero();
-  leggi_campo();
+lettura_linea::esito lettura_linea::cartello(campi_voce& f) {
+  const int32_t p = f.numero();
+  campo_ = f.testo();
   if (const esito e = controlla_posizione(p); e != esito::avanti) return e;
   // The sign stands in the cell after the one that holds its position.
   cella& c = s_.celle[static_cast<size_t>(cella_di(p, 1))];

@@ -54,29 +54,27 @@ void lettore_treno::leggi() {
 // handler, so one field may start several records ("velocita aderenza" reads
 // a speed limit and then an adhesion record).
 esito lettore_treno::leggi_record(const std::string& campo) {
-  static constexpr struct {
-    std::string_view parola;
-    std::string_view altra;  // also required when not empty
-    esito (lettore_treno::*gestore)();
-  } prove[] = {
-      {"frenata", "massa", &lettore_treno::massa_frenata},
-      {"vetture", "", &lettore_treno::vetture},
-      {"velocit", "", &lettore_treno::velocita},
-      {"aderenza", "", &lettore_treno::aderenza},
-      {"orologio", "", &lettore_treno::orologio},
-      {"sabbia", "", &lettore_treno::sabbia},
-      {"segnale", "", &lettore_treno::segnale},
-      {"rallentamento", "", &lettore_treno::rallentamento},
-      {"abbattimento", "", &lettore_treno::abbattimento},
-      {"stazione", "", &lettore_treno::stazione},
-  };
-  for (const auto& prova : prove) {
-    if (!contiene_senza_caso(campo, prova.parola)) continue;
-    if (!prova.altra.empty() && !contiene_senza_caso(campo, prova.altra)) continue;
-    const esito e = (this->*prova.gestore)();
-    if (e != esito::avanti) return e;
+  for (const genere_voce g : riconosci_voci(tipo_file::treno, false, campo)) {
+    campi_voce f(campi_, g);
+    if (const esito e = voce(g, f); e != esito::avanti) return e;
   }
   return esito::avanti;
+}
+
+esito lettore_treno::voce(genere_voce g, campi_voce& f) {
+  switch (g) {
+    case genere_voce::massa: return massa_frenata(f);
+    case genere_voce::vetture: return vetture(f);
+    case genere_voce::velocita: return velocita(f);
+    case genere_voce::aderenza: return aderenza(f);
+    case genere_voce::orologio: return orologio(f);
+    case genere_voce::sabbia: return sabbia(f);
+    case genere_voce::segnale: return segnale(f);
+    case genere_voce::rallentamento: return rallentamento(f);
+    case genere_voce::abbattimento: return abbattimento(f);
+    case genere_voce::stazione: return stazione(f);
+    default: throw std::logic_error("lettore_treno: not a record of the train file");
+  }
 }
 
 esito lettore_treno::ferma(int32_t numero) {
@@ -103,26 +101,26 @@ esito lettore_treno::dopo_aiuto(size_t guasti_prima, int32_t posizione) {
                                                                         : esito::avanti;
 }
 
-esito lettore_treno::massa_frenata() {
-  s_.tabella[posto_treno].valore1 = campi_.leggi_numero<int32_t>();
+esito lettore_treno::massa_frenata(campi_voce& f) {
+  s_.tabella[posto_treno].valore1 = f.numero();
   return esito::avanti;
 }
 
-esito lettore_treno::vetture() {
-  s_.tabella[posto_treno].valore3 = campi_.leggi_numero<int32_t>();
+esito lettore_treno::vetture(campi_voce& f) {
+  s_.tabella[posto_treno].valore3 = f.numero();
   return esito::avanti;
 }
 
-esito lettore_treno::orologio() {
+esito lettore_treno::orologio(campi_voce& f) {
   voce_tabella& v = s_.tabella[posto_linea];
-  v.intero3 = campi_.leggi_numero<int16_t>();
-  v.intero4 = campi_.leggi_numero<int16_t>();
-  v.intero5 = campi_.leggi_numero<int16_t>();
+  v.intero3 = static_cast<int16_t>(f.numero());
+  v.intero4 = static_cast<int16_t>(f.numero());
+  v.intero5 = static_cast<int16_t>(f.numero());
   return esito::avanti;
 }
 
-esito lettore_treno::sabbia() {
-  s_.tabella[posto_linea].intero1 = campi_.leggi_numero<int16_t>();
+esito lettore_treno::sabbia(campi_voce& f) {
+  s_.tabella[posto_linea].intero1 = static_cast<int16_t>(f.numero());
   return esito::avanti;
 }
 
@@ -130,9 +128,9 @@ esito lettore_treno::sabbia() {
 // cursor up to the cell before round(p / 50); a record whose cell is not past
 // the cursor still fills the one cell at the cursor. The cells keep units of
 // 5 km/h, so a speed outside 0 to 1277 km/h does not fit (25).
-esito lettore_treno::velocita() {
-  const int32_t p = campi_.leggi_numero<int32_t>();
-  const int32_t v = campi_.leggi_numero<int32_t>();
+esito lettore_treno::velocita(campi_voce& f) {
+  const int32_t p = f.numero();
+  const int32_t v = f.numero();
   if (const esito e = controlla_posizione(p, 100); e != esito::avanti) return e;
   const int64_t unita = arrotonda(v / 5.0);
   if (unita < 0 || unita > 255)
@@ -152,9 +150,9 @@ esito lettore_treno::velocita() {
 // Adhesion (p, a): as the speed limit, with the low 8 bits of the value. Its
 // cursor has no stop at the last cell: repeated records for the last cells
 // may push it past the grid, and that surplus is dropped.
-esito lettore_treno::aderenza() {
-  const int32_t p = campi_.leggi_numero<int32_t>();
-  const int32_t a = campi_.leggi_numero<int32_t>();
+esito lettore_treno::aderenza(campi_voce& f) {
+  const int32_t p = f.numero();
+  const int32_t a = f.numero();
   if (const esito e = controlla_posizione(p, 100); e != esito::avanti) return e;
   const int64_t c = cella_di(p);
   if (c > 0) {
@@ -168,18 +166,18 @@ esito lettore_treno::aderenza() {
   return esito::avanti;
 }
 
-esito lettore_treno::segnale() {
+esito lettore_treno::segnale(campi_voce& f) {
   int32_t n[11];
-  for (int32_t& x : n) x = campi_.leggi_numero<int32_t>();
+  for (int32_t& x : n) x = f.numero();
   if (const esito e = controlla_posizione(n[0], 100); e != esito::avanti) return e;
   const size_t prima = s_.guasti.size();
   memo_segnale(s_, n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8], n[9], n[10]);
   return dopo_aiuto(prima, n[0]);
 }
 
-esito lettore_treno::rallentamento() {
+esito lettore_treno::rallentamento(campi_voce& f) {
   int32_t n[6];
-  for (int32_t& x : n) x = campi_.leggi_numero<int32_t>();
+  for (int32_t& x : n) x = f.numero();
   if (const esito e = controlla_posizione(n[0], 100); e != esito::avanti) return e;
   const size_t prima = s_.guasti.size();
   memo_rallentamento(s_, n[0], n[1], n[2], n[3], n[4], n[5]);
@@ -189,9 +187,9 @@ esito lettore_treno::rallentamento() {
 // Code point (p, v): goes into cell round(p / 50) itself, which must be free;
 // a positive value is carried in valore_a (low 16 bits), any other makes a
 // code point without value.
-esito lettore_treno::abbattimento() {
-  const int32_t p = campi_.leggi_numero<int32_t>();
-  const int32_t v = campi_.leggi_numero<int32_t>();
+esito lettore_treno::abbattimento(campi_voce& f) {
+  const int32_t p = f.numero();
+  const int32_t v = f.numero();
   if (const esito e = controlla_posizione(p, 100); e != esito::avanti) return e;
   cella& c = s_.celle[cella_di(p)];
   if (!libera(c)) return ferma(e_abbattimento_occupato, p);

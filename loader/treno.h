@@ -32,16 +32,16 @@ class lettore_treno {
   void leggi();
 
   // Record handlers, one per keyword.
-  esito massa_frenata();
-  esito vetture();
-  esito velocita();
-  esito aderenza();
-  esito orologio();
-  esito sabbia();
-  esito segnale();
-  esito rallentamento();
-  esito abbattimento();
-  esito stazione();  // loader/stazione.cc
+  esito massa_frenata(campi_voce& f);
+  esito vetture(campi_voce& f);
+  esito velocita(campi_voce& f);
+  esito aderenza(campi_voce& f);
+  esito orologio(campi_voce& f);
+  esito sabbia(campi_voce& f);
+  esito segnale(campi_voce& f);
+  esito rallentamento(campi_voce& f);
+  esito abbattimento(campi_voce& f);
+  esito stazione(campi_voce& f);  // loader/stazione.cc
 
  private:
   // Records fault numero (with a position, where it has one) as coming from
@@ -56,6 +56,7 @@ class lettore_treno {
   // (also a 15 left by the line half) ends the load at this record.
   esito dopo_aiuto(size_t guasti_prima, int32_t posizione);
   esito leggi_record(const std::string& campo);
+  esito voce(genere_voce g, campi_voce& f);
   void passi_finali();
 
   scenario& s_;

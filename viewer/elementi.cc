@@ -1,5 +1,7 @@
 #include "viewer/elementi.h"
 
+#include "model/regole.h"
+
 #include "platform/testo.h"
 
 #include <cstdlib>
@@ -167,30 +169,8 @@ std::vector<elemento> elementi_linea(const scenario& s) {
   return v;
 }
 
-int64_t progressiva(const scenario& s, int64_t p) {
-  std::optional<std::size_t> scelta, prima;
-  for (std::size_t k = posto_progressiva_tre; k <= posto_progressiva_uno; ++k) {
-    const voce_tabella& r = s.tabella[k];
-    if (r.valore1 == 0 && r.valore2 == 0 && r.valore3 == 0) continue;  // unused
-    if (r.valore1 <= p && (!scelta || r.valore1 > s.tabella[*scelta].valore1)) scelta = k;
-    if (!prima || r.valore1 < s.tabella[*prima].valore1) prima = k;
-  }
-  if (!scelta) scelta = prima;
-  if (!scelta) return p;
-  const voce_tabella& r = s.tabella[*scelta];
-  return static_cast<int64_t>(r.valore2) + (p - r.valore1);
-}
-
-std::string testo_progressiva(int64_t metri) {
-  const bool negativo = metri < 0;
-  const int64_t m = negativo ? -metri : metri;
-  std::string resto = std::to_string(m % 1000);
-  resto.insert(0, 3 - resto.size(), '0');
-  return std::string("km ") + (negativo ? "-" : "") + std::to_string(m / 1000) + "+" + resto;
-}
-
 std::string luogo_testo(const scenario& s, int64_t p) {
-  return std::to_string(p) + " m, " + testo_progressiva(progressiva(s, p));
+  return std::to_string(p) + " m, " + testo_chilometrica(chilometrica(s, p));
 }
 
 std::string testo_orario(int64_t secondi) {

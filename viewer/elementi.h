@@ -36,15 +36,6 @@ struct elemento {
 // a tunnel each run of cells with the same non-zero tunnel kind.
 std::vector<elemento> elementi_linea(const scenario& s);
 
-// progressiva: the line's chainage at route position p, in metres, from the
-// nearest chainage reference at or before p (slots 81 to 83); before the
-// first reference, counted back from it. Without any reference the chainage
-// is the route position itself.
-int64_t progressiva(const scenario& s, int64_t p);
-
-// "km 121+500": a chainage in kilometre-post form.
-std::string testo_progressiva(int64_t metri);
-
 // The place of route position p in words: "8450 m, km 121+550".
 std::string luogo_testo(const scenario& s, int64_t p);
 

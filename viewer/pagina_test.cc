@@ -12,6 +12,7 @@
 #include "driver/memorizza_percorso.h"
 #include "platform/file.h"
 #include "tests/cartella_temporanea.h"
+#include "model/regole.h"
 #include "viewer/elementi.h"
 #include "viewer/pagina.h"
 #include "platform/testo.h"
@@ -106,22 +107,22 @@ TEST(ElementiLinea, CellsNamingNoSlot) {
   EXPECT_EQ(v[1].descrizione, "station cell naming record slot -3, which holds no station");
 }
 
-TEST(Progressiva, FromTheNearestReferenceBefore) {
+TEST(Chilometrica, FromTheNearestReferenceBefore) {
   scenario s;
-  EXPECT_EQ(progressiva(s, 4321), 4321);  // no reference: the route position
+  EXPECT_EQ(chilometrica(s, 4321), 4321);  // no reference: the route position
   // The built-in references after ordering.
   s.tabella[posto_progressiva_tre] = {.valore1 = 6350, .valore2 = 119450, .testo = {}};
   s.tabella[posto_progressiva_due] = {.valore1 = 0, .valore2 = 132200, .valore3 = 1, .testo = {}};
   const struct {
     int64_t p, km;
   } casi[] = {{0, 132200}, {6300, 138500}, {6350, 119450}, {8400, 121500}, {120000, 233100}};
-  for (const auto& c : casi) EXPECT_EQ(progressiva(s, c.p), c.km) << c.p;
+  for (const auto& c : casi) EXPECT_EQ(chilometrica(s, c.p), c.km) << c.p;
   // Before the only reference: counted back from it.
   scenario t;
   t.tabella[posto_progressiva_tre] = {.valore1 = 1000, .valore2 = 50000, .testo = {}};
-  EXPECT_EQ(progressiva(t, 0), 49000);
-  EXPECT_EQ(testo_progressiva(121500), "km 121+500");
-  EXPECT_EQ(testo_progressiva(-50), "km -0+050");
+  EXPECT_EQ(chilometrica(t, 0), 49000);
+  EXPECT_EQ(testo_chilometrica(121500), "km 121+500");
+  EXPECT_EQ(testo_chilometrica(-50), "km -0+050");
   EXPECT_EQ(testo_orario(15 * 3600 + 55 * 60 + 7 + 86400), "15:55:07");
   EXPECT_EQ(a_utf8("\x80\x81\xe0"), "\xe2\x82\xac\xc2\x81\xc3\xa0");  // an undefined byte stays a C1 control
 }
