@@ -143,6 +143,28 @@ int32_t lettore_campi::leggi_numero(larghezza l) {
   throw std::logic_error("leggi_numero: a text field is no number");
 }
 
+lettore_campi::campo_grezzo lettore_campi::leggi_grezzo(larghezza l) {
+  if (l == larghezza::testo) {
+    inizia_campo();
+    const size_t inizio = pos_;
+    const std::string t = leggi_testo();
+    return {inizio, inizio + t.size(), dati_.substr(inizio, t.size())};
+  }
+  inizia_campo();
+  const size_t inizio = pos_;
+  while (pos_ < dati_.size() && !bianco(dati_[pos_]) && dati_[pos_] != ',' && !a_fine_riga()) ++pos_;
+  const size_t fine = pos_;
+  // As after a number: blanks, then the comma or the line end that ends it.
+  while (pos_ < dati_.size() && bianco(dati_[pos_])) ++pos_;
+  if (pos_ < dati_.size()) {
+    if (dati_[pos_] == ',')
+      ++pos_;
+    else if (a_fine_riga())
+      consuma_fine_riga();
+  }
+  return {inizio, fine, dati_.substr(inizio, fine - inizio)};
+}
+
 const campo_formato& campi_voce::prossimo() {
   if (i_ >= f_.campi.size())
     throw std::logic_error("campi_voce: `" + std::string(f_.parola) + "` has no further field");

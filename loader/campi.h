@@ -70,6 +70,16 @@ class lettore_campi {
   // The next field as a number of the given width (not larghezza::testo).
   int32_t leggi_numero(larghezza l);
 
+  // The next field's bytes and their offsets [inizio, fine) in the text,
+  // delimited as a field of width l is, without reading its value: a number
+  // ends at a blank too. For tools that show a field, whatever it holds.
+  struct campo_grezzo {
+    size_t inizio = 0;
+    size_t fine = 0;
+    std::string_view testo;
+  };
+  campo_grezzo leggi_grezzo(larghezza l);
+
   // Line and byte column (both 1-based) at which the last field read begins.
   int32_t riga() const { return riga_campo_; }
   int32_t colonna() const { return colonna_campo_; }

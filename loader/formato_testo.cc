@@ -156,6 +156,16 @@ constexpr campo_formato f_stazione[] = {
     {"name", testo, U::testo, "", "no comma", "the station's name, as shown", "testo"},
 };
 
+constexpr bool nomi_stazione() {
+  namespace c = campo_stazione;
+  return f_stazione[c::posizione].nome == "position" && f_stazione[c::tipo].nome == "kind" &&
+         f_stazione[c::lunghezza].nome == "length" && f_stazione[c::flag3].nome == "flag3" &&
+         f_stazione[c::fermata].nome == "stop" && f_stazione[c::ore].nome == "hours" &&
+         f_stazione[c::minuti].nome == "minutes" && f_stazione[c::secondi].nome == "seconds" &&
+         f_stazione[c::nome].nome == "name" && std::size(f_stazione) == c::nome + 1;
+}
+static_assert(nomi_stazione(), "campo_stazione names the station's fields by their place");
+
 using enum genere_voce;
 using enum tipo_file;
 using C = cella_voce;

@@ -70,6 +70,12 @@ struct record_formato {
   std::string elenco_campi() const;
 };
 
+// The fields of a station record that tools read by their place.
+namespace campo_stazione {
+inline constexpr size_t posizione = 0, tipo = 1, lunghezza = 2, flag3 = 5, fermata = 12, ore = 13, minuti = 14,
+                        secondi = 15, nome = 16;
+}
+
 // Every record of both files, in genere_voce order.
 std::span<const record_formato> formato_testo();
 const record_formato& formato_di(genere_voce g);

@@ -5,7 +5,11 @@
 #include <string>
 
 #include "lsp/documento.h"
+#include "checker/vista.h"
+#include "loader/posa.h"
 #include "model/numeri.h"
+#include "model/regole.h"
+#include "model/scenario.h"
 
 namespace tracciato::lsp {
 namespace {
@@ -34,7 +38,7 @@ json intervallo_lsp(int64_t riga, size_t inizio, size_t fine) {
 
 json markdown(const std::string& testo) { return {{"kind", "markdown"}, {"value", testo}}; }
 
-std::string descrizione_campo(const campo_record& c) {
+std::string descrizione_campo(const campo_formato& c) {
   std::string s = "`" + std::string(c.nome) + "`";
   if (!c.unita.empty()) s += " [" + std::string(c.unita) + "]";
   s += ": " + std::string(c.significato);
@@ -42,7 +46,7 @@ std::string descrizione_campo(const campo_record& c) {
   return s;
 }
 
-std::string descrizione_record(const record_schema& r) {
+std::string descrizione_record(const record_formato& r) {
   std::string s = "**" + std::string(r.parola) + "**: " + std::string(r.descrizione) + ", " +
                   std::to_string(r.campi.size()) + (r.campi.size() == 1 ? " field\n" : " fields\n");
   for (size_t i = 0; i < r.campi.size(); ++i)
@@ -55,47 +59,45 @@ std::string orario(int64_t h, int64_t m, int64_t s) {
   return std::to_string(h) + ":" + due(m) + ":" + due(s);
 }
 
+namespace cs = campo_stazione;
+
 // The cell a station marks: the cell before the end of its extent (kinds below 25).
-std::optional<int64_t> cella_stazione(const riga_record& rr) {
-  if (rr.campi.size() < 6) return std::nullopt;
-  const auto p = numero_di(rr.campi[0].testo), tipo = numero_di(rr.campi[1].testo);
-  const auto l = numero_di(rr.campi[2].testo), f3 = numero_di(rr.campi[5].testo);
-  if (!p || !tipo || !l || !f3 || *tipo >= 25) return std::nullopt;
-  int64_t fine;
-  if (*tipo == 5 || *tipo == 6)
-    fine = *p + 150;
-  else if (*tipo == 7 || *tipo == 8)
-    fine = *p + *l;
-  else
-    fine = *p + *l / 2 + (*f3 != 0 ? 50 : 0);
-  return arrotonda(static_cast<double>(fine) / 50 - 1);
+std::optional<int64_t> cella_della_stazione(const riga_record& rr) {
+  if (rr.campi.size() <= cs::flag3) return std::nullopt;
+  const auto p = numero_di(rr.campi[cs::posizione].testo), tipo = numero_di(rr.campi[cs::tipo].testo);
+  const auto l = numero_di(rr.campi[cs::lunghezza].testo), f3 = numero_di(rr.campi[cs::flag3].testo);
+  if (!p || !tipo || !l || !f3 || !con_cella_stazione(*tipo)) return std::nullopt;
+  return tracciato::cella_della_stazione(estensione_stazione(*tipo, *p, *l, *f3 != 0).fine);
 }
 
-std::string testo_campo(const riga_record& rr, size_t k, std::string_view dati_linea) {
-  const campo_record& c = rr.schema->campi[k];
+}  // namespace
+
+std::string testo_hover_campo(const riga_record& rr, size_t k, std::string_view dati_linea) {
+  const campo_formato& c = rr.schema->campi[k];
   std::string s = "field " + std::to_string(k + 1) + " of `" + std::string(rr.schema->parola) +
                   "`: " + std::string(c.nome);
-  const auto v = c.tipo == tipo_campo::testo ? std::nullopt : numero_di(rr.campi[k].testo);
+  const auto v = c.uso == uso_campo::testo ? std::nullopt : numero_di(rr.campi[k].testo);
   if (v) {
     s += ", " + std::to_string(*v) + (c.unita.empty() ? "" : " " + std::string(c.unita));
-    if (c.tipo == tipo_campo::posizione) {
-      const bool stazione = rr.schema->parola == "stazione";
+    if (c.uso == uso_campo::posizione) {
+      // The cell is the item's: its first field places it.
+      const bool stazione = rr.schema->cella == cella_voce::stazione;
       std::optional<int64_t> cella;
-      if (stazione)
-        cella = cella_stazione(rr);
-      else if (c.scarto != senza_cella)
-        cella = cella_di(*v, c.scarto);
+      if (k == 0 && stazione)
+        cella = cella_della_stazione(rr);
+      else if (k == 0 && rr.schema->cella != cella_voce::nessuna)
+        cella = cella_della_voce(rr.schema->cella, *v);
       if (cella)
         s += std::string(stazione ? " = station cell " : " = cell ") + std::to_string(*cella);
       const std::string km = chilometro(dati_linea, *v);
-      if (!km.empty()) s += ", km " + km;
+      if (!km.empty()) s += ", " + km;
     }
   }
   s += "\n\n" + std::string(c.significato);
   if (!c.intervallo.empty()) s += "; range: " + std::string(c.intervallo);
-  if (rr.schema->parola == "stazione" && c.tipo == tipo_campo::testo && rr.campi.size() >= 16) {
-    const auto h = numero_di(rr.campi[13].testo), m = numero_di(rr.campi[14].testo),
-               sec = numero_di(rr.campi[15].testo), fermata = numero_di(rr.campi[12].testo);
+  if (rr.schema->genere == genere_voce::stazione && c.uso == uso_campo::testo && rr.campi.size() > cs::secondi) {
+    const auto h = numero_di(rr.campi[cs::ore].testo), m = numero_di(rr.campi[cs::minuti].testo),
+               sec = numero_di(rr.campi[cs::secondi].testo), fermata = numero_di(rr.campi[cs::fermata].testo);
     s = "station **" + in_utf8(rr.campi[k].testo) + "**: ";
     if (h && m && sec && (*h || *m || *sec))
       s += orario(*h, *m, *sec);
@@ -106,11 +108,7 @@ std::string testo_campo(const riga_record& rr, size_t k, std::string_view dati_l
   return s;
 }
 
-constexpr std::string_view intestazioni_linea[] = {
-    "[generale]", "[curve]", "[pendenze]", "[montagne]", "[cartelli]", "[indicazioni]", "[fine]"};
-constexpr std::string_view intestazioni_treno[] = {"[generale]", "[aderenze]",      "[vel_limite]",
-                                                   "[stazioni]", "[rallentamenti]", "[segnali]",
-                                                   "[codici]",   "[fine]"};
+namespace {
 
 // The keyword as a snippet, where the keyword itself holds a choice.
 std::string parola_snippet(std::string_view parola) {
@@ -122,23 +120,30 @@ std::string parola_snippet(std::string_view parola) {
 }  // namespace
 
 std::string chilometro(std::string_view dati_linea, int64_t p) {
-  // The reference with the greatest start at or before p; one with start and
-  // value both 0 is an unused reference.
-  std::optional<std::pair<int64_t, int64_t>> migliore;
-  for (std::string_view r : righe_di(dati_linea)) {
-    const riga_record rr = analizza_riga(genere_file::linea, r);
-    if (!rr.schema || rr.schema->parola.substr(0, 11) != "progressiva" || rr.campi.size() < 2)
-      continue;
-    const auto inizio = numero_di(rr.campi[0].testo), valore = numero_di(rr.campi[1].testo);
-    if (!inizio || !valore || (*inizio == 0 && *valore == 0) || *inizio > p) continue;
-    if (!migliore || *inizio > migliore->first) migliore = std::pair(*inizio, *valore);
+  // The references as the loader leaves them: read into their slots, then
+  // ordered, a flagged one 100 m on.
+  std::vector<problema> scartati;
+  const vista v = leggi_vista(tipo_file::linea, "", dati_linea, scartati);
+  scenario s;
+  bool usate = false;
+  for (const voce& x : v.voci) {
+    const int posto = x.tipo == genere_voce::progressiva_tre   ? posto_progressiva_tre
+                      : x.tipo == genere_voce::progressiva_due ? posto_progressiva_due
+                      : x.tipo == genere_voce::progressiva_uno ? posto_progressiva_uno
+                                                               : 0;
+    if (posto == 0 || !x.completa()) continue;
+    voce_tabella& t = s.tabella[static_cast<size_t>(posto)];
+    t.valore1 = x.n(0);
+    t.valore2 = x.n(1);
+    t.valore3 = x.n(2);
   }
-  if (!migliore) return {};
-  const int64_t v = migliore->second + (p - migliore->first);
-  const int64_t a = v < 0 ? -v : v;
-  const std::string metri = std::to_string(a % 1000);
-  return (v < 0 ? "-" : "") + std::to_string(a / 1000) + "." + std::string(3 - metri.size(), '0') +
-         metri;
+  progressive_ordina(s);
+  for (int k = posto_progressiva_tre; k <= posto_progressiva_uno; ++k) {
+    const voce_tabella& t = s.tabella[static_cast<size_t>(k)];
+    usate = usate || t.valore1 != 0 || t.valore2 != 0 || t.valore3 != 0;
+  }
+  if (!usate) return {};
+  return testo_chilometrica(chilometrica(s, p));
 }
 
 json hover(std::string_view dati, genere_file genere, std::string_view dati_linea, int64_t riga,
@@ -154,7 +159,7 @@ json hover(std::string_view dati, genere_file genere, std::string_view dati_line
             {"range", intervallo_lsp(riga, rr.parola.inizio, rr.parola.fine)}};
   for (size_t k = 0; k < rr.campi.size(); ++k)
     if (dentro(rr.campi[k]))
-      return {{"contents", markdown(testo_campo(rr, k, dati_linea))},
+      return {{"contents", markdown(testo_hover_campo(rr, k, dati_linea))},
               {"range", intervallo_lsp(riga, rr.campi[k].inizio, rr.campi[k].fine)}};
   return nullptr;
 }
@@ -171,11 +176,12 @@ json completamento(std::string_view dati, genere_file genere, int64_t riga, int6
   if (inizio == std::string_view::npos) inizio = col;
   const json sostituisci = intervallo_lsp(riga, inizio, col);
 
-  for (const record_schema& rec : tutti_i_record()) {
-    if (genere != genere_file::ignoto && rec.file != genere) continue;
+  for (const record_formato& rec : formato_testo()) {
+    if (genere == genere_file::linea && rec.file != tipo_file::linea) continue;
+    if (genere == genere_file::treno && rec.file != tipo_file::treno) continue;
     std::string snippet = parola_snippet(rec.parola);
     int n = snippet == rec.parola ? 1 : 3;
-    for (const campo_record& c : rec.campi)
+    for (const campo_formato& c : rec.campi)
       snippet += ", ${" + std::to_string(n++) + ":" + std::string(c.nome) + "}";
     std::string etichetta(rec.parola);
     if (etichetta.substr(0, 5) == "curva") etichetta = "curva";
@@ -200,8 +206,8 @@ json completamento(std::string_view dati, genere_file genere, int64_t riga, int6
                           {"textEdit", {{"range", sostituisci}, {"newText", h}}}});
     }
   };
-  if (genere != genere_file::treno) aggiungi(intestazioni_linea);
-  if (genere != genere_file::linea) aggiungi(intestazioni_treno);
+  if (genere != genere_file::treno) aggiungi(intestazioni_file(tipo_file::linea));
+  if (genere != genere_file::linea) aggiungi(intestazioni_file(tipo_file::treno));
   return elementi;
 }
 
@@ -229,19 +235,20 @@ json simboli(std::string_view dati, genere_file genere) {
       continue;
     }
     const riga_record rr = analizza_riga(genere, righe[i]);
-    if (!rr.schema || rr.schema->parola != "stazione" || rr.campi.size() < 17 || sezioni.empty())
+    if (!rr.schema || rr.schema->genere != genere_voce::stazione || rr.campi.size() <= cs::nome ||
+        sezioni.empty())
       continue;
-    std::string dettaglio = std::string(rr.campi[0].testo) + " m";
-    const auto h = numero_di(rr.campi[13].testo), m = numero_di(rr.campi[14].testo),
-               s = numero_di(rr.campi[15].testo);
+    std::string dettaglio = std::string(rr.campi[cs::posizione].testo) + " m";
+    const auto h = numero_di(rr.campi[cs::ore].testo), m = numero_di(rr.campi[cs::minuti].testo),
+               s = numero_di(rr.campi[cs::secondi].testo);
     if (h && m && s && (*h || *m || *s)) dettaglio += ", " + orario(*h, *m, *s);
     sezioni.back()["children"].push_back(
         {{"name",
-          rr.campi[16].testo.empty() ? "(no name)" : in_utf8(rr.campi[16].testo)},  // never empty
+          rr.campi[cs::nome].testo.empty() ? "(no name)" : in_utf8(rr.campi[cs::nome].testo)},  // never empty
          {"detail", dettaglio},
          {"kind", 24},  // Event: a point of the timetable
          {"range", intervallo_lsp(riga, 0, righe[i].size())},
-         {"selectionRange", intervallo_lsp(riga, rr.campi[16].inizio, rr.campi[16].fine)}});
+         {"selectionRange", intervallo_lsp(riga, rr.campi[cs::nome].inizio, rr.campi[cs::nome].fine)}});
   }
   chiudi(static_cast<int64_t>(righe.size()) - 1);
   return sezioni;

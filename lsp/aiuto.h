@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "lsp/documento.h"
 #include "lsp/schema.h"
 
 namespace tracciato::lsp {
@@ -29,8 +30,12 @@ nlohmann::json completamento(std::string_view dati, genere_file genere, int64_t 
 // it each station by name.
 nlohmann::json simboli(std::string_view dati, genere_file genere);
 
-// The kilometre of route position p as the line's chainage gives it
-// ("136.800"), or empty when dati_linea has no chainage reference.
+// The chainage of route position p as the page shows it ("km 136+800"), from
+// the references of dati_linea as the loader orders them; empty when it has none.
 std::string chilometro(std::string_view dati_linea, int64_t p);
+
+// The hover text of field k of a record line, with the line file's text for
+// the chainage.
+std::string testo_hover_campo(const riga_record& rr, size_t k, std::string_view dati_linea);
 
 }  // namespace tracciato::lsp

@@ -3,25 +3,15 @@
 #include <cstdint>
 #include <system_error>
 
+#include "loader/campi.h"
 #include "platform/testo.h"
 
 namespace tracciato::lsp {
 namespace {
 
-// The Windows-1252 byte of code point c, the five undefined bytes included
-// as the C1 controls a_utf8 gives them; '?' when the code page lacks it.
-char da_carattere(char32_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
-  for (unsigned b = 0x80; b < 0xA0; ++b)
-    if (carattere_1252(static_cast<unsigned char>(b)) == c) return static_cast<char>(b);
-  return '?';
-}
 
-bool blank(char c) { return c == ' ' || c == '\t'; }
-
-bool finisce_con(std::string_view s, std::string_view fine) {
-  return s.size() >= fine.size() && in_minuscolo(s.substr(s.size() - fine.size())) == fine;
-}
+// Whether a file name ends in fine (lower case) in any letter case.
+bool finisce_con_nome(std::string_view s, std::string_view fine) { return finisce_con(in_minuscolo(s), fine); }
 
 // The files of a folder whose names end in fine, the file itself left out.
 std::vector<std::filesystem::path> con_finale(const std::filesystem::path& cartella,
@@ -32,7 +22,7 @@ std::vector<std::filesystem::path> con_finale(const std::filesystem::path& carte
   for (std::filesystem::directory_iterator it(cartella, e), end; !e && it != end; it.increment(e)) {
     const auto& p = it->path();
     if (p.filename() == escluso.filename() || !it->is_regular_file(e)) continue;
-    if (finisce_con(p.filename().string(), fine)) trovati.push_back(p);
+    if (finisce_con_nome(p.filename().string(), fine)) trovati.push_back(p);
   }
   return trovati;
 }
@@ -43,26 +33,20 @@ std::string in_cp1252(std::string_view u) {
   std::string s;
   s.reserve(u.size());
   for (size_t i = 0; i < u.size();) {
-    const auto b = static_cast<unsigned char>(u[i]);
-    const int n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    bool valido = n > 0 && i + n <= u.size();
-    char32_t c = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
-    for (int k = 1; valido && k < n; ++k) {
-      const auto t = static_cast<unsigned char>(u[i + k]);
-      valido = (t >> 6) == 2;
-      c = (c << 6) | (t & 0x3F);
-    }
-    if (!valido) {  // not UTF-8: the byte as it stands
-      s += static_cast<char>(b);
-      ++i;
+    const auto [c, n] = decodifica_utf8(u, i);
+    if (n == 0) {  // not UTF-8: the byte as it stands
+      s += u[i++];
       continue;
     }
+    i += n;
     if (c > 0xFFFF) {
       s += "??";  // two UTF-16 code units
-    } else {
-      s += da_carattere(c);
+      continue;
     }
-    i += n;
+    // The five bytes the code page leaves undefined come back from their C1 controls.
+    int b = byte_1252(c);
+    if (b < 0 && c >= 0x80 && c < 0xA0 && carattere_1252(static_cast<unsigned char>(c)) == c) b = static_cast<int>(c);
+    s += b < 0 ? '?' : static_cast<char>(b);
   }
   return s;
 }
@@ -71,11 +55,8 @@ std::string in_utf8(std::string_view w) { return a_utf8(w); }
 
 std::string come_utf8(std::string_view t) {
   for (size_t i = 0; i < t.size();) {
-    const auto b = static_cast<unsigned char>(t[i]);
-    const int n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (n == 0 || i + n > t.size()) return in_utf8(t);
-    for (int k = 1; k < n; ++k)
-      if ((static_cast<unsigned char>(t[i + k]) >> 6) != 2) return in_utf8(t);
+    const size_t n = decodifica_utf8(t, i).second;
+    if (n == 0) return in_utf8(t);
     i += n;
   }
   return std::string(t);
@@ -126,16 +107,16 @@ genere_file genere_di(std::string_view dati, std::string_view nome_file) {
     while (!resto.empty()) {
       const size_t fine = resto.find_first_of(",\r\n");
       const std::string_view campo = resto.substr(0, fine);
-      const record_schema* l = riconosci(genere_file::linea, campo);
-      const record_schema* t = riconosci(genere_file::treno, campo);
+      const record_formato* l = riconosci(genere_file::linea, campo);
+      const record_formato* t = riconosci(genere_file::treno, campo);
       if (l && !t) return genere_file::linea;
       if (t && !l) return genere_file::treno;
       if (fine == std::string_view::npos) break;
       resto.remove_prefix(fine + 1);
     }
   }
-  if (finisce_con(nome_file, "_linea.txt")) return genere_file::linea;
-  if (finisce_con(nome_file, "-.txt")) return genere_file::treno;
+  if (finisce_con_nome(nome_file, "_linea.txt")) return genere_file::linea;
+  if (finisce_con_nome(nome_file, "-.txt")) return genere_file::treno;
   return genere_file::ignoto;
 }
 
@@ -149,14 +130,14 @@ std::optional<std::filesystem::path> cerca_compagno(const std::filesystem::path&
     return v.size() == 1 ? std::optional(v.front()) : std::nullopt;
   };
 
-  if (genere == genere_file::linea && finisce_con(nome, "_linea.txt")) {
+  if (genere == genere_file::linea && finisce_con_nome(nome, "_linea.txt")) {
     // S_linea.txt: the train files S_T-.txt of the same scenario.
     const std::string s = nome.substr(0, nome.size() - 10) + "_";
     std::vector<std::filesystem::path> stessi;
     for (const auto& p : con_finale(cartella, fine_altro, percorso))
       if (p.filename().string().rfind(s, 0) == 0) stessi.push_back(p);
     if (!stessi.empty()) return unico(stessi);
-  } else if (genere == genere_file::treno && finisce_con(nome, "-.txt")) {
+  } else if (genere == genere_file::treno && finisce_con_nome(nome, "-.txt")) {
     // S_T-.txt: S is everything before the last "_".
     const size_t u = nome.rfind('_');
     if (u != std::string::npos && u > 0) {
@@ -169,35 +150,19 @@ std::optional<std::filesystem::path> cerca_compagno(const std::filesystem::path&
 }
 
 riga_record analizza_riga(genere_file genere, std::string_view r) {
+  // The line is split by the loader's own field reader.
   riga_record rr;
-  size_t i = 0;
-  while (i < r.size() && blank(r[i])) ++i;
-  auto testo = [&](size_t a) {
-    size_t b = r.find(',', a);
-    if (b == std::string_view::npos) b = r.size();
-    size_t f = b;
-    while (f > a && blank(r[f - 1])) --f;
-    i = b < r.size() ? b + 1 : b;
-    return campo_riga{a, f, r.substr(a, f - a)};
-  };
-  if (i >= r.size()) return rr;
-  rr.parola = testo(i);
+  lettore_campi l(r, "");
+  if (l.fine_file()) return rr;
+  const auto campo = [](const lettore_campi::campo_grezzo& c) { return campo_riga{c.inizio, c.fine, c.testo}; };
+  rr.parola = campo(l.leggi_grezzo(larghezza::testo));
   // A keyword field with a hyphen is passed over by the reader.
   if (rr.parola.testo.find('-') != std::string_view::npos) return rr;
   rr.schema = riconosci(genere, rr.parola.testo);
   if (!rr.schema) return rr;
-  for (const campo_record& c : rr.schema->campi) {
-    while (i < r.size() && blank(r[i])) ++i;
-    if (i >= r.size()) break;
-    if (c.tipo == tipo_campo::testo) {
-      rr.campi.push_back(testo(i));
-      continue;
-    }
-    const size_t a = i;
-    while (i < r.size() && !blank(r[i]) && r[i] != ',') ++i;
-    rr.campi.push_back({a, i, r.substr(a, i - a)});
-    while (i < r.size() && blank(r[i])) ++i;
-    if (i < r.size() && r[i] == ',') ++i;
+  for (const campo_formato& c : rr.schema->campi) {
+    if (l.fine_file()) break;
+    rr.campi.push_back(campo(l.leggi_grezzo(c.tipo)));
   }
   return rr;
 }

@@ -56,7 +56,7 @@ struct campo_riga {
 // A line read as one record: the keyword field and the fields after it on the
 // same line, split as the reader splits them (a number ends at a blank too).
 struct riga_record {
-  const record_schema* schema = nullptr;  // nullptr: the line starts no record
+  const record_formato* schema = nullptr;  // nullptr: the line starts no record
   campo_riga parola;
   std::vector<campo_riga> campi;
 };

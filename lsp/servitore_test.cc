@@ -10,6 +10,8 @@
 #include "lsp/aiuto.h"
 #include "lsp/documento.h"
 #include "lsp/trasporto.h"
+#include "loader/memorizza_dati.h"
+#include "model/regole.h"
 #include "sources/dati.h"
 #include "tests/cartella_temporanea.h"
 
@@ -269,7 +271,7 @@ TEST_F(ServitoreTest, HoverCompletionAndOutlineOnTheBuiltInTrainFile) {
   };
   const int segnale = riga_di("segnale,    4700,");
   EXPECT_EQ(testo_hover(segnale, 13).substr(0, 60),
-            "field 1 of `segnale`: position, 4700 m = cell 95, km 136.800");
+            "field 1 of `segnale`: position, 4700 m = cell 95, km 136+900");
   EXPECT_NE(testo_hover(segnale, 2).find("11 fields"), std::string::npos);
   EXPECT_NE(testo_hover(segnale, 2).find("`tempo`"), std::string::npos);
   const int ardolea = riga_di("stazione,   21650");
@@ -327,20 +329,38 @@ TEST_F(ServitoreTest, HoverOnALineFileUsesItsOwnChainage) {
       chiedi(30, "textDocument/hover",
              {{"textDocument", {{"uri", uri(linea_)}}}, {"position", posizione(riga, 23)}});
   const std::string atteso =
-      "field 1 of `cartello_indicatore`: position, 8400 m = cell 169, km 121.500\n";
+      "field 1 of `cartello_indicatore`: position, 8400 m = cell 169, km 121+500\n";
   EXPECT_EQ(r["result"]["contents"]["value"].get<std::string>().substr(0, atteso.size()), atteso);
   EXPECT_EQ(r["result"]["range"]["start"], posizione(riga, 22));
 }
 
-TEST(Chilometro, TheReferenceWithTheGreatestStartAtOrBefore) {
-  const std::string linea =
-      "[generale]\r\nprogressiva chilometrica uno,    0,    132100,    1\r\n"
-      "progressiva chilometrica due,    6350,    119450,    0\r\nprogressiva chilometrica tre, 0, "
-      "0, 0\r\n[fine]\r\n";
-  EXPECT_EQ(chilometro(linea, 4700), "136.800");
-  EXPECT_EQ(chilometro(linea, 8400), "121.500");
-  EXPECT_EQ(chilometro(linea, 6350), "119.450");
+// What the hover says of a place is what the loader made of it: the chainage
+// of every item (a flagged reference 100 m on) and every station's cell.
+TEST(Chilometro, TheHoverAgreesWithTheLoader) {
+  const std::string linea = testo_linea(), treno = testo_treno();
+  scenario s;
+  s.scrivi_linea = 0;
+  memorizza_dati(s, {"linea", linea, ""}, {"treno", treno, ""});
+  ASSERT_EQ(s.codice_errore, 0);
+  for (const int64_t p : {0, 4700, 6300, 6350, 8400, 64500, 121250})
+    EXPECT_EQ(chilometro(linea, p), testo_chilometrica(chilometrica(s, p))) << p;
   EXPECT_EQ(chilometro("[generale]\r\n", 100), "");
+
+  int32_t posto = 1;
+  for (const std::string_view r : righe_di(treno)) {
+    const riga_record rr = analizza_riga(genere_file::treno, r);
+    if (rr.schema == nullptr || rr.schema->genere != genere_voce::stazione) continue;
+    const voce_tabella& v = s.tabella[static_cast<size_t>(posto++)];
+    const std::string testo = testo_hover_campo(rr, 0, linea);
+    if (v.tipo_record >= 25) {
+      EXPECT_EQ(testo.find("station cell"), std::string::npos) << r;
+      continue;
+    }
+    const int64_t cella = cella_di(v.valore2, -1);
+    ASSERT_EQ(s.celle[static_cast<size_t>(cella)].tipo_cella, cella_stazione) << r;
+    EXPECT_NE(testo.find("= station cell " + std::to_string(cella) + ","), std::string::npos) << testo;
+  }
+  EXPECT_GT(posto, 5);
 }
 
 }  // namespace

@@ -44,7 +44,8 @@ constexpr char32_t alti_1252[32] = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-// The Windows-1252 byte of code point u; -1 when the code page lacks it.
+}  // namespace
+
 int byte_1252(char32_t u) {
   if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<int>(u);
   for (int i = 0; i < 32; ++i)
@@ -52,9 +53,7 @@ int byte_1252(char32_t u) {
   return -1;
 }
 
-// One UTF-8 sequence at s[i]: its code point and length; length 0 when the
-// bytes there are not well-formed UTF-8.
-std::pair<char32_t, size_t> decodifica(std::string_view s, size_t i) {
+std::pair<char32_t, size_t> decodifica_utf8(std::string_view s, size_t i) {
   const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
   const unsigned char c = b(i);
   if (c < 0x80) return {c, 1};
@@ -75,6 +74,8 @@ std::pair<char32_t, size_t> decodifica(std::string_view s, size_t i) {
   return {u, n};
 }
 
+namespace {
+
 std::string u_piu(char32_t u) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(u));
@@ -94,7 +95,7 @@ std::string converti_utf8(std::string_view testo, Guasto&& guasto) {
     while (j < testo.size() && static_cast<unsigned char>(testo[j]) < 0x80) ++j;
     uscita.append(testo, i, j - i);
     if ((i = j) == testo.size()) break;
-    const auto [u, n] = decodifica(testo, i);
+    const auto [u, n] = decodifica_utf8(testo, i);
     const int b = n == 0 ? -1 : byte_1252(u);
     if (b < 0) guasto(i, u, n);
     uscita.push_back(static_cast<char>(b));
@@ -165,7 +166,7 @@ std::string a_utf8(std::string_view cp1252) {
 size_t sembra_utf8(std::string_view testo) {
   size_t primo = std::string_view::npos;
   for (size_t i = 0; i < testo.size();) {
-    const auto [u, n] = decodifica(testo, i);
+    const auto [u, n] = decodifica_utf8(testo, i);
     if (n == 0) return std::string_view::npos;
     if (n > 1 && primo == std::string_view::npos) primo = i;
     i += n;

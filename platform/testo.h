@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tracciato {
 
@@ -29,6 +30,19 @@ inline bool contiene(std::string_view testo, std::string_view parola) {
 
 // contiene_senza_caso: the same without regard to letter case.
 bool contiene_senza_caso(std::string_view testo, std::string_view parola);
+
+// finisce_con: whether testo ends with fine, byte for byte.
+inline bool finisce_con(std::string_view testo, std::string_view fine) {
+  return testo.size() >= fine.size() && testo.substr(testo.size() - fine.size()) == fine;
+}
+
+// decodifica_utf8: the one UTF-8 sequence at s[i], as its code point and
+// its length; length 0 when the bytes there are not well-formed UTF-8
+// (overlong forms, surrogates and values past U+10FFFF included).
+std::pair<char32_t, size_t> decodifica_utf8(std::string_view s, size_t i);
+
+// The Windows-1252 byte of code point u; -1 when the code page lacks it.
+int byte_1252(char32_t u);
 
 // da_utf8: UTF-8 text converted to Windows-1252 bytes (for the built-in
 // documents, kept readable in the source). Throws std::runtime_error on a
