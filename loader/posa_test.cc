@@ -17,24 +17,6 @@ scenario con_griglia(int32_t n) {
   return s;
 }
 
-bool uguali(const cella& a, const cella& b) {
-  auto campi = [](const cella& c) {
-    return std::tuple(c.tipo_cella, c.valore_a, c.valore_b, c.valore_c, c.valore_d, c.tempo_segnale,
-                      c.segno_approccio, c.tipo_montagna, c.vel_limite, c.pendenza_cella,
-                      c.aderenza_cella);
-  };
-  return campi(a) == campi(b);
-}
-
-// True iff every cell of the two grids holds the same fields.
-bool stessa_griglia(const std::vector<cella>& a, const std::vector<cella>& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (!uguali(a[i], b[i])) return false;
-  }
-  return true;
-}
-
 // --- memo_montagna -----------------------------------------------------------
 
 TEST(MemoMontagna, MarksKindOnEveryCellAndMarkersOnEveryFourthFreeCell) {
@@ -93,7 +75,7 @@ TEST(MemoMontagna, ASpanShorterThanACellIsStoredButMarksNothing) {
   EXPECT_EQ(s.numero_montagne, 1);
   EXPECT_EQ(s.inizio_montagne[1], 1000);
   EXPECT_EQ(s.fine_montagne[1], 1020);
-  EXPECT_TRUE(stessa_griglia(s.celle, prima));
+  EXPECT_EQ(s.celle, prima);
 }
 
 TEST(MemoMontagna, TheEightyFirstSpanIsRefusedAndStoresNothing) {
@@ -111,7 +93,7 @@ TEST(MemoMontagna, TheEightyFirstSpanIsRefusedAndStoresNothing) {
   EXPECT_EQ(s.codice_errore, 27);
   EXPECT_EQ(s.numero_montagne, 80);
   EXPECT_EQ(s.inizio_montagne, inizi);
-  EXPECT_TRUE(stessa_griglia(s.celle, prima));
+  EXPECT_EQ(s.celle, prima);
 }
 
 TEST(MemoMontagna, ASpanReachingPastTheGridIsClippedWithMarkersInPlace) {
@@ -202,7 +184,7 @@ TEST(MemoRallentamento, RefusesOccupiedOrOutOfGridCellsWithTheGridUnchanged) {
     const std::vector<cella> prima = s.celle;
     memo_rallentamento(s, c.x, 30, c.l, 7, 1, 9);
     EXPECT_EQ(s.codice_errore, c.errore) << c.nome;
-    EXPECT_TRUE(stessa_griglia(s.celle, prima)) << c.nome;
+    EXPECT_EQ(s.celle, prima) << c.nome;
   }
 
   scenario vuoto;
@@ -297,7 +279,7 @@ TEST(MemoSegnale, RefusesAnOccupiedCellButTakesATunnelMarker) {
   int32_t tempo = 50;
   memo_segnale(s, 4700, 2, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
   EXPECT_EQ(s.codice_errore, 16);
-  EXPECT_TRUE(stessa_griglia(s.celle, prima));
+  EXPECT_EQ(s.celle, prima);
 
   scenario m = con_griglia(200);
   m.celle[95].tipo_cella = cella_segno_montagna;
@@ -335,7 +317,7 @@ TEST(MemoSegnale, ASignalCellOutsideTheGridIsRefused) {
     int32_t tempo = 0;
     memo_segnale(s, posizione, 1, 3, 4, 0, 0, 0, 0, 0, 0, tempo);
     EXPECT_EQ(s.codice_errore, 26) << posizione;
-    EXPECT_TRUE(stessa_griglia(s.celle, prima)) << posizione;
+    EXPECT_EQ(s.celle, prima) << posizione;
   }
   scenario vuoto;
   int32_t tempo = 0;
@@ -385,7 +367,7 @@ TEST(MemoIndicatoriVMax, RefusesAnOccupiedCellOrOneOutsideTheGrid) {
     memo_indicatori_v_max(s, c.posizione, 95, 100, 100, 0, 0, 0, 0, 0);
     EXPECT_EQ(s.codice_errore, c.errore) << c.posizione;
     if (c.errore != 0) {
-      EXPECT_TRUE(stessa_griglia(s.celle, prima)) << c.posizione;
+      EXPECT_EQ(s.celle, prima) << c.posizione;
     }
   }
   scenario vuoto;
@@ -410,7 +392,7 @@ TEST(MemoIndicatoriVMax, AValueBeyondSixteenBitsFailsTheLoadWithTheCellUnwritten
     } catch (const std::range_error& e) {
       EXPECT_STREQ(e.what(), c.messaggio);
     }
-    EXPECT_TRUE(stessa_griglia(s.celle, prima)) << c.messaggio;
+    EXPECT_EQ(s.celle, prima) << c.messaggio;
   }
 }
 

@@ -27,6 +27,8 @@ struct cella {
   uint8_t vel_limite = 0;       // speed limit in units of 5 km/h
   uint8_t pendenza_cella = 0;   // gradient per mille + 100; 100 is level
   uint8_t aderenza_cella = 0;   // adhesion in per cent
+
+  bool operator==(const cella&) const = default;
 };
 
 // Values of tipo_cella.
