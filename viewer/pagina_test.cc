@@ -3,7 +3,9 @@
 // 1000 km line.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -183,6 +185,20 @@ TEST(PaginaScenario, BuiltInFromSourcesAndFromBinaries) {
   ASSERT_EQ(da_sorgenti.size(), da_binari.size());
   for (std::size_t i = 0; i < da_sorgenti.size(); ++i) EXPECT_EQ(da_sorgenti[i].descrizione, da_binari[i].descrizione);
   EXPECT_EQ(pagina_scenario(b, piano, o), pagina);
+}
+
+// The route length of a scenario file that no compile wrote, up to the
+// largest the field holds, is read without overflow.
+TEST(ScenarioDaBinari, ARouteLengthAtTheFieldsLimit) {
+  test::cartella_temporanea t;
+  std::array<voce_tabella, posti_tabella> tabella{};
+  tabella[posto_treno].valore2 = std::numeric_limits<int32_t>::max();
+  test::scrivi(nome_file(t.percorso(), "X", "1", file_scenario::sim), std::string(codifica_tabella(tabella).vista()));
+  test::scrivi(nome_file(t.percorso(), "X", "1", file_scenario::celle_dat),
+               std::string(codifica_celle(std::vector<cella>(3)).vista()));
+  planimetria_t piano;
+  const scenario s = scenario_da_binari(t.percorso(), "X", "1", piano);
+  EXPECT_EQ(s.lunghezza_estesa, std::numeric_limits<int32_t>::max());
 }
 
 // A name that would close the data's script element stays inside it.

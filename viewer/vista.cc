@@ -1,6 +1,8 @@
 #include "viewer/vista.h"
 
+#include <algorithm>
 #include <iostream>
+#include <limits>
 #include <stdexcept>
 
 #include "compactor/compila.h"
@@ -58,7 +60,10 @@ scenario scenario_da_binari(const fs::path& cartella, const std::string& nome, c
     piano = decodifica_planimetria(leggi_file(linea), linea.string());
     s.scrivi_linea = 1;
   }
-  s.lunghezza_estesa = s.tabella[posto_treno].valore2 + 7000;
+  // A route length no compile writes (a damaged or crafted file) must not
+  // overflow on its way.
+  s.lunghezza_estesa = static_cast<int32_t>(
+      std::min<int64_t>(int64_t{s.tabella[posto_treno].valore2} + 7000, std::numeric_limits<int32_t>::max()));
   return s;
 }
 
