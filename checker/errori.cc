@@ -79,6 +79,11 @@ class errori {
       // Without a grid nothing later in the line can be loaded.
       if (c_.finale.celle.empty()) ancora = false;
     }
+    // The faults of the walk and the stamps, from the last compile.
+    const scenario& s = c_.finale;
+    for (size_t i = carico; i < s.guasti.size(); ++i)
+      if (s.guasti[i].numero != s.arresto) compattatore(s.guasti[i]);
+    riservati(s);
     // The last compile still stopped at a record not yet left out: the faults
     // past it were never reached.
     if (ancora) {
@@ -89,11 +94,6 @@ class errori {
       p.suggerimento = "mend the faults listed and check again";
       c_.problemi.push_back(std::move(p));
     }
-    // The faults of the walk and the stamps, from the last compile.
-    const scenario& s = c_.finale;
-    for (size_t i = carico; i < s.guasti.size(); ++i)
-      if (s.guasti[i].numero != s.arresto) compattatore(s.guasti[i]);
-    riservati(s);
   }
 
  private:
