@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "checker/interno.h"
-#include "compactor/compattatore.h"
+#include "compactor/compila.h"
 #include "model/errori.h"
 #include "model/numeri.h"
 #include "platform/testo.h"
@@ -46,50 +46,18 @@ std::string_view nome_cella(uint8_t t) {
   }
 }
 
-// What to do about each fault.
-std::string rimedio(int32_t numero, const scenario& s) {
-  const int64_t ultima = int64_t{ultima_cella(s)} * 50;
-  switch (numero) {
-    case 1: return "give the route length in metres, at most 1000000";
-    case 2: return "write the position and the value of every chainage reference as multiples of 50";
-    case 3: return "write the start as a multiple of 50";
-    case 4: return "write the end as a multiple of 50; 0 means no section";
-    case 5: return "write `ripetizione segnali 4 codici` or `ripetizione segnali 9 codici`";
-    case 6: return "move the sign to a free 50 m cell";
-    case 7: return "move the code point to a free cell";
-    case 8: return "write the station position as a multiple of 50";
-    case 9: return "write the station length as a multiple of 100";
-    case 10: return "stations and signs together have 78 record slots: drop a station or a sign";
-    case 11: case 12: case 13:
-      return "leave free cells for the code points around the slowdown: move the signals and boards near it";
-    case 15:
-      return ultima > 0 ? "the last position allowed is " + std::to_string(ultima - 100) + " m (a station " +
-                              std::to_string(ultima - 800) + " m): check the position and the route length"
-                        : "check the position and the route length";
-    case 16: return "move the signal to a free 50 m cell";
-    case 17: case 18: case 19: case 20: return "move the slowdown, or what stands in its cells";
-    case 21: return "move the board to a free 50 m cell";
-    case 22: return "leave at least 350 m between the end of the previous station and the start of this one";
-    case 24: return "place the station further from the start of the line";
-    case 25: return "each record is one line with exactly its fields, all whole numbers";
-    case 26: return "positions and lengths must not be negative, and the item's cells must lie inside the grid";
-    case 27: return "the line may have at most 80 tunnel records";
-    case 28: return "drop a sign: the record table has room for at most 80";
-    case 29: return "a gradient lies between -100 and +155 per mille";
-    case 30: return "end the curve before the route length + 7000 m";
-    case 31: return "list gradients in increasing order of position";
-    case 101: return "give the path of an existing line file";
-    case 102: return "begin the line file with a line \"[generale]\"";
-    case 103: return "write the curve keyword as `curvas<n>` or `curvad<n>`, n from 1 to 6";
-    case 1250: case 1251: return "nothing may stand in cell 1 (positions 0 to 49): move the item at least 50 m on";
-    default: return "";
-  }
-}
+// What to do about each fault: the table's hint, fault 15's with the last
+// position of this grid.
+std::string rimedio(int32_t numero, const scenario& s) { return rimedio_errore(numero, ultima_cella(s)); }
 
 std::string significato(int32_t numero) {
   const voce_errore* e = cerca_errore(numero);
   return e != nullptr ? std::string(e->significato) : "unknown fault";
 }
+
+// How many times the check compiles the texts again, each time with the
+// records at fault so far left out.
+constexpr int giri_massimi = 1000;
 
 class errori {
  public:
@@ -99,24 +67,33 @@ class errori {
   void esegui() {
     std::string l = presente_ ? linea_.dati : std::string(linea_ampia);
     std::string t = treno_.dati;
-    for (int giro = 0; giro < 1000; ++giro) {
-      scenario s;
-      s.nome_scenario = "S";
-      s.numero_treno = "T";
-      s.scrivi_linea = presente_ ? 1 : 0;
-      memorizza_dati(s, {linea_.nome, l, linea_.guasto}, {treno_.nome, t, treno_.guasto});
-      bool ancora = false;
-      for (size_t i = 0; i < s.guasti.size(); ++i) ancora = riporta(s, i, l, t) || ancora;
-      c_.finale = std::move(s);
+    size_t carico = 0;
+    bool ancora = true;
+    for (int giro = 0; giro < giri_massimi && ancora; ++giro) {
+      compilazione c = compila_in_memoria({linea_.nome, l, linea_.guasto}, {treno_.nome, t, treno_.guasto}, "S",
+                                          "T", presente_ ? 1 : 0);
+      ancora = false;
+      for (size_t i = 0; i < c.guasti_carico; ++i) ancora = riporta(c.modello, i, l, t) || ancora;
+      c_.finale = std::move(c.modello);
+      carico = c.guasti_carico;
       // Without a grid nothing later in the line can be loaded.
-      if (!ancora || c_.finale.celle.empty()) break;
+      if (c_.finale.celle.empty()) ancora = false;
     }
-    scenario& s = c_.finale;
-    if (s.celle.size() < 2) return;
-    const size_t prima = s.guasti.size();
-    compatta_celle(s);
-    for (size_t i = prima; i < s.guasti.size(); ++i) compattatore(s.guasti[i]);
+    // The faults of the walk and the stamps, from the last compile.
+    const scenario& s = c_.finale;
+    for (size_t i = carico; i < s.guasti.size(); ++i)
+      if (s.guasti[i].numero != s.arresto) compattatore(s.guasti[i]);
     riservati(s);
+    // The last compile still stopped at a record not yet left out: the faults
+    // past it were never reached.
+    if (ancora) {
+      problema p;
+      p.livello = gravita::avviso;
+      p.messaggio = "the check stopped after " + std::to_string(giri_massimi) +
+                    " compiles, each leaving out the records at fault found so far: more faults may follow";
+      p.suggerimento = "mend the faults listed and check again";
+      c_.problemi.push_back(std::move(p));
+    }
   }
 
  private:
@@ -289,14 +266,9 @@ class errori {
     c_.problemi.push_back(std::move(p));
   }
 
-  // The reserved places of cell 1 and slot 85, as the stamps test them.
+  // A reserved place of cell 1 or slot 85 in use, as the stamps found it.
   void riservati(const scenario& s) {
-    const voce_tabella& testata = s.tabella[posto_scenario];
-    int32_t numero = 0;
-    if (testata.intero1 != 0 || s.celle[1].valore_a != 0)
-      numero = e_timbro_occupato;
-    else if (testata.valore4 != 0 || s.celle[1].valore_b != 0)
-      numero = e_codici_occupati;
+    const int32_t numero = s.arresto;
     if (numero == 0) return;
     problema p;
     p.codice = numero;

@@ -10,8 +10,6 @@
 namespace tracciato {
 namespace {
 
-inline constexpr int16_t timbro_tabella = 610;
-inline constexpr int16_t timbro_celle = 5121;
 // Fills a short code text up to the 25 characters the codes count.
 inline constexpr std::string_view testo_riempitivo = "bbddffgghhllmmnnpprrssttvv";
 inline constexpr std::size_t caratteri_codice = 25;
@@ -21,6 +19,12 @@ inline constexpr std::size_t caratteri_codice = 25;
 std::string testo_codice(const scenario& s) {
   return in_minuscolo(s.tabella[posto_linea].testo + s.tabella[posto_scenario].testo) +
          std::string(testo_riempitivo);
+}
+
+// A reserved place in use: the compile stops with numero.
+void ferma(scenario& s, int32_t numero) {
+  registra_errore(s, numero);
+  s.arresto = numero;
 }
 
 }  // namespace
@@ -45,10 +49,10 @@ int32_t codice_gara_st(const scenario& s) {
 void timbra(scenario& s) {
   voce_tabella& testata = s.tabella[posto_scenario];
   cella& prima = s.celle[1];
-  if (testata.intero1 != 0 || prima.valore_a != 0) errore(std::to_string(e_timbro_occupato));
+  if (testata.intero1 != 0 || prima.valore_a != 0) return ferma(s, e_timbro_occupato);
   testata.intero1 = timbro_tabella;
   prima.valore_a = timbro_celle;
-  if (testata.valore4 != 0 || prima.valore_b != 0) errore(std::to_string(e_codici_occupati));
+  if (testata.valore4 != 0 || prima.valore_b != 0) return ferma(s, e_codici_occupati);
   testata.valore4 = codice_gara_st(s);
   prima.valore_b = static_cast<int16_t>(codice_gara_og(s));
 }

@@ -23,8 +23,15 @@ void compatta_celle(scenario& s);
 int32_t codice_gara_og(const scenario& s);  // plain competition code, 0..6375
 int32_t codice_gara_st(const scenario& s);  // position-weighted competition code, 0..82875
 
-// timbra: the checks 1250 and 1251 (through errore, which does not return),
-// the format stamps 610 and 5121 and the two competition codes.
+// The format stamps every file of this compiler carries: slot 85's intero1
+// and cell 1's valore_a.
+inline constexpr int16_t timbro_tabella = 610;
+inline constexpr int16_t timbro_celle = 5121;
+
+// timbra: the checks 1250 and 1251, the format stamps and the two
+// competition codes. A reserved place already in use stops the stamping
+// there: its fault is recorded, as s.arresto too, and no binary file may be
+// written.
 // REQUIRES: s.celle holds at least two cells.
 void timbra(scenario& s);
 

@@ -6,24 +6,23 @@
 #include <system_error>
 
 #include "compactor/compattatore.h"
+#include "compactor/compila.h"
 #include "compactor/decodifica.h"
 #include "compactor/formato.h"
 #include "decompiler/curve.h"
 #include "decompiler/recupero.h"
-#include "driver/esecuzione.h"
-#include "driver/nomi_file.h"
 #include "loader/memorizza_dati.h"
-#include "platform/file.h"
+#include "model/errori.h"
+#include "model/nomi_file.h"
 #include "model/numeri.h"
+#include "platform/file.h"
 #include "platform/testo.h"
+#include "platform/uscita.h"
 
 namespace tracciato {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int16_t timbro_celle = 5121;
-constexpr int16_t timbro_tabella = 610;
 
 // Takes the stamps and codes out of cell 1 and slot 85: no source writes
 // them. They must be those a compile under these names writes.
@@ -81,21 +80,15 @@ std::string prima_differenza(const R* a, std::size_t na, const R* b, std::size_t
 // row by row when they are recovered), and compares with the files.
 void verifica(recupero& r, const sorgenti_recuperate& s, const binari_scenario& b, const std::vector<cella>& celle,
               const std::array<voce_tabella, posti_tabella>& tabella) {
-  scenario c;
-  c.nome_scenario = r.nome;
-  c.numero_treno = r.numero;
-  c.scrivi_linea = 0;
-  memorizza_dati(c, testo_sorgente{"recovered line file", s.linea, {}},
-                 testo_sorgente{"recovered train file", s.treno, {}});
+  const scenario c = compila_in_memoria(testo_sorgente{"recovered line file", s.linea, {}},
+                                        testo_sorgente{"recovered train file", s.treno, {}}, r.nome, r.numero, 0)
+                         .modello;
   if (c.celle.size() < 2) {
     r.avvisa("the recovered line file gives no cell grid");
     return;
   }
-  compatta_celle(c);
-  try {
-    timbra(c);
-  } catch (const arresto& a) {
-    r.avvisa(std::string("the recovered files stop the compile:") + a.what());
+  if (c.arresto != 0) {
+    r.avvisa("the recovered files stop the compile:" + messaggio_arresto(c.arresto));
     return;
   }
   for (const guasto& g : c.guasti)
@@ -114,12 +107,9 @@ void verifica(recupero& r, const sorgenti_recuperate& s, const binari_scenario& 
 }
 
 std::vector<std::string> intestazione(const binari_scenario& b, bool linea) {
-  scenario s;
-  s.nome_scenario = b.nome;
-  s.numero_treno = b.numero;
-  const std::string elenco = (b.linea_dat ? nome_file("", s, file_scenario::linea_dat).string() + ", " : std::string()) +
-                             nome_file("", s, file_scenario::sim).string() + " and " +
-                             nome_file("", s, file_scenario::celle_dat).string();
+  auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
+  const std::string elenco = (b.linea_dat ? nome(file_scenario::linea_dat) + ", " : std::string()) +
+                             nome(file_scenario::sim) + " and " + nome(file_scenario::celle_dat);
   std::vector<std::string> righe = {
       std::string("; ") + (linea ? "Line" : "Train") + " file recovered by tracciato decompile from the binary files",
       ";   " + elenco,
@@ -134,15 +124,11 @@ std::vector<std::string> intestazione(const binari_scenario& b, bool linea) {
 }  // namespace
 
 sorgenti_recuperate decompila(const binari_scenario& b) {
-  scenario nomi;
-  nomi.nome_scenario = b.nome;
-  nomi.numero_treno = b.numero;
-  const std::string nome_sim = nome_file("", nomi, file_scenario::sim).string();
-  const std::string nome_celle = nome_file("", nomi, file_scenario::celle_dat).string();
-  const auto tabella = decodifica_tabella(b.sim, nome_sim);
-  const auto celle = decodifica_celle(b.celle_dat, nome_celle);
+  auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
+  const auto tabella = decodifica_tabella(b.sim, nome(file_scenario::sim));
+  const auto celle = decodifica_celle(b.celle_dat, nome(file_scenario::celle_dat));
   planimetria_t piano;
-  if (b.linea_dat) piano = decodifica_planimetria(*b.linea_dat, nome_file("", nomi, file_scenario::linea_dat).string());
+  if (b.linea_dat) piano = decodifica_planimetria(*b.linea_dat, nome(file_scenario::linea_dat));
 
   recupero r;
   r.celle = celle;
@@ -164,7 +150,7 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
     r.avvisa("the route length " + std::to_string(l.lunghezza) + " m in slot 84 does not give the " +
              std::to_string(attese + 1) + " cells of the cell file");
   if (!b.linea_dat) {
-    r.avvisa("no track plan (" + nome_file("", nomi, file_scenario::linea_dat).string() +
+    r.avvisa("no track plan (" + nome(file_scenario::linea_dat) +
              "): the curves cannot be recovered; the line file has none");
   } else if (!piano.allocata()) {
     r.avvisa("the track plan is empty: the curves cannot be recovered");
@@ -192,21 +178,19 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
 }
 
 int esegui_decompile(const opzioni_decompile& o) {
-  scenario nomi;
-  nomi.nome_scenario = o.nome;
-  nomi.numero_treno = o.numero;
+  auto percorso = [&](const fs::path& cartella, file_scenario f) { return nome_file(cartella, o.nome, o.numero, f); };
   // Failures go to the program's one report, before anything is written.
   auto rifiuta = [](const std::string& perche) -> int { throw std::runtime_error("decompile: " + perche); };
   for (const std::string* v : {&o.nome, &o.numero})
     if (v->empty() || v->find_first_of("/\\") != std::string::npos || v->find('\0') != std::string::npos)
       return rifiuta("--name and --train-number must be plain, non-empty names");
-  const fs::path linea_txt = nome_file(o.uscita, nomi, file_scenario::linea);
-  const fs::path treno_txt = nome_file(o.uscita, nomi, file_scenario::treno);
+  const fs::path linea_txt = percorso(o.uscita, file_scenario::linea);
+  const fs::path treno_txt = percorso(o.uscita, file_scenario::treno);
   // With the train number "linea" the cell file S_T.dat is named as the line
   // data file S_linea.dat: one file cannot be both.
-  if (nome_file(o.cartella, nomi, file_scenario::celle_dat) == nome_file(o.cartella, nomi, file_scenario::linea_dat))
+  if (percorso(o.cartella, file_scenario::celle_dat) == percorso(o.cartella, file_scenario::linea_dat))
     return rifiuta("with train number \"" + o.numero + "\" the cell file and the line data file have the same name, " +
-                   nome_file(o.cartella, nomi, file_scenario::celle_dat).string());
+                   percorso(o.cartella, file_scenario::celle_dat).string());
   if (!o.forza)
     for (const fs::path& p : {linea_txt, treno_txt})
       if (esiste_file(p)) return rifiuta(p.string() + " exists; give --force to replace it");
@@ -214,10 +198,10 @@ int esegui_decompile(const opzioni_decompile& o) {
   binari_scenario b;
   b.nome = o.nome;
   b.numero = o.numero;
-  const fs::path piano = nome_file(o.cartella, nomi, file_scenario::linea_dat);
+  const fs::path piano = percorso(o.cartella, file_scenario::linea_dat);
   if (esiste_file(piano)) b.linea_dat = leggi_file(piano);
-  b.sim = leggi_file(nome_file(o.cartella, nomi, file_scenario::sim));
-  b.celle_dat = leggi_file(nome_file(o.cartella, nomi, file_scenario::celle_dat));
+  b.sim = leggi_file(percorso(o.cartella, file_scenario::sim));
+  b.celle_dat = leggi_file(percorso(o.cartella, file_scenario::celle_dat));
   const sorgenti_recuperate s = decompila(b);
   if (s.linea.empty()) {
     std::string perche;

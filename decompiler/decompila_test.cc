@@ -7,7 +7,7 @@
 
 #include "driver/esecuzione.h"
 #include "driver/memorizza_percorso.h"
-#include "driver/nomi_file.h"
+#include "model/nomi_file.h"
 #include "tests/processo.h"
 
 namespace tracciato {
@@ -34,10 +34,10 @@ compilato compila(const fs::path& cartella, const std::string& linea, const std:
   s.nome_scenario = nome;
   s.numero_treno = numero;
   memorizza_percorso(s, piano ? 1 : 0, {cartella / "linea.txt", cartella / "treno.txt", false}, cartella);
-  compilato c{{nome, numero, std::nullopt, test::leggi(nome_file(cartella, s, file_scenario::sim)),
-               test::leggi(nome_file(cartella, s, file_scenario::celle_dat))},
+  compilato c{{nome, numero, std::nullopt, test::leggi(nome_file(cartella, nome, numero, file_scenario::sim)),
+               test::leggi(nome_file(cartella, nome, numero, file_scenario::celle_dat))},
               s.guasti};
-  if (piano) c.binari.linea_dat = test::leggi(nome_file(cartella, s, file_scenario::linea_dat));
+  if (piano) c.binari.linea_dat = test::leggi(nome_file(cartella, nome, numero, file_scenario::linea_dat));
   return c;
 }
 

@@ -16,9 +16,9 @@
 #include "compactor/compattatore.h"
 #include "compactor/decodifica.h"
 #include "compactor/formato.h"
-#include "platform/testo.h"
-#include "driver/esecuzione.h"
 #include "platform/file.h"
+#include "platform/testo.h"
+#include "platform/uscita.h"
 
 namespace tracciato {
 namespace {

@@ -5,7 +5,7 @@
 // What a command's esegui must do, so that every command ends alike:
 //   - return the exit status of a run that got to its end: uscita_ok, or
 //     uscita_errore_registrato when the run found faults in the author's
-//     data (driver/uscita.h);
+//     data (platform/uscita.h);
 //   - throw std::invalid_argument for a usage error (options that clash, a
 //     value that is not allowed), std::runtime_error (std::system_error
 //     among them) for a file or folder that cannot be read or written. main

@@ -11,6 +11,7 @@
 #include "checker/controllo.h"
 #include "driver/esecuzione.h"
 #include "driver/memorizza_percorso.h"
+#include "platform/cartella.h"
 #include "platform/file.h"
 #include "platform/testo.h"
 
@@ -49,11 +50,10 @@ void verifica_ingresso(const fs::path& autore, const char* opzione) {
 }
 
 // An input that is one of the files the compile writes would be replaced.
-void verifica_non_sostituito(const fs::path& autore, const fs::path& cartella, const scenario& s,
-                             const char* opzione) {
+void verifica_non_sostituito(const fs::path& autore, const opzioni_compile& o, const char* opzione) {
   for (file_scenario f : {file_scenario::linea_dat, file_scenario::sim, file_scenario::celle_dat}) {
     std::error_code e;
-    const fs::path nome = nome_file(cartella, s, f);
+    const fs::path nome = nome_file(o.cartella, o.nome, o.numero, f);
     if (fs::exists(nome, e) && fs::equivalent(autore, nome, e))
       throw std::invalid_argument(std::string(opzione) + " " + autore.string() +
                                   " is a file that the compile writes; rename it or choose another "
@@ -64,25 +64,25 @@ void verifica_non_sostituito(const fs::path& autore, const fs::path& cartella, c
 }  // namespace
 
 int esegui_compile(const opzioni_compile& opzioni) {
-  scenario s;
-  s.nome_scenario = opzioni.nome;
-  s.numero_treno = opzioni.numero;
   // Refused before anything is written.
   verifica_nome(opzioni.nome, "--name");
   verifica_nome(opzioni.numero, "--train-number");
   verifica_cartella(opzioni.cartella);
   verifica_ingresso(opzioni.linea, "--line");
   verifica_ingresso(opzioni.treno, "--train");
-  verifica_non_sostituito(opzioni.linea, opzioni.cartella, s, "--line");
-  verifica_non_sostituito(opzioni.treno, opzioni.cartella, s, "--train");
+  verifica_non_sostituito(opzioni.linea, opzioni, "--line");
+  verifica_non_sostituito(opzioni.treno, opzioni, "--train");
   // The train number "linea" would name the cell file S_linea.dat, the line
   // data file's name: the second would overwrite the first.
-  if (nome_file(opzioni.cartella, s, file_scenario::celle_dat) ==
-      nome_file(opzioni.cartella, s, file_scenario::linea_dat))
+  if (nome_file({}, opzioni.nome, opzioni.numero, file_scenario::celle_dat) ==
+      nome_file({}, opzioni.nome, opzioni.numero, file_scenario::linea_dat))
     throw std::invalid_argument("--train-number \"" + opzioni.numero + "\" would name the cell file " +
-                                nome_file({}, s, file_scenario::celle_dat).string() +
+                                nome_file({}, opzioni.nome, opzioni.numero, file_scenario::celle_dat).string() +
                                 ", the name of the line data file; choose another train number");
 
+  scenario s;
+  s.nome_scenario = opzioni.nome;
+  s.numero_treno = opzioni.numero;
   const ingresso_percorso ingresso{
       .linea = opzioni.linea, .treno = opzioni.treno, .cancella = false, .codifica = opzioni.codifica};
   const esito_percorso esito = esegui_percorso(s, opzioni.senza_planimetria ? 0 : 1, ingresso,

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/nomi_file.h"
 #include "driver/uscita.h"
 #include "loader/memorizza_dati.h"
+#include "model/nomi_file.h"
 #include "model/scenario.h"
 #include "platform/testo.h"
 

@@ -30,12 +30,15 @@ namespace {
 // without forza the run stops before it writes anything. The files are
 // derived text, so a run stopped between two of them loses nothing: each is
 // written whole, and a later run finds the written ones equal to its own.
-void scrivi_testi(const fs::path& cartella, const scenario& s, bool forza) {
+void scrivi_testi(const fs::path& cartella, bool forza) {
+  auto percorso_di = [&](const stadio& st) {
+    return nome_file(cartella, nome_scenario_incorporato, numero_treno_incorporato, st.file);
+  };
   constexpr std::size_t quanti = std::size(stadi_scrittura);
   std::string testi[quanti];
   bool da_scrivere[quanti];
   for (std::size_t i = 0; i < quanti; ++i) {
-    const fs::path percorso = nome_file(cartella, s, stadi_scrittura[i].file);
+    const fs::path percorso = percorso_di(stadi_scrittura[i]);
     testi[i] = stadi_scrittura[i].testo();
     std::error_code e;
     const bool presente = fs::exists(fs::symlink_status(percorso, e));
@@ -47,24 +50,25 @@ void scrivi_testi(const fs::path& cartella, const scenario& s, bool forza) {
                                "to replace it");
   }
   for (std::size_t i = 0; i < quanti; ++i)
-    if (da_scrivere[i]) sostituisci_file(nome_file(cartella, s, stadi_scrittura[i].file), testi[i]);
+    if (da_scrivere[i]) sostituisci_file(percorso_di(stadi_scrittura[i]), testi[i]);
 }
 
 }  // namespace
 
 int esegui_incorporato(const fs::path& cartella, const opzioni_rapporto& rapporto, bool forza) {
-  scenario s;
-  s.nome_scenario = nome_scenario_incorporato;
-  s.numero_treno = numero_treno_incorporato;
   // The wait label stands while the run works.
   attendere();
   verifica_cartella(cartella);
   // The five text files, unless that would overwrite an author's edit.
-  scrivi_testi(cartella, s, forza);
+  scrivi_testi(cartella, forza);
   // Read the line and train files back, delete them, compile, write the binaries.
-  const ingresso_percorso ingresso{.linea = nome_file(cartella, s, file_scenario::linea),
-                                   .treno = nome_file(cartella, s, file_scenario::treno),
-                                   .cancella = true};
+  const ingresso_percorso ingresso{
+      .linea = nome_file(cartella, nome_scenario_incorporato, numero_treno_incorporato, file_scenario::linea),
+      .treno = nome_file(cartella, nome_scenario_incorporato, numero_treno_incorporato, file_scenario::treno),
+      .cancella = true};
+  scenario s;
+  s.nome_scenario = nome_scenario_incorporato;
+  s.numero_treno = numero_treno_incorporato;
   const esito_percorso esito = esegui_percorso(s, 1, ingresso, cartella, rapporto.strict);
   return rapporta(s, esito, rapporto);
 }

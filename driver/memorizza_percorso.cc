@@ -4,10 +4,11 @@
 #include <system_error>
 
 #include "compactor/compattatore.h"
+#include "compactor/compila.h"
 #include "driver/esecuzione.h"
-#include "driver/nomi_file.h"
 #include "loader/memorizza_dati.h"
 #include "model/errori.h"
+#include "model/nomi_file.h"
 #include "platform/file.h"
 #include "platform/insieme.h"
 
@@ -52,7 +53,7 @@ std::vector<file_scenario> file_dell_insieme(int32_t scrivi) {
 std::vector<fs::path> scrivi_file_binari(const scenario& s, const fs::path& cartella) {
   const byte_file tabella = codifica_tabella(s.tabella);
   insieme_file insieme(cartella);
-  auto percorso = [&](file_scenario f) { return insieme.percorso(nome_file({}, s, f).string()); };
+  auto percorso = [&](file_scenario f) { return insieme.percorso(nome_file({}, s.nome_scenario, s.numero_treno, f).string()); };
   if (s.scrivi_linea != 0 && s.planimetria.allocata())
     scrivi_file_planimetria(s, percorso(file_scenario::linea_dat));
   crea_file(percorso(file_scenario::sim), tabella.vista());
@@ -79,23 +80,21 @@ std::vector<fs::path> memorizza_percorso(scenario& s, int32_t scrivi, const ingr
   const testo_sorgente linea = leggi_sorgente(ingresso.linea, ingresso.codifica);
   const testo_sorgente treno = leggi_sorgente(ingresso.treno, ingresso.codifica);
 
-  // Load the line, then the train (faults are recorded in s).
-  const fine_carico fine = memorizza_dati(s, linea, treno);
+  // The compile in memory: the load, the code points, the reserved places
+  // and the stamps (faults are recorded in s).
+  compilazione c = compila_in_memoria(linea, treno, s.nome_scenario, s.numero_treno, scrivi);
+  s = std::move(c.modello);
 
   // Delete them where the run does: the line file always; the train file once
   // the load got to it, or when a read failure ended the load.
   if (ingresso.cancella) {
     cancella_file(ingresso.linea);
-    if (fine == fine_carico::treno || s.codice_errore == e_lettura) cancella_file(ingresso.treno);
+    if (c.fine == fine_carico::treno || s.codice_errore == e_lettura) cancella_file(ingresso.treno);
   }
 
-  // A load that ended before the route length left no grid: nothing to compact.
-  if (s.celle.size() < 2) return {};
-
-  // Place the code points around slowdowns and the signals near them (11 to 13).
-  compatta_celle(s);
-  // Check the reserved places (1250, 1251), stamp the formats and the codes.
-  timbra(s);
+  // A load that ended before the route length left no grid; a reserved place
+  // in use (1250, 1251) stops the run: no binary file is written.
+  if (s.celle.size() < 2 || s.arresto != 0) return {};
   // With --strict a recorded fault replaces nothing: the previous set stands.
   if (rigoroso && con_guasti(s)) return {};
   // Encode the binary files and move them into place as one set.
@@ -107,15 +106,14 @@ esito_percorso esegui_percorso(scenario& s, int32_t scrivi, const ingresso_perco
   esito_percorso esito;
   try {
     esito.scritti = memorizza_percorso(s, scrivi, ingresso, cartella, rigoroso);
-  } catch (const arresto& a) {
-    registra_errore(s, a.numero());
-    esito.fallimento = a.what();
   } catch (const std::runtime_error& e) {  // std::system_error among them
     esito.fallimento = e.what();
   }
   if (!esito.scritti.empty()) return esito;
   if (esito.fallimento.empty()) {
-    if (s.celle.size() >= 2 && rigoroso) {
+    if (s.arresto != 0) {
+      esito.fallimento = messaggio_arresto(s.arresto);
+    } else if (s.celle.size() >= 2 && rigoroso) {
       esito.trattenuto = true;
     } else {
       const voce_errore* v = cerca_errore(s.codice_errore);
@@ -133,7 +131,7 @@ esito_percorso esegui_percorso(scenario& s, int32_t scrivi, const ingresso_perco
   } catch (const std::system_error&) {  // a folder that cannot be opened: nothing there to find
   }
   for (file_scenario f : file_dell_insieme(scrivi)) {
-    const fs::path p = nome_file(cartella, s, f);
+    const fs::path p = nome_file(cartella, s.nome_scenario, s.numero_treno, f);
     std::error_code e;
     if (fs::exists(fs::symlink_status(p, e))) esito.rimasti.push_back(p);
   }

@@ -25,19 +25,19 @@ struct ingresso_percorso {
 // the reason instead, and the loader records 25 if the load gets to it.
 testo_sorgente leggi_sorgente(const std::filesystem::path& percorso, codifica_ingresso codifica);
 
-// memorizza_percorso: loads the scenario from the two text files into s (which
-// keeps only its two names from before), places the code points, stamps the
-// format values and codes, and writes the binary files into cartella as one
-// set: the line data file (only when scrivi is non-zero), the scenario file
-// and the cell file. Returns the files written, in order; none when the load
-// left no cell grid, or when rigoroso and a fault was recorded (the previous
-// set stands). Faults are recorded in s. Before its set moves into place it
-// finishes or undoes what an interrupted run left in cartella (insieme_file
-// does). Throws arresto for 1250
-// and 1251 (before any binary file is written), std::runtime_error when a
-// text of the record table is too long for its field (likewise),
-// std::system_error when cartella cannot be used or a file cannot be written
-// (then the previous set stands).
+// memorizza_percorso: compiles the two text files in memory into s (which
+// keeps only its two names from before; compila_in_memoria) and writes the
+// binary files into cartella as one set: the line data file (only when
+// scrivi is non-zero), the scenario file and the cell file. Returns the
+// files written, in order; none when the load left no cell grid, when a
+// reserved place in use stopped the compile (s.arresto: 1250, 1251), or when
+// rigoroso and a fault was recorded (the previous set stands). Faults are
+// recorded in s. Before its set moves into place it finishes or undoes what
+// an interrupted run left in cartella (insieme_file does). Throws
+// std::runtime_error when a text of the record table is too long for its
+// field (before any binary file is written), std::system_error when
+// cartella cannot be used or a file cannot be written (then the previous
+// set stands).
 std::vector<std::filesystem::path> memorizza_percorso(scenario& s, int32_t scrivi,
                                                       const ingresso_percorso& ingresso,
                                                       const std::filesystem::path& cartella,

@@ -10,11 +10,8 @@ namespace tracciato {
 // binary file is written; files of the same names are replaced whole.
 int esegui_sources(const std::filesystem::path& cartella) {
   std::filesystem::create_directories(cartella);
-  scenario s;
-  s.nome_scenario = nome_scenario_incorporato;
-  s.numero_treno = numero_treno_incorporato;
   for (const stadio& st : stadi_scrittura) {
-    const auto percorso = nome_file(cartella, s, st.file);
+    const auto percorso = nome_file(cartella, nome_scenario_incorporato, numero_treno_incorporato, st.file);
     st.esegui(percorso);
     std::cout << percorso.string() << "\n";
   }

@@ -31,10 +31,8 @@ TEST(EseguiSources, WritesTheFiveBuiltInTextFilesAndNothingElse) {
   EXPECT_EQ(trovati, nomi);
   for (const auto& n : nomi) EXPECT_NE(uscita.find(n), std::string::npos) << n;
 
-  scenario s;
-  s.nome_scenario = nome_scenario_incorporato;
-  s.numero_treno = numero_treno_incorporato;
-  for (const auto& st : stadi_scrittura) st.esegui(nome_file(t.percorso(), s, st.file));
+  for (const auto& st : stadi_scrittura)
+    st.esegui(nome_file(t.percorso(), nome_scenario_incorporato, numero_treno_incorporato, st.file));
   for (const auto& n : nomi) EXPECT_EQ(test::leggi(cartella / n), test::leggi(t / n)) << n;
 }
 

@@ -1,17 +1,14 @@
-// How every run of every command ends, in one place: the exit statuses, the
-// one JSON object of a --json run, and the one form of a failure.
+// How every run of every command ends, in one place: the exit statuses
+// (platform/uscita.h), the one JSON object of a --json run, and the one form
+// of a failure.
 #pragma once
 
 #include <nlohmann/json.hpp>
 #include <string_view>
 
-namespace tracciato {
+#include "platform/uscita.h"
 
-// Exit statuses, the same for every command.
-inline constexpr int uscita_ok = 0;                 // done, no fault recorded
-inline constexpr int uscita_errore_registrato = 1;  // done, but a fault was recorded
-inline constexpr int uscita_fallita = 2;  // a failure: bad usage, input or folder; nothing written
-inline constexpr int uscita_interna = 3;  // a fault of tracciato itself
+namespace tracciato {
 
 // stampa_json: prints a run's one JSON object on standard output. Texts that
 // are not UTF-8 (the scenario files are Windows-1252) are replaced, never a

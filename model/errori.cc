@@ -1,7 +1,5 @@
 #include "model/errori.h"
 
-#include <charconv>
-
 namespace tracciato {
 
 const voce_errore* cerca_errore(int32_t numero) {
@@ -10,12 +8,16 @@ const voce_errore* cerca_errore(int32_t numero) {
   return nullptr;
 }
 
-void errore(std::string_view a) {
-  int32_t numero = 0;
-  const auto [fine, esito] = std::from_chars(a.data(), a.data() + a.size(), numero);
-  if (esito != std::errc{} || fine != a.data() + a.size())
-    throw std::logic_error("errore: \"" + std::string(a) + "\" is not a fault number");
-  throw arresto(numero);
+std::string rimedio_errore(int32_t numero, int32_t ultima) {
+  const voce_errore* v = cerca_errore(numero);
+  if (v == nullptr) return "";
+  const int64_t fine = int64_t{ultima} * 50;
+  if (numero == e_oltre_griglia && fine > 0)
+    return "the last position allowed is " + std::to_string(fine - 100) + " m (a station " +
+           std::to_string(fine - 800) + " m): " + std::string(v->rimedio);
+  return std::string(v->rimedio);
 }
+
+std::string messaggio_arresto(int32_t numero) { return " Errore n. " + std::to_string(numero); }
 
 }  // namespace tracciato

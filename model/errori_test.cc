@@ -6,26 +6,35 @@
 namespace tracciato {
 namespace {
 
-TEST(Errori, EveryNumberHasOneMeaning) {
+TEST(Errori, EveryNumberHasOneMeaningAndAHint) {
   for (const auto& voce : tabella_errori) {
     EXPECT_EQ(cerca_errore(voce.numero), &voce) << voce.numero;
-    EXPECT_FALSE(voce.significato.empty());
+    EXPECT_FALSE(voce.significato.empty()) << voce.numero;
+    EXPECT_FALSE(voce.rimedio.empty()) << voce.numero;
   }
   EXPECT_EQ(cerca_errore(14), nullptr);
   EXPECT_EQ(cerca_errore(23), nullptr);
 }
 
-TEST(Errori, ErroreStopsWithTheNumberedMessage) {
-  try {
-    errore("1250");
-    FAIL();
-  } catch (const arresto& a) {
-    EXPECT_EQ(a.numero(), 1250);
-    EXPECT_STREQ(a.what(), " Errore n. 1250");
-  }
-  // A text that is not a whole number is a fault of the caller.
-  EXPECT_THROW(errore("12x"), std::logic_error);
-  EXPECT_THROW(errore(""), std::logic_error);
+// Fault 15's hint names the last position a grid allows; other hints are
+// the table's whatever the grid.
+TEST(Errori, HintsWithTheLastPositionForFault15) {
+  static const struct {
+    int32_t numero;
+    int32_t ultima;
+    const char* rimedio;
+  } casi[] = {
+      {15, 2540, "the last position allowed is 126900 m (a station 126200 m): check the position and the route length"},
+      {15, -1, "check the position and the route length"},  // no grid
+      {16, 2540, "move the signal to a free 50 m cell"},
+      {14, 2540, ""},  // not in use
+  };
+  for (const auto& c : casi) EXPECT_EQ(rimedio_errore(c.numero, c.ultima), c.rimedio) << c.numero;
+}
+
+TEST(Errori, AStopSaysErroreAndTheNumber) {
+  EXPECT_EQ(messaggio_arresto(1250), " Errore n. 1250");
+  EXPECT_EQ(messaggio_arresto(1251), " Errore n. 1251");
 }
 
 TEST(Minimo, ReturnsTheLesserAndTheFirstOnATie) {

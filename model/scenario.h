@@ -109,6 +109,9 @@ struct scenario {
   int32_t codice_errore = 0;
   int32_t posizione_errore = 0;
   std::vector<guasto> guasti;
+  // 1250 or 1251 when a reserved place in use stopped the compile (also the
+  // last fault of guasti): no binary file is written. 0 = none.
+  int32_t arresto = 0;
   int32_t lunghezza_estesa = 0;  // route length + 7000 m
   std::vector<cella> celle;      // cells 0..ultima_cella; empty = not allocated
   disegno_planimetria planimetria;  // the track plan as drawn; rows: calcola_planimetria

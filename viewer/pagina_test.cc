@@ -3,19 +3,21 @@
 // 1000 km line.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "compactor/compattatore.h"
-#include "driver/esecuzione.h"
-#include "driver/memorizza_percorso.h"
 #include "platform/file.h"
 #include "tests/cartella_temporanea.h"
+#include "model/nomi_file.h"
 #include "model/regole.h"
 #include "viewer/elementi.h"
 #include "viewer/pagina.h"
 #include "platform/testo.h"
+#include "sources/dati.h"
 #include "viewer/planimetria_sottile.h"
 #include "viewer/viewer_prova.h"
 #include "viewer/vista.h"
@@ -25,15 +27,8 @@ namespace test {
 
 // The built-in line and train files, as the built-in run writes them.
 struct sorgenti_incorporate {
-  testo_sorgente linea, treno;
-  sorgenti_incorporate() {
-    cartella_temporanea t;
-    const auto pl = t / "linea.txt", pt = t / "treno.txt";
-    stadi_scrittura[0].esegui(pl);
-    stadi_scrittura[1].esegui(pt);
-    linea = {pl.string(), leggi_file(pl), ""};
-    treno = {pt.string(), leggi_file(pt), ""};
-  }
+  testo_sorgente linea{"linea.txt", testo_linea(), ""};
+  testo_sorgente treno{"treno.txt", testo_treno(), ""};
 };
 
 }  // namespace test
@@ -176,14 +171,34 @@ TEST(PaginaScenario, BuiltInFromSourcesAndFromBinaries) {
   EXPECT_LE(pagina.size(), 1000000u);
   EXPECT_NE(pagina.find("<span id=\"guasti\" class=\"ok\">no fault</span>"), std::string::npos);
 
+  // The three files as a compile writes them.
   test::cartella_temporanea t;
-  scrivi_file_binari(s, t.percorso());
+  auto scrivi = [&](file_scenario f, const byte_file& b) {
+    test::scrivi(nome_file(t.percorso(), "VessolantaC_OrmelaC", "4715", f), std::string(b.vista()));
+  };
+  scrivi(file_scenario::linea_dat, codifica_planimetria(calcola_planimetria(s)));
+  scrivi(file_scenario::sim, codifica_tabella(s.tabella));
+  scrivi(file_scenario::celle_dat, codifica_celle(s.celle));
   planimetria_t piano;
   const scenario b = scenario_da_binari(t.percorso(), "VessolantaC_OrmelaC", "4715", piano);
   const auto da_sorgenti = elementi_linea(s), da_binari = elementi_linea(b);
   ASSERT_EQ(da_sorgenti.size(), da_binari.size());
   for (std::size_t i = 0; i < da_sorgenti.size(); ++i) EXPECT_EQ(da_sorgenti[i].descrizione, da_binari[i].descrizione);
   EXPECT_EQ(pagina_scenario(b, piano, o), pagina);
+}
+
+// The route length of a scenario file that no compile wrote, up to the
+// largest the field holds, is read without overflow.
+TEST(ScenarioDaBinari, ARouteLengthAtTheFieldsLimit) {
+  test::cartella_temporanea t;
+  std::array<voce_tabella, posti_tabella> tabella{};
+  tabella[posto_treno].valore2 = std::numeric_limits<int32_t>::max();
+  test::scrivi(nome_file(t.percorso(), "X", "1", file_scenario::sim), std::string(codifica_tabella(tabella).vista()));
+  test::scrivi(nome_file(t.percorso(), "X", "1", file_scenario::celle_dat),
+               std::string(codifica_celle(std::vector<cella>(3)).vista()));
+  planimetria_t piano;
+  const scenario s = scenario_da_binari(t.percorso(), "X", "1", piano);
+  EXPECT_EQ(s.lunghezza_estesa, std::numeric_limits<int32_t>::max());
 }
 
 // A name that would close the data's script element stays inside it.

@@ -1,14 +1,16 @@
 #include "viewer/vista.h"
 
+#include <algorithm>
 #include <iostream>
+#include <limits>
 #include <stdexcept>
 
-#include "compactor/compattatore.h"
+#include "compactor/compila.h"
 #include "compactor/decodifica.h"
-#include "driver/esecuzione.h"
-#include "driver/nomi_file.h"
 #include "model/errori.h"
+#include "model/nomi_file.h"
 #include "platform/file.h"
+#include "platform/uscita.h"
 #include "viewer/pagina.h"
 
 namespace tracciato {
@@ -31,20 +33,14 @@ void verifica_nome(const std::string& valore, const char* opzione) {
 
 scenario scenario_da_sorgenti(const testo_sorgente& linea, const testo_sorgente& treno, const std::string& nome,
                               const std::string& numero, std::vector<std::string>& note) {
-  scenario s;
-  s.nome_scenario = nome;
-  s.numero_treno = numero;
-  s.scrivi_linea = 1;
-  memorizza_dati(s, linea, treno);
-  // A load that ended before the route length left no grid: nothing to compact.
-  if (s.celle.size() < 2) return s;
-  compatta_celle(s);
-  try {
-    timbra(s);
-  } catch (const arresto& a) {
-    note.push_back("the compile stops with" + std::string(a.what()) + ": " +
-                   std::string(cerca_errore(a.numero()) ? cerca_errore(a.numero())->significato : "") +
-                   "; no binary file would be written");
+  scenario s = compila_in_memoria(linea, treno, nome, numero, 1).modello;
+  // A stop of the compile heads the page's faults as a note of its own,
+  // rather than as the last fault of the list.
+  if (s.arresto != 0) {
+    s.guasti.pop_back();
+    const voce_errore* v = cerca_errore(s.arresto);
+    note.push_back("the compile stops with" + messaggio_arresto(s.arresto) + ": " +
+                   std::string(v != nullptr ? v->significato : "") + "; no binary file would be written");
   }
   return s;
 }
@@ -54,9 +50,9 @@ scenario scenario_da_binari(const fs::path& cartella, const std::string& nome, c
   scenario s;
   s.nome_scenario = nome;
   s.numero_treno = numero;
-  const fs::path sim = nome_file(cartella, s, file_scenario::sim);
-  const fs::path celle = nome_file(cartella, s, file_scenario::celle_dat);
-  const fs::path linea = nome_file(cartella, s, file_scenario::linea_dat);
+  const fs::path sim = nome_file(cartella, nome, numero, file_scenario::sim);
+  const fs::path celle = nome_file(cartella, nome, numero, file_scenario::celle_dat);
+  const fs::path linea = nome_file(cartella, nome, numero, file_scenario::linea_dat);
   s.tabella = decodifica_tabella(leggi_file(sim), sim.string());
   s.celle = decodifica_celle(leggi_file(celle), celle.string());
   piano = planimetria_t{};
@@ -64,7 +60,10 @@ scenario scenario_da_binari(const fs::path& cartella, const std::string& nome, c
     piano = decodifica_planimetria(leggi_file(linea), linea.string());
     s.scrivi_linea = 1;
   }
-  s.lunghezza_estesa = s.tabella[posto_treno].valore2 + 7000;
+  // A route length no compile writes (a damaged or crafted file) must not
+  // overflow on its way.
+  s.lunghezza_estesa = static_cast<int32_t>(
+      std::min<int64_t>(int64_t{s.tabella[posto_treno].valore2} + 7000, std::numeric_limits<int32_t>::max()));
   return s;
 }
 

@@ -25,9 +25,10 @@ struct opzioni_view {
 };
 
 // scenario_da_sorgenti: what a compile of the two texts would hold, built in
-// memory: the load, the code points and the stamps. A stop of the compile
-// (1250, 1251) is caught; its message goes into note and the model stays as
-// the stop left it. Faults are recorded in the result as in a compile.
+// memory (compila_in_memoria): the load, the code points and the stamps.
+// Faults are recorded in the result as in a compile, but for a stop of the
+// compile (1250, 1251): its message goes into note, and the model stays as
+// the stop left it.
 scenario scenario_da_sorgenti(const testo_sorgente& linea, const testo_sorgente& treno, const std::string& nome,
                               const std::string& numero, std::vector<std::string>& note);
 

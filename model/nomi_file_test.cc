@@ -1,4 +1,4 @@
-#include "driver/nomi_file.h"
+#include "model/nomi_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,6 @@ namespace tracciato {
 namespace {
 
 TEST(NomeFile, FormsTheEightNamesInTheProgramFolder) {
-  scenario s;
-  s.nome_scenario = "VessolantaC_OrmelaC";
-  s.numero_treno = "4715";
   static const struct {
     file_scenario file;
     const char* nome;
@@ -22,7 +19,10 @@ TEST(NomeFile, FormsTheEightNamesInTheProgramFolder) {
       {file_scenario::sim, "VessolantaC_OrmelaC_4715.sim"},
       {file_scenario::celle_dat, "VessolantaC_OrmelaC_4715.dat"},
   };
-  for (const auto& c : casi) EXPECT_EQ(nome_file("/cartella", s, c.file), std::filesystem::path("/cartella") / c.nome);
+  for (const auto& c : casi) {
+    EXPECT_EQ(nome_file("/cartella", "VessolantaC_OrmelaC", "4715", c.file), std::filesystem::path("/cartella") / c.nome);
+    EXPECT_EQ(nome_file({}, "VessolantaC_OrmelaC", "4715", c.file), std::filesystem::path(c.nome));
+  }
 }
 
 }  // namespace
