@@ -2,9 +2,13 @@
 #include "checker/controllo.h"
 
 #include <algorithm>
+#include <set>
+#include <stdexcept>
 #include <tuple>
+#include <utility>
 
 #include "checker/interno.h"
+#include "compactor/compattatore.h"
 
 namespace tracciato {
 
@@ -20,6 +24,43 @@ void contesto_controllo::aggiungi(gravita g, const vista& v, int32_t riga, int32
   p.suggerimento = std::move(suggerimento);
   problemi.push_back(std::move(p));
 }
+
+int giri_del_carico(size_t byte) {
+  constexpr size_t bilancio = size_t{8} << 20;  // bytes all the loads together may read
+  return static_cast<int>(std::clamp<size_t>(bilancio / std::max<size_t>(byte, 1), 1, 1000));
+}
+
+namespace {
+
+// The texts the scenario file cannot hold: the compile refuses them and
+// writes no file, so the check reports each at its record.
+void testi_troppo_lunghi(contesto_controllo& c) {
+  try {
+    (void)codifica_tabella(c.finale.tabella);
+    return;
+  } catch (const std::runtime_error& e) {
+    bool trovato = false;
+    for (const std::optional<vista>* v : {&c.linea, &c.treno}) {
+      if (!*v) continue;
+      for (const voce& x : (*v)->voci)
+        if (x.testo.size() > 0xffff) {
+          c.aggiungi(gravita::errore, **v, x.riga, x.colonna_testo, x.numeri.empty() ? std::nullopt : std::optional(x.n(0)),
+                     "this text is " + std::to_string(x.testo.size()) +
+                         " characters long; the scenario file holds at most 65535, so the compile stops and "
+                         "writes no file",
+                     "shorten it");
+          trovato = true;
+        }
+    }
+    if (!trovato) {
+      problema p;
+      p.messaggio = std::string(e.what()) + ": the compile stops and writes no file";
+      c.problemi.push_back(std::move(p));
+    }
+  }
+}
+
+}  // namespace
 
 std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
                                 const std::optional<testo_sorgente>& treno, const opzioni_controllo& opzioni) {
@@ -37,14 +78,22 @@ std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
 
   // The compile's own faults, every one of them.
   errori_del_carico(c, l, t, linea.has_value());
+  if (c.carico_interrotto) {
+    problema p;
+    p.livello = gravita::avviso;
+    p.messaggio = "the check stopped looking for faults after " + std::to_string(c.giri) +
+                  " faults that each stop the load: the records after the last of them were not checked for faults";
+    p.suggerimento = "mend these faults and check again";
+    c.problemi.push_back(std::move(p));
+  }
+  testi_troppo_lunghi(c);
 
   // A line the compile reports an error at needs no warning about its fields too.
-  for (problema& p : righe) {
-    const bool coperto = std::any_of(c.problemi.begin(), c.problemi.end(), [&](const problema& e) {
-      return e.livello == gravita::errore && e.file == p.file && e.riga == p.riga && p.riga > 0;
-    });
-    if (!coperto) c.problemi.push_back(std::move(p));
-  }
+  std::set<std::pair<std::string, int32_t>> con_errore;
+  for (const problema& e : c.problemi)
+    if (e.livello == gravita::errore && e.riga > 0) con_errore.emplace(e.file, e.riga);
+  for (problema& p : righe)
+    if (p.riga < 1 || !con_errore.count({p.file, p.riga})) c.problemi.push_back(std::move(p));
 
   // What the values say, and whether the timetable can be run.
   avvisi_dei_valori(c);
