@@ -27,9 +27,38 @@ std::string scrivi_json(const json& j) {
   return j.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
+// No message of the protocol nests deeper than a few levels; a body of a
+// million "[" would take the parser gigabytes to hold.
+constexpr size_t profondita_massima = 64;
+
+// Whether the JSON text corpo nests arrays and objects deeper than massimo,
+// brackets within strings left aside.
+bool troppo_profondo(std::string_view corpo, size_t massimo) {
+  size_t profondita = 0;
+  bool in_stringa = false;
+  for (size_t i = 0; i < corpo.size(); ++i) {
+    const char c = corpo[i];
+    if (in_stringa) {
+      if (c == '\\') ++i;
+      else if (c == '"') in_stringa = false;
+    } else if (c == '"') {
+      in_stringa = true;
+    } else if (c == '[' || c == '{') {
+      if (++profondita > massimo) return true;
+    } else if ((c == ']' || c == '}') && profondita > 0) {
+      --profondita;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 void servitore::ricevi(std::string_view corpo) {
+  cartelle_.clear();
+  if (troppo_profondo(corpo, profondita_massima))
+    return errore(nullptr, errore_analisi,
+                  "the message nests deeper than " + std::to_string(profondita_massima) + " levels");
   const json m = json::parse(corpo, nullptr, false);
   if (m.is_discarded()) return errore(nullptr, errore_analisi, "the message is not JSON");
   if (!m.is_object())
@@ -149,10 +178,12 @@ void servitore::apri(const json& parametri) {
   documento d;
   d.uri = td.at("uri").get<std::string>();
   d.percorso = percorso_di(d.uri);
+  if (d.percorso) d.cartella = d.percorso->parent_path();
   d.dati = in_cp1252(td.at("text").get<std::string>());
   d.versione = td.value("version", int64_t{0});
   d.genere = genere_di(d.dati, d.nome());
   const std::string uri = d.uri;
+  if (d.percorso) per_percorso_[*d.percorso] = uri;
   documenti_[uri] = std::move(d);
   aggiorna(uri);
 }
@@ -162,31 +193,41 @@ void servitore::chiudi(const std::string& uri) {
   if (it == documenti_.end()) return;
   const std::optional<std::filesystem::path> percorso = it->second.percorso;
   documenti_.erase(it);
+  if (percorso && per_percorso_[*percorso] == uri) {
+    // Another uri of the same file may still be open.
+    per_percorso_.erase(*percorso);
+    for (const auto& [u, altro] : documenti_)
+      if (altro.percorso == percorso) per_percorso_[*percorso] = u;
+  }
   invia_({{"jsonrpc", "2.0"},
           {"method", "textDocument/publishDiagnostics"},
           {"params", {{"uri", uri}, {"diagnostics", json::array()}}}});
   // Its partners now see the file on disk in place of the buffer.
   if (!percorso) return;
   for (const auto& [u, altro] : documenti_)
-    if (compagno(altro) == percorso) pubblica(altro);
+    if (altro.percorso && altro.cartella == percorso->parent_path() && compagno(altro) == percorso)
+      pubblica(altro);
 }
 
 void servitore::aggiorna(const std::string& uri) {
   const documento& d = documenti_.at(uri);
   pubblica(d);
   if (!d.percorso) return;
+  // A partner lies in the same folder.
   for (const auto& [u, altro] : documenti_)
-    if (u != uri && compagno(altro) == d.percorso) pubblica(altro);
+    if (u != uri && altro.percorso && altro.cartella == d.cartella && compagno(altro) == d.percorso)
+      pubblica(altro);
 }
 
 std::optional<std::filesystem::path> servitore::compagno(const documento& d) const {
-  if (!d.percorso) return std::nullopt;
-  return cerca_compagno(*d.percorso, d.genere);
+  if (!d.percorso || d.genere == genere_file::ignoto) return std::nullopt;
+  auto c = cartelle_.find(d.cartella);
+  if (c == cartelle_.end()) c = cartelle_.emplace(d.cartella, elenca_cartella(d.cartella)).first;
+  return cerca_compagno(*d.percorso, d.genere, c->second);
 }
 
 std::optional<std::string> servitore::testo_di(const std::filesystem::path& p) const {
-  for (const auto& [u, d] : documenti_)
-    if (d.percorso == p) return d.dati;
+  if (const auto u = per_percorso_.find(p); u != per_percorso_.end()) return documenti_.at(u->second).dati;
   try {
     return leggi_file(p);
   } catch (const std::exception&) {
@@ -195,7 +236,7 @@ std::optional<std::string> servitore::testo_di(const std::filesystem::path& p) c
 }
 
 void servitore::pubblica(const documento& d) {
-  json diagnostiche = json::array();
+  json lista = json::array();
   if (d.genere != genere_file::ignoto) {
     std::optional<testo_sorgente> questo = testo_sorgente{d.nome(), d.dati, {}};
     std::optional<testo_sorgente> altro;
@@ -203,16 +244,16 @@ void servitore::pubblica(const documento& d) {
       if (auto t = testo_di(*c)) altro = testo_sorgente{c->string(), std::move(*t), {}};
     const bool linea = d.genere == genere_file::linea;
     const auto problemi = linea ? controlla(questo, altro) : controlla(altro, questo);
-    for (const problema& p : problemi) {
+    const std::string nome = d.nome();
+    lista = diagnostiche(problemi, d.dati, [&](const problema& p) {
       // A problem of no file in particular belongs to the train file when
       // both are checked, as it comes from their meeting.
-      const bool mio = p.file.empty() ? (!altro || !linea) : p.file == d.nome();
-      if (mio) diagnostiche.push_back(diagnostica(p, d.dati));
-    }
+      return p.file.empty() ? (!altro || !linea) : p.file == nome;
+    });
   }
   invia_({{"jsonrpc", "2.0"},
           {"method", "textDocument/publishDiagnostics"},
-          {"params", {{"uri", d.uri}, {"version", d.versione}, {"diagnostics", diagnostiche}}}});
+          {"params", {{"uri", d.uri}, {"version", d.versione}, {"diagnostics", std::move(lista)}}}});
 }
 
 const servitore::documento& servitore::cerca(const json& parametri) const {

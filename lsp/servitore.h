@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "lsp/documento.h"
 #include "lsp/schema.h"
 
 namespace tracciato::lsp {
@@ -54,6 +55,7 @@ class servitore {
   struct documento {
     std::string uri;
     std::optional<std::filesystem::path> percorso;
+    std::filesystem::path cartella;  // the folder of percorso, where its partner lies
     std::string dati;  // Windows-1252
     int64_t versione = 0;
     genere_file genere = genere_file::ignoto;
@@ -80,6 +82,9 @@ class servitore {
 
   invio invia_;
   std::map<std::string, documento> documenti_;
+  std::map<std::filesystem::path, std::string> per_percorso_;  // the uri of each open file
+  // The folders listed while one message is handled; read again for the next.
+  mutable std::map<std::filesystem::path, file_cartella> cartelle_;
   bool inizializzato_ = false;
   bool arrestato_ = false;
   bool finito_ = false;
