@@ -68,8 +68,14 @@ std::string per_terminale(std::string_view t, size_t massimo) {
     }
     i += lunghezza;
   }
-  if (i < t.size()) s += "… (" + con_migliaia(t.size()) + " bytes)";
+  if (i < t.size()) s += "…";
   return s;
+}
+
+std::string citato(std::string_view t) {
+  constexpr size_t massimo = 60;
+  const std::string q = "\"" + per_terminale(t, massimo) + "\"";
+  return q.ends_with("…\"") && !t.ends_with("…") ? q + " (" + con_migliaia(t.size()) + " bytes)" : q;
 }
 
 std::string intestazione(const problema& p) {

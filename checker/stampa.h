@@ -18,8 +18,13 @@ namespace tracciato {
 // UTF-8 sequences are kept and any other byte is read as Windows-1252 (the
 // files' code page), so that a message may hold both; control characters
 // (C0, DEL and C1) are written as "\x1b". With massimo, at most that many
-// characters are kept, then "…" and the text's length in bytes.
+// characters are kept, then "…".
 std::string per_terminale(std::string_view testo, size_t massimo = SIZE_MAX);
+
+// citato: a text of an argument or a file quoted in a message: in double
+// quotes, through per_terminale, at most 60 characters of it, then "…" and
+// its length: "aaaaaaaa…" (310 bytes).
+std::string citato(std::string_view testo);
 
 // "path:line:col: error: fault 16 at 3000 m: signal on an occupied cell"
 std::string intestazione(const problema& p);
