@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "lsp/aiuto.h"
+#include "lsp/diagnosi.h"
 #include "lsp/documento.h"
 #include "lsp/trasporto.h"
 #include "sources/dati.h"
@@ -112,6 +113,8 @@ TEST_F(ServitoreTest, ExitWithoutShutdownFails) {
 
 TEST_F(ServitoreTest, BadMessagesGetAnErrorAndTheServerGoesOn) {
   inizia();
+  // Nested a million deep, as no message of the protocol is: refused unparsed.
+  static const std::string profondo = std::string(1000000, '[') + std::string(1000000, ']');
   static const struct {
     const char* corpo;
     int codice;
@@ -129,6 +132,7 @@ TEST_F(ServitoreTest, BadMessagesGetAnErrorAndTheServerGoesOn) {
        "hover\",\"params\":{\"textDocument\":"
        "{\"uri\":\"file:///nowhere\"},\"position\":{\"line\":0,\"character\":0}}}",
        parametri_non_validi, 8},
+      {profondo.c_str(), errore_analisi, nullptr},
   };
   for (const auto& c : casi) {
     inviati.clear();
@@ -224,6 +228,23 @@ TEST_F(ServitoreTest, ALineFileEditOpensTheTrainFilesDiagnosticsAgain) {
   const json d = errori(diagnostiche(treno_));
   ASSERT_FALSE(d.empty()) << "the open train file is checked again against the changed line";
   EXPECT_EQ(d[0]["code"], 15);
+}
+
+// A file with a problem on each of thousands of lines: the first 999 are
+// listed, and the last diagnostic sums up the rest where they begin.
+TEST_F(ServitoreTest, AtMostAThousandDiagnosticsTheLastSummingUpTheRest) {
+  inizia();
+  std::string testo = "[generale]\r\nlunghezza percorso, 1000000\r\n[pendenze]\r\n";
+  for (int i = 0; i < 3000; ++i) testo += "pendenza, " + std::to_string(i * 50) + ", 1, 9\r\n";
+  const auto p = t_ / "molti_linea.txt";
+  apri(p, testo);
+  const json d = diagnostiche(p);
+  ASSERT_EQ(d.size(), massime_diagnostiche);
+  EXPECT_EQ(d[998]["range"]["start"]["line"], 1001);
+  EXPECT_EQ(d[999]["range"]["start"]["line"], 1002);
+  EXPECT_TRUE(d[999]["message"].get<std::string>().starts_with(
+      "2001 more problems from this line on are not listed (0 errors, 2001 warnings)"))
+      << d[999]["message"];
 }
 
 TEST_F(ServitoreTest, DiagnosticsOfTheBuiltInFilesWithin50Ms) {
