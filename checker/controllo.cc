@@ -25,6 +25,11 @@ void contesto_controllo::aggiungi(gravita g, const vista& v, int32_t riga, int32
   problemi.push_back(std::move(p));
 }
 
+namespace {
+// The largest file the check reads line by line.
+constexpr size_t massimo_per_riga = size_t{8} << 20;
+}  // namespace
+
 int giri_del_carico(size_t byte) {
   constexpr size_t bilancio = size_t{8} << 20;  // bytes all the loads together may read
   return static_cast<int>(std::clamp<size_t>(bilancio / std::max<size_t>(byte, 1), 1, 1000));
@@ -71,10 +76,28 @@ std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
   const testo_sorgente& t = treno ? *treno : nessuno;
 
   // One line at a time, as the author wrote the files: unknown keywords,
-  // fields missing or left over.
+  // fields missing or left over. A file far beyond any real route (a line
+  // file of 1000 km is a few hundred kB) gets no such view, which takes many
+  // times the file's size: only the compile's faults are looked for in it.
   std::vector<problema> righe;
-  if (linea && linea->guasto.empty()) c.linea = leggi_vista(tipo_file::linea, l.nome, l.dati, righe);
-  if (treno && treno->guasto.empty()) c.treno = leggi_vista(tipo_file::treno, t.nome, t.dati, righe);
+  const auto vista_di = [&](const std::optional<testo_sorgente>& f, tipo_file tipo, std::optional<vista>& v) {
+    if (!f || !f->guasto.empty()) return;
+    if (f->dati.size() <= massimo_per_riga) {
+      v = leggi_vista(tipo, f->nome, f->dati, righe);
+      return;
+    }
+    problema p;
+    p.livello = gravita::avviso;
+    p.file = f->nome;
+    p.messaggio = "this file is " + std::to_string((f->dati.size() + (size_t{1} << 20) - 1) >> 20) +
+                  " MiB, far beyond any real route: it is checked only for the faults the compile records, "
+                  "not line by line, and only up to the first fault that stops the load";
+    p.suggerimento = "check that this is the right file: the line and train files of a 1000 km route are a few "
+                     "hundred kB";
+    c.problemi.push_back(std::move(p));
+  };
+  vista_di(linea, tipo_file::linea, c.linea);
+  vista_di(treno, tipo_file::treno, c.treno);
 
   // The compile's own faults, every one of them.
   errori_del_carico(c, l, t, linea.has_value());
