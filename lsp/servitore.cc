@@ -1,5 +1,6 @@
 #include "lsp/servitore.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "checker/controllo.h"
@@ -8,6 +9,7 @@
 #include "lsp/documento.h"
 #include "lsp/trasporto.h"
 #include "platform/file.h"
+#include "platform/testo.h"
 
 namespace tracciato::lsp {
 
@@ -178,7 +180,10 @@ void servitore::apri(const json& parametri) {
   documento d;
   d.uri = td.at("uri").get<std::string>();
   d.percorso = percorso_di(d.uri);
-  if (d.percorso) d.cartella = d.percorso->parent_path();
+  if (d.percorso) {
+    d.cartella = d.percorso->parent_path().string();
+    d.nome_file = d.percorso->filename().string();
+  }
   d.dati = in_cp1252(td.at("text").get<std::string>());
   d.versione = td.value("version", int64_t{0});
   d.genere = genere_di(d.dati, d.nome());
@@ -203,27 +208,56 @@ void servitore::chiudi(const std::string& uri) {
           {"method", "textDocument/publishDiagnostics"},
           {"params", {{"uri", uri}, {"diagnostics", json::array()}}}});
   // Its partners now see the file on disk in place of the buffer.
-  if (!percorso) return;
-  for (const auto& [u, altro] : documenti_)
-    if (altro.percorso && altro.cartella == percorso->parent_path() && compagno(altro) == percorso)
-      pubblica(altro);
+  if (percorso) per_ogni_compagno_di(*percorso, uri, [this](const documento& altro) { pubblica(altro); });
 }
 
 void servitore::aggiorna(const std::string& uri) {
   const documento& d = documenti_.at(uri);
   pubblica(d);
-  if (!d.percorso) return;
-  // A partner lies in the same folder.
-  for (const auto& [u, altro] : documenti_)
-    if (u != uri && altro.percorso && altro.cartella == d.cartella && compagno(altro) == d.percorso)
-      pubblica(altro);
+  if (d.percorso) per_ogni_compagno_di(*d.percorso, uri, [this](const documento& altro) { pubblica(altro); });
+}
+
+const file_cartella& servitore::elenco(const std::string& cartella) const {
+  auto c = cartelle_.find(cartella);
+  if (c == cartelle_.end()) c = cartelle_.emplace(cartella, elenca_cartella(cartella)).first;
+  return c->second;
 }
 
 std::optional<std::filesystem::path> servitore::compagno(const documento& d) const {
   if (!d.percorso || d.genere == genere_file::ignoto) return std::nullopt;
-  auto c = cartelle_.find(d.cartella);
-  if (c == cartelle_.end()) c = cartelle_.emplace(d.cartella, elenca_cartella(d.cartella)).first;
-  return cerca_compagno(*d.percorso, d.genere, c->second);
+  return cerca_compagno(*d.percorso, d.genere, elenco(d.cartella));
+}
+
+void servitore::per_ogni_compagno_di(const std::filesystem::path& percorso, const std::string& escluso,
+                                     const std::function<void(const documento&)>& f) const {
+  // A partner lies in the same folder, and is one of its files of the other
+  // naming. Most documents are ruled out by their names alone, as cerca_compagno
+  // pairs them: S_linea.txt with S_T-.txt, or else with the only file of the
+  // other naming, which this one can be only when it has at most one more.
+  const std::string cartella = percorso.parent_path().string();
+  const std::string nome = percorso.filename().string();
+  const file_cartella& e = elenco(cartella);
+  const bool linea = std::binary_search(e.linee.begin(), e.linee.end(), nome);
+  const bool treno = std::binary_search(e.treni.begin(), e.treni.end(), nome);
+  if (!linea && !treno) return;  // no partner ever names a file that is not listed
+  const bool ripiego = (linea ? e.linee : e.treni).size() <= 2;
+  const auto finisce_con_linea = [](std::string_view n) {
+    constexpr std::string_view fine = "_linea.txt";
+    if (n.size() < fine.size()) return false;
+    for (size_t i = 0; i < fine.size(); ++i)
+      if (minuscola(static_cast<unsigned char>(n[n.size() - fine.size() + i])) != fine[i]) return false;
+    return true;
+  };
+  for (const auto& [u, altro] : documenti_) {
+    if (u == escluso || !altro.percorso || altro.cartella != cartella) continue;
+    const std::string_view a = altro.nome_file;
+    bool forse = ripiego;
+    if (!forse && altro.genere == genere_file::linea && treno && finisce_con_linea(a))
+      forse = nome.starts_with(a.substr(0, a.size() - 9));  // S_linea.txt takes S_T-.txt
+    if (!forse && altro.genere == genere_file::treno && linea && nome.ends_with("_linea.txt"))
+      forse = a.starts_with(std::string_view(nome).substr(0, nome.size() - 9));  // S_T-.txt takes S_linea.txt
+    if (forse && compagno(altro) == percorso) f(altro);
+  }
 }
 
 std::optional<std::string> servitore::testo_di(const std::filesystem::path& p) const {
