@@ -217,17 +217,27 @@ TEST_F(ServitoreTest, ALineFileEditOpensTheTrainFilesDiagnosticsAgain) {
   incorporati();
   inizia();
   const std::string linea = in_utf8(test::leggi(linea_));
-  apri(treno_, in_utf8(test::leggi(treno_)));
-  apri(linea_, linea);
-  EXPECT_EQ(errori(diagnostiche(treno_)), json::array());
-  // A much shorter line puts the train's signals past its end.
-  std::string corta = linea;
-  const std::string l = "lunghezza percorso,    120000";
-  corta.replace(corta.find(l), l.size(), "lunghezza percorso,    60000");
-  cambia(linea_, 2, corta);
-  const json d = errori(diagnostiche(treno_));
-  ASSERT_FALSE(d.empty()) << "the open train file is checked again against the changed line";
-  EXPECT_EQ(d[0]["code"], 15);
+  const std::string treno = in_utf8(test::leggi(treno_));
+  // Paired by the scenario's name, and paired as the only line file of its
+  // folder, whatever its name.
+  for (const char* nome : {"VessolantaC_OrmelaC_linea.txt", "altro_linea.txt"}) {
+    SCOPED_TRACE(nome);
+    test::cartella_temporanea c;
+    const auto l = c / nome, t = c / "VessolantaC_OrmelaC_4715-.txt";
+    test::scrivi(l, test::leggi(linea_));
+    test::scrivi(t, test::leggi(treno_));
+    apri(t, treno);
+    apri(l, linea);
+    EXPECT_EQ(errori(diagnostiche(t)), json::array());
+    // A much shorter line puts the train's signals past its end.
+    std::string corta = linea;
+    const std::string lunghezza = "lunghezza percorso,    120000";
+    corta.replace(corta.find(lunghezza), lunghezza.size(), "lunghezza percorso,    60000");
+    cambia(l, 2, corta);
+    const json d = errori(diagnostiche(t));
+    ASSERT_FALSE(d.empty()) << "the open train file is checked again against the changed line";
+    EXPECT_EQ(d[0]["code"], 15);
+  }
 }
 
 // A file with a problem on each of thousands of lines: the first 999 are
