@@ -284,8 +284,8 @@ class lettura_vista {
       const std::string intero(r.substr(a, i - a));
       const int64_t x = std::stoll(intero.substr(0, 9));
       avviso(v.riga, static_cast<int32_t>(a + 1),
-             "\"" + std::string(r.substr(a, b - a)) + "\" is read as " + intero + " and then a stray " +
-                 std::string(r.substr(i + 1, b - i - 1)) + ": the comma ends the field",
+             citazione(r.substr(a, b - a)) + " is read as " + citazione(intero) + " and then a stray " +
+                 citazione(r.substr(i + 1, b - i - 1)) + ": the comma ends the field",
              "write " + std::to_string(x) + " or " + std::to_string(x + 1) + ": numbers are whole");
       return;
     }
