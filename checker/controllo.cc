@@ -49,7 +49,8 @@ void testi_troppo_lunghi(contesto_controllo& c) {
       if (!*v) continue;
       for (const voce& x : (*v)->voci)
         if (x.testo.size() > 0xffff) {
-          c.aggiungi(gravita::errore, **v, x.riga, x.colonna_testo, x.numeri.empty() ? std::nullopt : std::optional(x.n(0)),
+          const std::optional<int32_t> posizione = x.numeri.empty() ? std::nullopt : std::optional(x.n(0));
+          c.aggiungi(gravita::errore, **v, x.riga, x.colonna_testo, posizione,
                      "this text is " + std::to_string(x.testo.size()) +
                          " characters long; the scenario file holds at most 65535, so the compile stops and "
                          "writes no file",

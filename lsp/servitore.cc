@@ -198,7 +198,8 @@ void servitore::chiudi(const std::string& uri) {
   if (it == documenti_.end()) return;
   const std::optional<std::filesystem::path> percorso = it->second.percorso;
   documenti_.erase(it);
-  if (percorso && per_percorso_[*percorso] == uri) {
+  if (const auto q = percorso ? per_percorso_.find(*percorso) : per_percorso_.end();
+      q != per_percorso_.end() && q->second == uri) {
     // Another uri of the same file may still be open.
     per_percorso_.erase(*percorso);
     for (const auto& [u, altro] : documenti_)
