@@ -54,7 +54,7 @@ void testi_troppo_lunghi(contesto_controllo& c) {
                      "this text is " + std::to_string(x.testo.size()) +
                          " characters long; the scenario file holds at most 65535, so the compile stops and "
                          "writes no file",
-                     "shorten it");
+                     "shorten the name to at most 65535 characters");
           trovato = true;
         }
     }
