@@ -196,22 +196,25 @@ void stampa_problemi(std::ostream& out, const std::vector<problema>& problemi,
 
 std::string in_json(const std::vector<problema>& problemi) {
   const auto o_null = [](const std::optional<int32_t>& v) { return v ? nlohmann::json(*v) : nlohmann::json(nullptr); };
-  auto lista = nlohmann::json::array();
-  for (const problema& p : problemi)
-    lista.push_back({{"severity", p.livello == gravita::errore ? "error" : "warning"},
-                     {"code", o_null(p.codice)},
-                     {"file", p.file},
-                     {"line", p.riga},
-                     {"column", p.colonna},
-                     {"position", o_null(p.posizione)},
-                     {"message", per_terminale(p.messaggio)},
-                     {"hint", per_terminale(p.suggerimento)}});
+  // One problem at a time into the text, as the whole object would print
+  // (keys in order: errors, problems, warnings), so that a long list never
+  // stands in memory as a tree of JSON values.
   const totali t = conta(problemi);
-  nlohmann::json j;
-  j["problems"] = lista;
-  j["errors"] = t.errori;
-  j["warnings"] = t.avvisi;
-  return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  std::string s = "{\"errors\":" + std::to_string(t.errori) + ",\"problems\":[";
+  for (size_t i = 0; i < problemi.size(); ++i) {
+    const problema& p = problemi[i];
+    if (i > 0) s += ',';
+    s += nlohmann::json{{"severity", p.livello == gravita::errore ? "error" : "warning"},
+                        {"code", o_null(p.codice)},
+                        {"file", p.file},
+                        {"line", p.riga},
+                        {"column", p.colonna},
+                        {"position", o_null(p.posizione)},
+                        {"message", per_terminale(p.messaggio)},
+                        {"hint", per_terminale(p.suggerimento)}}
+             .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  }
+  return s + "],\"warnings\":" + std::to_string(t.avvisi) + "}";
 }
 
 int stato_controllo(const std::vector<problema>& problemi, bool strict) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "checker/stampa.h"
 #include "lsp/documento.h"
 
 namespace tracciato::lsp {
@@ -19,8 +20,9 @@ nlohmann::json diagnostica(const problema& p, const std::vector<std::string_view
     inizio = std::min(r.find_first_not_of(" \t"), r.size());
   while (fine > inizio && (r[fine - 1] == ' ' || r[fine - 1] == '\t')) --fine;
 
-  std::string messaggio = come_utf8(p.messaggio);
-  if (!p.suggerimento.empty()) messaggio += "\n" + come_utf8(p.suggerimento);
+  // Messages mix the files' Windows-1252 with quotes already in UTF-8.
+  std::string messaggio = per_terminale(p.messaggio);
+  if (!p.suggerimento.empty()) messaggio += "\n" + per_terminale(p.suggerimento);
   nlohmann::json d = {{"range",
                        {{"start", {{"line", riga}, {"character", inizio}}},
                         {"end", {{"line", riga}, {"character", fine}}}}},
