@@ -92,3 +92,15 @@ ratio "1,000 km compile" "$percorso" "$cp_percorso"
 
 picco=$(/usr/bin/time -f %M $percorso 2>&1 >/dev/null)
 echo "1,000 km compile: peak resident memory $picco KiB (target 8192 KiB)"
+
+# The check of a 64 MiB line file (one record, then commas) beside the compile
+# of the same file: wall time and peak resident memory, against the input's size.
+grande="$work/grande_linea.txt"
+{ printf '[generale]\r\nlunghezza percorso, 10000\r\n[pendenze]\r\npendenza'
+  head -c $((64 * 1024 * 1024 - 64)) /dev/zero | tr '\0' ','; } > "$grande"
+printf '[generale]\r\nnumero vetture, 3\r\n[fine]\r\n' > "$work/piccolo-.txt"
+misura() { /usr/bin/time -f '%e %M' "$@" > /dev/null 2> "$work/t.err" || true; tail -n 1 "$work/t.err"; }
+c=$(misura $tracciato check --line "$grande" --train "$work/piccolo-.txt")
+k=$(misura $tracciato compile --line "$grande" --train "$work/piccolo-.txt" --name Banco --train-number 1 --dir "$work/percorso")
+echo "$c $k $(wc -c < "$grande")" | awk '{ printf "64 MiB check: %.2f s, peak %.0f MiB; compile %.2f s, peak %.0f MiB; check/compile time %.2fx, check peak/input %.2fx\n",
+  $1, $2 / 1024, $3, $4 / 1024, $1 / $3, $2 * 1024 / $5 }'

@@ -58,7 +58,7 @@ class avvisi {
     }
     c_.aggiungi(gravita::avviso, v, riga, colonna, std::nullopt,
                 "this text is UTF-8, but the simulator reads Windows-1252: \"" + carattere + "\" would be shown as \"" +
-                    std::string(byte) + "\"",
+                    a_utf8(byte) + "\"",  // UTF-8 already: the bytes as the simulator shows them
                 "save the file as Windows-1252, or compile with `--input-encoding utf-8`");
   }
 

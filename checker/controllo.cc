@@ -2,9 +2,13 @@
 #include "checker/controllo.h"
 
 #include <algorithm>
+#include <set>
+#include <stdexcept>
 #include <tuple>
+#include <utility>
 
 #include "checker/interno.h"
+#include "compactor/compattatore.h"
 
 namespace tracciato {
 
@@ -21,6 +25,49 @@ void contesto_controllo::aggiungi(gravita g, const vista& v, int32_t riga, int32
   problemi.push_back(std::move(p));
 }
 
+namespace {
+// The largest file the check reads line by line.
+constexpr size_t massimo_per_riga = size_t{8} << 20;
+}  // namespace
+
+int giri_del_carico(size_t byte) {
+  constexpr size_t bilancio = size_t{8} << 20;  // bytes all the loads together may read
+  return static_cast<int>(std::clamp<size_t>(bilancio / std::max<size_t>(byte, 1), 1, 1000));
+}
+
+namespace {
+
+// The texts the scenario file cannot hold: the compile refuses them and
+// writes no file, so the check reports each at its record.
+void testi_troppo_lunghi(contesto_controllo& c) {
+  try {
+    (void)codifica_tabella(c.finale.tabella);
+    return;
+  } catch (const std::runtime_error& e) {
+    bool trovato = false;
+    for (const std::optional<vista>* v : {&c.linea, &c.treno}) {
+      if (!*v) continue;
+      for (const voce& x : (*v)->voci)
+        if (x.testo.size() > 0xffff) {
+          const std::optional<int32_t> posizione = x.numeri.empty() ? std::nullopt : std::optional(x.n(0));
+          c.aggiungi(gravita::errore, **v, x.riga, x.colonna_testo, posizione,
+                     "this text is " + std::to_string(x.testo.size()) +
+                         " characters long; the scenario file holds at most 65535, so the compile stops and "
+                         "writes no file",
+                     "shorten the name to at most 65535 characters");
+          trovato = true;
+        }
+    }
+    if (!trovato) {
+      problema p;
+      p.messaggio = std::string(e.what()) + ": the compile stops and writes no file";
+      c.problemi.push_back(std::move(p));
+    }
+  }
+}
+
+}  // namespace
+
 std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
                                 const std::optional<testo_sorgente>& treno, const opzioni_controllo& opzioni) {
   contesto_controllo c;
@@ -30,21 +77,47 @@ std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
   const testo_sorgente& t = treno ? *treno : nessuno;
 
   // One line at a time, as the author wrote the files: unknown keywords,
-  // fields missing or left over.
+  // fields missing or left over. A file far beyond any real route (a line
+  // file of 1000 km is a few hundred kB) gets no such view, which takes many
+  // times the file's size: only the compile's faults are looked for in it.
   std::vector<problema> righe;
-  if (linea && linea->guasto.empty()) c.linea = leggi_vista(tipo_file::linea, l.nome, l.dati, righe);
-  if (treno && treno->guasto.empty()) c.treno = leggi_vista(tipo_file::treno, t.nome, t.dati, righe);
+  const auto vista_di = [&](const std::optional<testo_sorgente>& f, tipo_file tipo, std::optional<vista>& v) {
+    if (!f || !f->guasto.empty()) return;
+    if (f->dati.size() <= massimo_per_riga) {
+      v = leggi_vista(tipo, f->nome, f->dati, righe);
+      return;
+    }
+    problema p;
+    p.livello = gravita::avviso;
+    p.file = f->nome;
+    p.messaggio = "this file is " + std::to_string((f->dati.size() + (size_t{1} << 20) - 1) >> 20) +
+                  " MiB, far beyond any real route: it is checked only for the faults the compile records, "
+                  "not line by line, and only up to the first fault that stops the load";
+    p.suggerimento = "check that this is the right file: the line and train files of a 1000 km route are a few "
+                     "hundred kB";
+    c.problemi.push_back(std::move(p));
+  };
+  vista_di(linea, tipo_file::linea, c.linea);
+  vista_di(treno, tipo_file::treno, c.treno);
 
   // The compile's own faults, every one of them.
   errori_del_carico(c, l, t, linea.has_value());
+  if (c.carico_interrotto) {
+    problema p;
+    p.livello = gravita::avviso;
+    p.messaggio = "the check stopped looking for faults after " + std::to_string(c.giri) +
+                  " faults that each stop the load: the records after the last of them were not checked for faults";
+    p.suggerimento = "mend these faults and check again";
+    c.problemi.push_back(std::move(p));
+  }
+  testi_troppo_lunghi(c);
 
   // A line the compile reports an error at needs no warning about its fields too.
-  for (problema& p : righe) {
-    const bool coperto = std::any_of(c.problemi.begin(), c.problemi.end(), [&](const problema& e) {
-      return e.livello == gravita::errore && e.file == p.file && e.riga == p.riga && p.riga > 0;
-    });
-    if (!coperto) c.problemi.push_back(std::move(p));
-  }
+  std::set<std::pair<std::string, int32_t>> con_errore;
+  for (const problema& e : c.problemi)
+    if (e.livello == gravita::errore && e.riga > 0) con_errore.emplace(e.file, e.riga);
+  for (problema& p : righe)
+    if (p.riga < 1 || !con_errore.count({p.file, p.riga})) c.problemi.push_back(std::move(p));
 
   // What the values say, and whether the timetable can be run.
   avvisi_dei_valori(c);

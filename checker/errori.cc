@@ -30,6 +30,23 @@ bool cancella_riga(std::string& testo, const vista& v, int32_t riga) {
   return cambiato;
 }
 
+// A text as the load reads it: the author's own, until a record of it must
+// be blanked out; then a copy, so that a big file is held twice only when
+// it has to be.
+class testo_caricato {
+ public:
+  explicit testo_caricato(const testo_sorgente& originale) : originale_(originale) {}
+  const testo_sorgente& attuale() const { return copia_ ? *copia_ : originale_; }
+  std::string& da_cambiare() {
+    if (!copia_) copia_ = originale_;
+    return copia_->dati;
+  }
+
+ private:
+  const testo_sorgente& originale_;
+  std::optional<testo_sorgente> copia_;
+};
+
 std::string_view nome_cella(uint8_t t) {
   switch (t) {
     case cella_segnale: return "a signal";
@@ -55,45 +72,33 @@ std::string significato(int32_t numero) {
   return e != nullptr ? std::string(e->significato) : "unknown fault";
 }
 
-// How many times the check compiles the texts again, each time with the
-// records at fault so far left out.
-constexpr int giri_massimi = 1000;
-
 class errori {
  public:
   errori(contesto_controllo& c, const testo_sorgente& linea, const testo_sorgente& treno, bool presente)
       : c_(c), linea_(linea), treno_(treno), presente_(presente) {}
 
   void esegui() {
-    std::string l = presente_ ? linea_.dati : std::string(linea_ampia);
-    std::string t = treno_.dati;
+    const testo_sorgente ampia{linea_.nome, std::string(linea_ampia), linea_.guasto};
+    testo_caricato l(presente_ ? linea_ : ampia);
+    testo_caricato t(treno_);
+    const int giri = giri_del_carico(l.attuale().dati.size() + t.attuale().dati.size());
     size_t carico = 0;
-    bool ancora = true;
-    for (int giro = 0; giro < giri_massimi && ancora; ++giro) {
-      compilazione c = compila_in_memoria({linea_.nome, l, linea_.guasto}, {treno_.nome, t, treno_.guasto}, "S",
-                                          "T", presente_ ? 1 : 0);
-      ancora = false;
+    for (int giro = 0; giro < giri; ++giro) {
+      compilazione c = compila_in_memoria(l.attuale(), t.attuale(), "S", "T", presente_ ? 1 : 0);
+      bool ancora = false;
       for (size_t i = 0; i < c.guasti_carico; ++i) ancora = riporta(c.modello, i, l, t) || ancora;
       c_.finale = std::move(c.modello);
       carico = c.guasti_carico;
+      c_.giri = giro + 1;
       // Without a grid nothing later in the line can be loaded.
-      if (c_.finale.celle.empty()) ancora = false;
+      if (!ancora || c_.finale.celle.empty()) break;
+      c_.carico_interrotto = giro + 1 == giri;
     }
     // The faults of the walk and the stamps, from the last compile.
     const scenario& s = c_.finale;
     for (size_t i = carico; i < s.guasti.size(); ++i)
       if (s.guasti[i].numero != s.arresto) compattatore(s.guasti[i]);
     riservati(s);
-    // The last compile still stopped at a record not yet left out: the faults
-    // past it were never reached.
-    if (ancora) {
-      problema p;
-      p.livello = gravita::avviso;
-      p.messaggio = "the check stopped after " + std::to_string(giri_massimi) +
-                    " compiles, each leaving out the records at fault found so far: more faults may follow";
-      p.suggerimento = "mend the faults listed and check again";
-      c_.problemi.push_back(std::move(p));
-    }
   }
 
  private:
@@ -105,7 +110,7 @@ class errori {
 
   // Reports fault i of s unless seen before; true when its record was
   // blanked out for the next load.
-  bool riporta(const scenario& s, size_t i, std::string& l, std::string& t) {
+  bool riporta(const scenario& s, size_t i, testo_caricato& l, testo_caricato& t) {
     const guasto& g = s.guasti[i];
     if (!presente_ && g.file != treno_.nome && g.numero != e_progressiva_non_multipla) return false;
     if (!visti_.insert({g.numero, g.file, g.riga, g.colonna, g.con_posizione ? g.posizione : -1, g.causa >= 0})
@@ -145,7 +150,7 @@ class errori {
     if (g.numero == e_stazioni_vicine && v != nullptr) stazioni_vicine(*v, g, p);
     c_.problemi.push_back(std::move(p));
     if (v == nullptr || riga < 1) return false;
-    return cancella_riga(c_.treno && v == &*c_.treno ? t : l, *v, riga);
+    return cancella_riga(c_.treno && v == &*c_.treno ? t.da_cambiare() : l.da_cambiare(), *v, riga);
   }
 
   // A read failure belongs to the record whose fields were being read.

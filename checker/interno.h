@@ -19,6 +19,10 @@ struct contesto_controllo {
   // skipped; no cells when the line gives no grid.
   scenario finale;
   std::vector<problema> problemi;
+  // Whether the load was run again as often as giri_del_carico allows, and
+  // still stopped at a fault; how many times it ran.
+  bool carico_interrotto = false;
+  int giri = 0;
 
   void aggiungi(gravita g, const vista& v, int32_t riga, int32_t colonna, std::optional<int32_t> posizione,
                 std::string messaggio, std::string suggerimento);
@@ -27,6 +31,12 @@ struct contesto_controllo {
 // The faults the compile records, each at the record at fault: the load is run
 // again with each stopping record blanked out until no fault stops it, then
 // the compactor's walk and the reserved places are checked. Fills finale.
+// How many times the load may run, each after blanking the record that
+// stopped the one before, for texts of byte bytes together: as many as keep
+// all the loads within a few MiB of reading (at least one, at most 1000), so
+// that the check stays linear in its input.
+int giri_del_carico(size_t byte);
+
 void errori_del_carico(contesto_controllo& c, const testo_sorgente& linea, const testo_sorgente& treno,
                        bool linea_presente);
 

@@ -3,6 +3,7 @@
 // the least running time the speed limits allow.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "checker/interno.h"
 #include "model/numeri.h"
@@ -95,16 +96,39 @@ void avvisi_orario(contesto_controllo& c) {
   if (s.celle.empty() || orario.size() < 2) return;
   std::vector<double> limite(s.celle.size() * 50);
   for (size_t i = 0; i < limite.size(); ++i) limite[i] = s.celle[i / 50].vel_limite * 5 / 3.6;
-  for (const voce& x : t.voci) {
-    if (x.tipo != genere_voce::rallentamento || !x.completa() || x.n(0) < 0 || x.n(1) <= 0 || x.n(2) <= 0) continue;
-    for (int64_t p = x.n(0); p <= int64_t{x.n(0)} + x.n(2) && static_cast<size_t>(p) < limite.size(); ++p)
-      if (limite[static_cast<size_t>(p)] <= 0 || limite[static_cast<size_t>(p)] > x.n(1) / 3.6)
-        limite[static_cast<size_t>(p)] = x.n(1) / 3.6;
+  // Each metre under slowdowns takes the lowest of their speeds: the
+  // slowdowns from the slowest on, each metre set once, the metres already
+  // set skipped over, so that overlapping slowdowns cost no more than the line.
+  std::vector<const voce*> rallentamenti;
+  for (const voce& x : t.voci)
+    if (x.tipo == genere_voce::rallentamento && x.completa() && x.n(0) >= 0 && x.n(1) > 0 && x.n(2) > 0)
+      rallentamenti.push_back(&x);
+  std::stable_sort(rallentamenti.begin(), rallentamenti.end(),
+                   [](const voce* a, const voce* b) { return a->n(1) < b->n(1); });
+  std::vector<size_t> libero(limite.size() + 1);  // the first metre not yet set, from each on
+  for (size_t i = 0; i < libero.size(); ++i) libero[i] = i;
+  const auto primo_libero = [&](size_t p) {
+    size_t r = p;
+    while (libero[r] != r) r = libero[r];
+    while (libero[p] != r) p = std::exchange(libero[p], r);
+    return r;
+  };
+  for (const voce* x : rallentamenti) {
+    const double v = x->n(1) / 3.6;
+    const size_t fine = static_cast<size_t>(std::min<int64_t>(int64_t{x->n(0)} + x->n(2), std::ssize(limite) - 1));
+    if (static_cast<size_t>(x->n(0)) >= limite.size()) continue;
+    for (size_t p = primo_libero(static_cast<size_t>(x->n(0))); p <= fine; p = primo_libero(p + 1)) {
+      if (limite[p] <= 0 || limite[p] > v) limite[p] = v;
+      libero[p] = p + 1;
+    }
   }
   for (size_t i = 1; i < orario.size(); ++i) {
     const fermata& a = orario[i - 1];
     const fermata& b = orario[i];
-    if (b.tempo <= a.tempo || b.posizione <= a.posizione || a.posizione < 0) continue;
+    // A station beyond the grid is a fault of the compile, and no run.
+    if (b.tempo <= a.tempo || b.posizione <= a.posizione || a.posizione < 0 ||
+        static_cast<size_t>(b.posizione) >= limite.size())
+      continue;
     const double minimo = tempo_minimo(limite, a.posizione, b.posizione, a.ferma || i == 1,
                                        b.ferma || i + 1 == orario.size(), c.opzioni.accelerazione, c.opzioni.frenatura);
     const double previsto = static_cast<double>(b.tempo - a.tempo);

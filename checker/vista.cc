@@ -75,7 +75,7 @@ class lettura_vista {
           !riconosci_voci(v_.file, false, campo).empty())
         avviso(n, col, "this line stands before the line \"[generale]\": nothing before it is read",
                "move it below \"[generale]\"");
-      else if (intestazione(campo) && distanza(campo, "[generale]") <= 2)
+      else if (intestazione(campo) && campo.size() <= 12 && distanza(campo, "[generale]") <= 2)
         avviso(n, col, "\"" + campo + "\" is not \"[generale]\": the " + nome_file(v_.file) +
                            " is read only from a line \"[generale]\" on",
                "did you mean `[generale]`?");
@@ -85,7 +85,7 @@ class lettura_vista {
     // A keyword field with a hyphen is passed over, and the record with it.
     if (contiene(campo, "-")) {
       if (!riconosci_voci(v_.file, generale, campo).empty())
-        avviso(n, col, "the keyword field \"" + campo + "\" holds a '-': it is passed over, and its record is lost",
+        avviso(n, col, "the keyword field " + citazione(campo) + " holds a '-': it is passed over, and its record is lost",
                "remove the '-' from the keyword");
       return;
     }
@@ -100,7 +100,7 @@ class lettura_vista {
                          std::string(formato_di(tipi.front()).parola) + "` record",
              "this format has no comments: the record on this line is read; delete the line");
     if (tipi.size() > 1)
-      avviso(n, col, "the keyword field \"" + campo + "\" starts " + std::to_string(tipi.size()) +
+      avviso(n, col, "the keyword field " + citazione(campo) + " starts " + std::to_string(tipi.size()) +
                          " records, one after the other, each reading its own fields",
              "write one keyword per record");
     voce v;
@@ -140,18 +140,23 @@ class lettura_vista {
       while (!v.campo_illeggibile.empty() && v.campo_illeggibile.back() == ' ') v.campo_illeggibile.pop_back();
       return;
     }
+    // Only the first surplus fields are kept, and the rest counted: a line of
+    // a million commas must not become a million strings.
     std::vector<std::pair<int32_t, std::string>> resto;
+    size_t letti = 0, fino_all_ultimo = 0;
     while (!l.fine_file()) {
       std::string c = l.leggi_testo();
-      resto.emplace_back(l.colonna(), std::move(c));
+      ++letti;
+      if (!c.empty()) fino_all_ultimo = letti;  // trailing commas leave empty fields
+      if (resto.size() < 16) resto.emplace_back(l.colonna(), std::move(c));
     }
-    while (!resto.empty() && resto.back().second.empty()) resto.pop_back();  // a trailing comma
+    resto.resize(std::min(resto.size(), fino_all_ultimo));
     v.in_piu = std::move(resto);
     if (v.in_piu.empty()) return;
-    surplus(v);
+    surplus(v, fino_all_ultimo);
   }
 
-  void surplus(const voce& v) {
+  void surplus(const voce& v, size_t quanti) {
     const record_formato& f = formato_di(v.tipo);
     const auto& [col, primo] = v.in_piu.front();
     const std::string_view r = v_.riga(v.riga);
@@ -159,9 +164,9 @@ class lettura_vista {
       std::string intero = v.testo;
       for (const auto& c : v.in_piu) intero += " " + c.second;
       avviso(v.riga, v.colonna_testo,
-             "the station name is cut at a comma: only \"" + v.testo + "\" is kept, and \"" + primo +
-                 "\" is read as a keyword field",
-             "a name cannot hold a comma: write \"" + intero + "\"");
+             "the station name is cut at a comma: only " + citazione(v.testo) + " is kept, and " +
+                 citazione(primo) + " is read as a keyword field",
+             "a name cannot hold a comma: write " + citazione(intero));
       return;
     }
     // A decimal comma: digits, a comma, digits, with no blank between.
@@ -176,15 +181,15 @@ class lettura_vista {
       const std::string intero(r.substr(a, i - a));
       const int64_t x = std::stoll(intero.substr(0, 9));
       avviso(v.riga, static_cast<int32_t>(a + 1),
-             "\"" + std::string(r.substr(a, b - a)) + "\" is read as " + intero + " and then a stray " +
-                 std::string(r.substr(i + 1, b - i - 1)) + ": the comma ends the field",
+             citazione(r.substr(a, b - a)) + " is read as " + citazione(intero) + " and then a stray " +
+                 citazione(r.substr(i + 1, b - i - 1)) + ": the comma ends the field",
              "write " + std::to_string(x) + " or " + std::to_string(x + 1) + ": numbers are whole");
       return;
     }
-    const std::string n = std::to_string(v.in_piu.size());
+    const std::string n = std::to_string(quanti);
     avviso(v.riga, col,
-           "the `" + std::string(f.parola) + "` record has " + n + " field" + (v.in_piu.size() > 1 ? "s" : "") +
-               " too many: \"" + citazione(primo) + "\" is read as the next keyword field",
+           "the `" + std::string(f.parola) + "` record has " + n + " field" + (quanti > 1 ? "s" : "") +
+               " too many: " + citazione(primo) + " is read as the next keyword field",
            "a `" + std::string(f.parola) + "` record has " + std::to_string(f.campi.size()) +
                (f.campi.size() == 1 ? " field: " : " fields: ") + f.elenco_campi());
   }
@@ -203,7 +208,7 @@ class lettura_vista {
       return;
     }
     if (const record_formato* altra = voce_altro_file(v_.file, campo)) {
-      avviso(n, col, "`" + campo + "` is a record of the " + nome_file(altra->file) + ": the " +
+      avviso(n, col, citazione(campo) + " is a record of the " + nome_file(altra->file) + ": the " +
                          nome_file(v_.file) + " skips it",
              std::string(altra->plurale) + " belong in the " + nome_file(altra->file));
       return;
@@ -212,16 +217,16 @@ class lettura_vista {
       const riconosciuti altrove = riconosci_voci(tipo_file::linea, !generale, campo);
       if (!altrove.empty()) {
         if (generale)
-          avviso(n, col, "`" + campo + "` stands in the general section, where only general records are read",
+          avviso(n, col, citazione(campo) + " stands in the general section, where only general records are read",
                  "move it below the header that ends [generale] (such as [curve])");
         else
-          avviso(n, col, "`" + campo + "` stands after the general section, where general records are not read",
+          avviso(n, col, citazione(campo) + " stands after the general section, where general records are not read",
                  "move it into the [generale] section, before its first header");
         return;
       }
     }
     const std::string s = suggerisci(v_.file, campo);
-    avviso(n, col, "`" + campo + "` is no keyword of the " + nome_file(v_.file) + ": the line is skipped",
+    avviso(n, col, citazione(campo) + " is no keyword of the " + nome_file(v_.file) + ": the line is skipped",
            s.empty() ? "the keywords are listed in docs/format.md" : "did you mean `" + s + "`?");
   }
 
@@ -289,6 +294,8 @@ std::string suggerisci(tipo_file file, std::string_view campo) {
   std::string migliore;
   size_t minima = SIZE_MAX;
   for (const std::string_view p : parole_del_file(file)) {
+    // The distance is at least the difference in length: a far longer field is no misspelling.
+    if (campo.size() > p.size() + 3 || p.size() > campo.size() + 3) continue;
     const size_t d = distanza(campo, p);
     if (d < minima) minima = d, migliore = std::string(p);
   }

@@ -37,15 +37,26 @@ comando registra_watch(CLI::App& app, opzioni_globali& g) {
               std::strftime(quando, sizeof quando, "%H:%M:%S", std::localtime(&ora));
               std::cout << "[" << quando << "] compile\n";
               std::cout.flush();
-              esegui_compile(opzioni);
-              std::cerr.flush();
-              const std::vector<testo_sorgente> testi = {leggi_sorgente(opzioni.linea, opzioni.codifica),
-                                                         leggi_sorgente(opzioni.treno, opzioni.codifica)};
-              std::map<std::string, std::string_view> mappa;
-              for (const testo_sorgente& t : testi) mappa.emplace(t.nome, t.dati);
-              stampa_problemi(std::cout, controlla(testi[0], testi[1]), mappa, primi_problemi);
-              std::cout << "watching " << opzioni.linea.string() << " and " << opzioni.treno.string()
-                        << " (Ctrl-C ends)" << std::endl;
+              // An input that cannot be read after a save (gone, a folder, a
+              // FIFO, grown too big) is reported like a fault in the text:
+              // the watch goes on, and the next save is compiled again.
+              try {
+                esegui_compile(opzioni);
+                std::cerr.flush();
+                const std::vector<testo_sorgente> testi = {leggi_sorgente(opzioni.linea, opzioni.codifica),
+                                                           leggi_sorgente(opzioni.treno, opzioni.codifica)};
+                std::map<std::string, std::string_view> mappa;
+                for (const testo_sorgente& t : testi) mappa.emplace(t.nome, t.dati);
+                stampa_problemi(std::cout, controlla(testi[0], testi[1]), mappa, primi_problemi);
+              } catch (const std::bad_alloc&) {
+                std::cout.flush();
+                std::cerr << "tracciato: error: out of memory" << std::endl;
+              } catch (const std::exception& e) {
+                std::cout.flush();
+                std::cerr << "tracciato: error: " << per_terminale(e.what()) << std::endl;
+              }
+              std::cout << "watching " << per_terminale(opzioni.linea.string()) << " and "
+                        << per_terminale(opzioni.treno.string()) << " (Ctrl-C ends)" << std::endl;
             };
             return sorveglia({opzioni.linea, opzioni.treno}, giro);
           }};

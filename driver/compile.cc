@@ -9,6 +9,7 @@
 #include <string>
 
 #include "checker/controllo.h"
+#include "checker/stampa.h"
 #include "driver/esecuzione.h"
 #include "driver/memorizza_percorso.h"
 #include "platform/cartella.h"
@@ -26,16 +27,17 @@ namespace fs = std::filesystem;
 // at all is refused before anything is written.
 void verifica_nome(const std::string& valore, const char* opzione) {
   if (valore.empty()) throw std::invalid_argument(std::string(opzione) + " must not be empty");
+  const std::string quota = citato(valore);
   for (unsigned char c : valore)
     if (c == '/' || c == '\\' || c < 0x20 || c == 0x7f)
-      throw std::invalid_argument(std::string(opzione) + " \"" + valore +
-                                  "\" must be a plain name: it may not contain '/', '\\' or control "
+      throw std::invalid_argument(std::string(opzione) + " " + quota +
+                                  " must be a plain name: it may not contain '/', '\\' or control "
                                   "characters");
   try {
     (void)da_utf8(valore);
   } catch (const std::runtime_error&) {
-    throw std::invalid_argument(std::string(opzione) + " \"" + valore +
-                                "\" must be UTF-8 text whose every character exists in Windows-1252, the "
+    throw std::invalid_argument(std::string(opzione) + " " + quota +
+                                " must be UTF-8 text whose every character exists in Windows-1252, the "
                                 "code page the scenario file stores it in");
   }
 }
@@ -67,6 +69,13 @@ int esegui_compile(const opzioni_compile& opzioni) {
   // Refused before anything is written.
   verifica_nome(opzioni.nome, "--name");
   verifica_nome(opzioni.numero, "--train-number");
+  // Each file name must fit the file system's bound of 255 bytes.
+  for (file_scenario f : {file_scenario::linea_dat, file_scenario::sim, file_scenario::celle_dat}) {
+    const std::string nome = nome_file({}, opzioni.nome, opzioni.numero, f).string();
+    if (nome.size() > 255)
+      throw std::invalid_argument("--name and --train-number make the file name " + citato(nome) +
+                                  "; a file name holds at most 255 bytes");
+  }
   verifica_cartella(opzioni.cartella);
   verifica_ingresso(opzioni.linea, "--line");
   verifica_ingresso(opzioni.treno, "--train");
@@ -76,7 +85,7 @@ int esegui_compile(const opzioni_compile& opzioni) {
   // data file's name: the second would overwrite the first.
   if (nome_file({}, opzioni.nome, opzioni.numero, file_scenario::celle_dat) ==
       nome_file({}, opzioni.nome, opzioni.numero, file_scenario::linea_dat))
-    throw std::invalid_argument("--train-number \"" + opzioni.numero + "\" would name the cell file " +
+    throw std::invalid_argument("--train-number " + citato(opzioni.numero) + " would name the cell file " +
                                 nome_file({}, opzioni.nome, opzioni.numero, file_scenario::celle_dat).string() +
                                 ", the name of the line data file; choose another train number");
 

@@ -20,7 +20,7 @@ namespace {
 // The place of a fault as editors read it: "file:line:col: ", or "file: ".
 std::string luogo(const guasto& g) {
   if (g.file.empty()) return "";
-  std::string l = g.file;
+  std::string l = per_terminale(g.file);
   if (g.riga > 0) {
     l += ":" + std::to_string(g.riga);
     if (g.colonna > 0) l += ":" + std::to_string(g.colonna);
@@ -103,7 +103,10 @@ int rapporta(const scenario& s, const esito_percorso& esito, const opzioni_rappo
   const int stato = !esito.fallimento.empty() ? uscita_fallita
                     : guasti                  ? uscita_errore_registrato
                                               : uscita_ok;
-  const std::string m = sommario(s);
+  // A run that wrote nothing without a fault says why, never "no fault".
+  const bool senza_guasti = s.codice_errore == 0 && s.guasti.empty();
+  const std::string m =
+      senza_guasti && !esito.fallimento.empty() ? "no binary file was written: " + esito.fallimento : sommario(s);
   const std::string rimasti = cosa_resta(esito.rimasti);
   if (rapporto.json) {
     const guasto* primo = s.guasti.empty() ? nullptr : &s.guasti.front();
@@ -130,7 +133,7 @@ int rapporta(const scenario& s, const esito_percorso& esito, const opzioni_rappo
     j["exit_status"] = stato;
     stampa_json(j);
   } else {
-    std::cout << m << "\n";
+    if (!senza_guasti || esito.fallimento.empty()) std::cout << m << "\n";
     if (seguito != nullptr && !s.guasti.empty()) {
       const guasto& primo = s.guasti.front();
       for (const testo_sorgente& t : seguito->testi)

@@ -121,6 +121,7 @@ TEST(Rapporta, ExitStatusAndWhatStands) {
 
   const auto f = cattura(pulito, fallito, {});
   EXPECT_EQ(f.stato, uscita_fallita);
+  EXPECT_EQ(f.testo, "");  // not "no fault": nothing was written
   EXPECT_EQ(f.errori,
             "tracciato: error: no binary file was written: cannot replace /x/S_T.sim: it is a folder; no "
             "earlier binary file of these names is in the folder\n");
@@ -128,6 +129,7 @@ TEST(Rapporta, ExitStatusAndWhatStands) {
   const auto j = nlohmann::json::parse(fj.testo);  // exactly one object
   EXPECT_EQ(j["exit_status"], 2);
   EXPECT_EQ(j["error"], "no binary file was written: cannot replace /x/S_T.sim: it is a folder");
+  EXPECT_EQ(j["message"], j["error"]);
   EXPECT_TRUE(j["files_written"].empty());
 }
 

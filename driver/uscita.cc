@@ -3,6 +3,8 @@
 #include <iostream>
 #include <string>
 
+#include "checker/stampa.h"
+
 namespace tracciato {
 namespace {
 
@@ -18,7 +20,7 @@ void stampa_json(const nlohmann::json& j) {
 bool json_stampato() { return stampato; }
 
 int fallimento(std::string_view messaggio, int stato, bool json) {
-  std::cerr << "tracciato: error: " << messaggio << std::endl;
+  std::cerr << "tracciato: error: " << per_terminale(messaggio) << std::endl;
   if (json && !stampato) stampa_json({{"error", messaggio}, {"exit_status", stato}});
   return stato;
 }

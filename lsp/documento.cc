@@ -1,5 +1,6 @@
 #include "lsp/documento.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <system_error>
 
@@ -12,20 +13,6 @@ namespace {
 
 // Whether a file name ends in fine (lower case) in any letter case.
 bool finisce_con_nome(std::string_view s, std::string_view fine) { return finisce_con(in_minuscolo(s), fine); }
-
-// The files of a folder whose names end in fine, the file itself left out.
-std::vector<std::filesystem::path> con_finale(const std::filesystem::path& cartella,
-                                              std::string_view fine,
-                                              const std::filesystem::path& escluso) {
-  std::vector<std::filesystem::path> trovati;
-  std::error_code e;
-  for (std::filesystem::directory_iterator it(cartella, e), end; !e && it != end; it.increment(e)) {
-    const auto& p = it->path();
-    if (p.filename() == escluso.filename() || !it->is_regular_file(e)) continue;
-    if (finisce_con_nome(p.filename().string(), fine)) trovati.push_back(p);
-  }
-  return trovati;
-}
 
 }  // namespace
 
@@ -120,33 +107,57 @@ genere_file genere_di(std::string_view dati, std::string_view nome_file) {
   return genere_file::ignoto;
 }
 
+file_cartella elenca_cartella(const std::filesystem::path& cartella) {
+  file_cartella f;
+  std::error_code e;
+  for (std::filesystem::directory_iterator it(cartella, e), end; !e && it != end; it.increment(e)) {
+    std::string nome = it->path().filename().string();
+    const bool linea = finisce_con_nome(nome, "_linea.txt"), treno = finisce_con_nome(nome, "-.txt");
+    if ((!linea && !treno) || !it->is_regular_file(e)) continue;
+    (linea ? f.linee : f.treni).push_back(std::move(nome));
+  }
+  std::sort(f.linee.begin(), f.linee.end());
+  std::sort(f.treni.begin(), f.treni.end());
+  return f;
+}
+
 std::optional<std::filesystem::path> cerca_compagno(const std::filesystem::path& percorso,
                                                     genere_file genere) {
   if (genere == genere_file::ignoto) return std::nullopt;
+  return cerca_compagno(percorso, genere, elenca_cartella(percorso.parent_path()));
+}
+
+std::optional<std::filesystem::path> cerca_compagno(const std::filesystem::path& percorso,
+                                                    genere_file genere, const file_cartella& elenco) {
+  if (genere == genere_file::ignoto) return std::nullopt;
   const auto cartella = percorso.parent_path();
   const std::string nome = percorso.filename().string();
-  const std::string_view fine_altro = genere == genere_file::linea ? "-.txt" : "_linea.txt";
-  auto unico = [](const std::vector<std::filesystem::path>& v) {
-    return v.size() == 1 ? std::optional(v.front()) : std::nullopt;
+  const std::vector<std::string>& altri = genere == genere_file::linea ? elenco.treni : elenco.linee;
+  // The names of altri from da to a, the file itself left out: the partner
+  // when there is exactly one.
+  const auto unico = [&](auto da, auto a) -> std::optional<std::filesystem::path> {
+    const auto se_stesso = std::lower_bound(da, a, nome);
+    const size_t n = static_cast<size_t>(a - da) - (se_stesso != a && *se_stesso == nome ? 1 : 0);
+    if (n != 1) return std::nullopt;
+    return cartella / (*da == nome ? *(da + 1) : *da);
   };
 
   if (genere == genere_file::linea && finisce_con_nome(nome, "_linea.txt")) {
     // S_linea.txt: the train files S_T-.txt of the same scenario.
     const std::string s = nome.substr(0, nome.size() - 10) + "_";
-    std::vector<std::filesystem::path> stessi;
-    for (const auto& p : con_finale(cartella, fine_altro, percorso))
-      if (p.filename().string().rfind(s, 0) == 0) stessi.push_back(p);
-    if (!stessi.empty()) return unico(stessi);
+    const auto da = std::lower_bound(altri.begin(), altri.end(), s);
+    auto a = da;
+    while (a != altri.end() && a->compare(0, s.size(), s) == 0) ++a;
+    if (da != a) return unico(da, a);
   } else if (genere == genere_file::treno && finisce_con_nome(nome, "-.txt")) {
     // S_T-.txt: S is everything before the last "_".
     const size_t u = nome.rfind('_');
     if (u != std::string::npos && u > 0) {
-      const auto p = cartella / (nome.substr(0, u) + "_linea.txt");
-      std::error_code e;
-      if (std::filesystem::is_regular_file(p, e)) return p;
+      const std::string linea = nome.substr(0, u) + "_linea.txt";
+      if (std::binary_search(altri.begin(), altri.end(), linea)) return cartella / linea;
     }
   }
-  return unico(con_finale(cartella, fine_altro, percorso));
+  return unico(altri.begin(), altri.end());
 }
 
 riga_record analizza_riga(genere_file genere, std::string_view r) {

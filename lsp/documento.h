@@ -46,6 +46,20 @@ genere_file genere_di(std::string_view dati, std::string_view nome_file);
 std::optional<std::filesystem::path> cerca_compagno(const std::filesystem::path& percorso,
                                                     genere_file genere);
 
+// The files of one folder that may be partners: the names of its regular
+// files that end in "_linea.txt" and those that end in "-.txt" (in any
+// case), each list sorted, so that a partner is found without reading the
+// folder again.
+struct file_cartella {
+  std::vector<std::string> linee;
+  std::vector<std::string> treni;
+};
+file_cartella elenca_cartella(const std::filesystem::path& cartella);
+
+// cerca_compagno on a folder already listed: percorso's folder as elenco holds it.
+std::optional<std::filesystem::path> cerca_compagno(const std::filesystem::path& percorso,
+                                                    genere_file genere, const file_cartella& elenco);
+
 // One field of a line: its bytes and its columns [inizio, fine).
 struct campo_riga {
   std::size_t inizio = 0;

@@ -1,5 +1,6 @@
 #include "lsp/servitore.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "checker/controllo.h"
@@ -8,6 +9,7 @@
 #include "lsp/documento.h"
 #include "lsp/trasporto.h"
 #include "platform/file.h"
+#include "platform/testo.h"
 
 namespace tracciato::lsp {
 
@@ -27,9 +29,38 @@ std::string scrivi_json(const json& j) {
   return j.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
+// No message of the protocol nests deeper than a few levels; a body of a
+// million "[" would take the parser gigabytes to hold.
+constexpr size_t profondita_massima = 64;
+
+// Whether the JSON text corpo nests arrays and objects deeper than massimo,
+// brackets within strings left aside.
+bool troppo_profondo(std::string_view corpo, size_t massimo) {
+  size_t profondita = 0;
+  bool in_stringa = false;
+  for (size_t i = 0; i < corpo.size(); ++i) {
+    const char c = corpo[i];
+    if (in_stringa) {
+      if (c == '\\') ++i;
+      else if (c == '"') in_stringa = false;
+    } else if (c == '"') {
+      in_stringa = true;
+    } else if (c == '[' || c == '{') {
+      if (++profondita > massimo) return true;
+    } else if ((c == ']' || c == '}') && profondita > 0) {
+      --profondita;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 void servitore::ricevi(std::string_view corpo) {
+  cartelle_.clear();
+  if (troppo_profondo(corpo, profondita_massima))
+    return errore(nullptr, errore_analisi,
+                  "the message nests deeper than " + std::to_string(profondita_massima) + " levels");
   const json m = json::parse(corpo, nullptr, false);
   if (m.is_discarded()) return errore(nullptr, errore_analisi, "the message is not JSON");
   if (!m.is_object())
@@ -149,10 +180,15 @@ void servitore::apri(const json& parametri) {
   documento d;
   d.uri = td.at("uri").get<std::string>();
   d.percorso = percorso_di(d.uri);
+  if (d.percorso) {
+    d.cartella = d.percorso->parent_path().string();
+    d.nome_file = d.percorso->filename().string();
+  }
   d.dati = in_cp1252(td.at("text").get<std::string>());
   d.versione = td.value("version", int64_t{0});
   d.genere = genere_di(d.dati, d.nome());
   const std::string uri = d.uri;
+  if (d.percorso) per_percorso_[*d.percorso] = uri;
   documenti_[uri] = std::move(d);
   aggiorna(uri);
 }
@@ -162,31 +198,71 @@ void servitore::chiudi(const std::string& uri) {
   if (it == documenti_.end()) return;
   const std::optional<std::filesystem::path> percorso = it->second.percorso;
   documenti_.erase(it);
+  if (const auto q = percorso ? per_percorso_.find(*percorso) : per_percorso_.end();
+      q != per_percorso_.end() && q->second == uri) {
+    // Another uri of the same file may still be open.
+    per_percorso_.erase(*percorso);
+    for (const auto& [u, altro] : documenti_)
+      if (altro.percorso == percorso) per_percorso_[*percorso] = u;
+  }
   invia_({{"jsonrpc", "2.0"},
           {"method", "textDocument/publishDiagnostics"},
           {"params", {{"uri", uri}, {"diagnostics", json::array()}}}});
   // Its partners now see the file on disk in place of the buffer.
-  if (!percorso) return;
-  for (const auto& [u, altro] : documenti_)
-    if (compagno(altro) == percorso) pubblica(altro);
+  if (percorso) per_ogni_compagno_di(*percorso, uri, [this](const documento& altro) { pubblica(altro); });
 }
 
 void servitore::aggiorna(const std::string& uri) {
   const documento& d = documenti_.at(uri);
   pubblica(d);
-  if (!d.percorso) return;
-  for (const auto& [u, altro] : documenti_)
-    if (u != uri && compagno(altro) == d.percorso) pubblica(altro);
+  if (d.percorso) per_ogni_compagno_di(*d.percorso, uri, [this](const documento& altro) { pubblica(altro); });
+}
+
+const file_cartella& servitore::elenco(const std::string& cartella) const {
+  auto c = cartelle_.find(cartella);
+  if (c == cartelle_.end()) c = cartelle_.emplace(cartella, elenca_cartella(cartella)).first;
+  return c->second;
 }
 
 std::optional<std::filesystem::path> servitore::compagno(const documento& d) const {
-  if (!d.percorso) return std::nullopt;
-  return cerca_compagno(*d.percorso, d.genere);
+  if (!d.percorso || d.genere == genere_file::ignoto) return std::nullopt;
+  return cerca_compagno(*d.percorso, d.genere, elenco(d.cartella));
+}
+
+void servitore::per_ogni_compagno_di(const std::filesystem::path& percorso, const std::string& escluso,
+                                     const std::function<void(const documento&)>& f) const {
+  // A partner lies in the same folder, and is one of its files of the other
+  // naming. Most documents are ruled out by their names alone, as cerca_compagno
+  // pairs them: S_linea.txt with S_T-.txt, or else with the only file of the
+  // other naming, which this one can be only when it has at most one more.
+  const std::string cartella = percorso.parent_path().string();
+  const std::string nome = percorso.filename().string();
+  const file_cartella& e = elenco(cartella);
+  const bool linea = std::binary_search(e.linee.begin(), e.linee.end(), nome);
+  const bool treno = std::binary_search(e.treni.begin(), e.treni.end(), nome);
+  if (!linea && !treno) return;  // no partner ever names a file that is not listed
+  const bool ripiego = (linea ? e.linee : e.treni).size() <= 2;
+  const auto finisce_con_linea = [](std::string_view n) {
+    constexpr std::string_view fine = "_linea.txt";
+    if (n.size() < fine.size()) return false;
+    for (size_t i = 0; i < fine.size(); ++i)
+      if (minuscola(static_cast<unsigned char>(n[n.size() - fine.size() + i])) != fine[i]) return false;
+    return true;
+  };
+  for (const auto& [u, altro] : documenti_) {
+    if (u == escluso || !altro.percorso || altro.cartella != cartella) continue;
+    const std::string_view a = altro.nome_file;
+    bool forse = ripiego;
+    if (!forse && altro.genere == genere_file::linea && treno && finisce_con_linea(a))
+      forse = nome.starts_with(a.substr(0, a.size() - 9));  // S_linea.txt takes S_T-.txt
+    if (!forse && altro.genere == genere_file::treno && linea && nome.ends_with("_linea.txt"))
+      forse = a.starts_with(std::string_view(nome).substr(0, nome.size() - 9));  // S_T-.txt takes S_linea.txt
+    if (forse && compagno(altro) == percorso) f(altro);
+  }
 }
 
 std::optional<std::string> servitore::testo_di(const std::filesystem::path& p) const {
-  for (const auto& [u, d] : documenti_)
-    if (d.percorso == p) return d.dati;
+  if (const auto u = per_percorso_.find(p); u != per_percorso_.end()) return documenti_.at(u->second).dati;
   try {
     return leggi_file(p);
   } catch (const std::exception&) {
@@ -195,7 +271,7 @@ std::optional<std::string> servitore::testo_di(const std::filesystem::path& p) c
 }
 
 void servitore::pubblica(const documento& d) {
-  json diagnostiche = json::array();
+  json lista = json::array();
   if (d.genere != genere_file::ignoto) {
     std::optional<testo_sorgente> questo = testo_sorgente{d.nome(), d.dati, {}};
     std::optional<testo_sorgente> altro;
@@ -203,16 +279,16 @@ void servitore::pubblica(const documento& d) {
       if (auto t = testo_di(*c)) altro = testo_sorgente{c->string(), std::move(*t), {}};
     const bool linea = d.genere == genere_file::linea;
     const auto problemi = linea ? controlla(questo, altro) : controlla(altro, questo);
-    for (const problema& p : problemi) {
+    const std::string nome = d.nome();
+    lista = diagnostiche(problemi, d.dati, [&](const problema& p) {
       // A problem of no file in particular belongs to the train file when
       // both are checked, as it comes from their meeting.
-      const bool mio = p.file.empty() ? (!altro || !linea) : p.file == d.nome();
-      if (mio) diagnostiche.push_back(diagnostica(p, d.dati));
-    }
+      return p.file.empty() ? (!altro || !linea) : p.file == nome;
+    });
   }
   invia_({{"jsonrpc", "2.0"},
           {"method", "textDocument/publishDiagnostics"},
-          {"params", {{"uri", d.uri}, {"version", d.versione}, {"diagnostics", diagnostiche}}}});
+          {"params", {{"uri", d.uri}, {"version", d.versione}, {"diagnostics", std::move(lista)}}}});
 }
 
 const servitore::documento& servitore::cerca(const json& parametri) const {

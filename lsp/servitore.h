@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "lsp/documento.h"
 #include "lsp/schema.h"
 
 namespace tracciato::lsp {
@@ -54,6 +55,8 @@ class servitore {
   struct documento {
     std::string uri;
     std::optional<std::filesystem::path> percorso;
+    std::string cartella;   // the folder of percorso, where its partner lies
+    std::string nome_file;  // the file name of percorso
     std::string dati;  // Windows-1252
     int64_t versione = 0;
     genere_file genere = genere_file::ignoto;
@@ -80,6 +83,13 @@ class servitore {
 
   invio invia_;
   std::map<std::string, documento> documenti_;
+  std::map<std::filesystem::path, std::string> per_percorso_;  // the uri of each open file
+  // The folders listed while one message is handled; read again for the next.
+  mutable std::map<std::string, file_cartella> cartelle_;
+  const file_cartella& elenco(const std::string& cartella) const;
+  // Every open document whose partner is the file at percorso, to each f.
+  void per_ogni_compagno_di(const std::filesystem::path& percorso, const std::string& escluso,
+                            const std::function<void(const documento&)>& f) const;
   bool inizializzato_ = false;
   bool arrestato_ = false;
   bool finito_ = false;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "lsp/aiuto.h"
+#include "lsp/diagnosi.h"
 #include "lsp/documento.h"
 #include "lsp/trasporto.h"
 #include "loader/memorizza_dati.h"
@@ -114,6 +115,8 @@ TEST_F(ServitoreTest, ExitWithoutShutdownFails) {
 
 TEST_F(ServitoreTest, BadMessagesGetAnErrorAndTheServerGoesOn) {
   inizia();
+  // Nested a million deep, as no message of the protocol is: refused unparsed.
+  static const std::string profondo = std::string(1000000, '[') + std::string(1000000, ']');
   static const struct {
     const char* corpo;
     int codice;
@@ -131,6 +134,7 @@ TEST_F(ServitoreTest, BadMessagesGetAnErrorAndTheServerGoesOn) {
        "hover\",\"params\":{\"textDocument\":"
        "{\"uri\":\"file:///nowhere\"},\"position\":{\"line\":0,\"character\":0}}}",
        parametri_non_validi, 8},
+      {profondo.c_str(), errore_analisi, nullptr},
   };
   for (const auto& c : casi) {
     inviati.clear();
@@ -215,17 +219,44 @@ TEST_F(ServitoreTest, ALineFileEditOpensTheTrainFilesDiagnosticsAgain) {
   incorporati();
   inizia();
   const std::string linea = in_utf8(test::leggi(linea_));
-  apri(treno_, in_utf8(test::leggi(treno_)));
-  apri(linea_, linea);
-  EXPECT_EQ(errori(diagnostiche(treno_)), json::array());
-  // A much shorter line puts the train's signals past its end.
-  std::string corta = linea;
-  const std::string l = "lunghezza percorso,    120000";
-  corta.replace(corta.find(l), l.size(), "lunghezza percorso,    60000");
-  cambia(linea_, 2, corta);
-  const json d = errori(diagnostiche(treno_));
-  ASSERT_FALSE(d.empty()) << "the open train file is checked again against the changed line";
-  EXPECT_EQ(d[0]["code"], 15);
+  const std::string treno = in_utf8(test::leggi(treno_));
+  // Paired by the scenario's name, and paired as the only line file of its
+  // folder, whatever its name.
+  for (const char* nome : {"VessolantaC_OrmelaC_linea.txt", "altro_linea.txt"}) {
+    SCOPED_TRACE(nome);
+    test::cartella_temporanea c;
+    const auto l = c / nome, t = c / "VessolantaC_OrmelaC_4715-.txt";
+    test::scrivi(l, test::leggi(linea_));
+    test::scrivi(t, test::leggi(treno_));
+    apri(t, treno);
+    apri(l, linea);
+    EXPECT_EQ(errori(diagnostiche(t)), json::array());
+    // A much shorter line puts the train's signals past its end.
+    std::string corta = linea;
+    const std::string lunghezza = "lunghezza percorso,    120000";
+    corta.replace(corta.find(lunghezza), lunghezza.size(), "lunghezza percorso,    60000");
+    cambia(l, 2, corta);
+    const json d = errori(diagnostiche(t));
+    ASSERT_FALSE(d.empty()) << "the open train file is checked again against the changed line";
+    EXPECT_EQ(d[0]["code"], 15);
+  }
+}
+
+// A file with a problem on each of thousands of lines: the first 999 are
+// listed, and the last diagnostic sums up the rest where they begin.
+TEST_F(ServitoreTest, AtMostAThousandDiagnosticsTheLastSummingUpTheRest) {
+  inizia();
+  std::string testo = "[generale]\r\nlunghezza percorso, 1000000\r\n[pendenze]\r\n";
+  for (int i = 0; i < 3000; ++i) testo += "pendenza, " + std::to_string(i * 50) + ", 1, 9\r\n";
+  const auto p = t_ / "molti_linea.txt";
+  apri(p, testo);
+  const json d = diagnostiche(p);
+  ASSERT_EQ(d.size(), massime_diagnostiche);
+  EXPECT_EQ(d[998]["range"]["start"]["line"], 1001);
+  EXPECT_EQ(d[999]["range"]["start"]["line"], 1002);
+  EXPECT_TRUE(d[999]["message"].get<std::string>().starts_with(
+      "2001 more problems from this line on are not listed (0 errors, 2001 warnings)"))
+      << d[999]["message"];
 }
 
 TEST_F(ServitoreTest, DiagnosticsOfTheBuiltInFilesWithin50Ms) {

@@ -2,10 +2,12 @@
 // summary line, on the files in tests/fixtures.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <thread>
 
@@ -161,6 +163,70 @@ TEST(Watch, CompilesAgainAfterASaveByRenameAndEndsOnSigint) {
   const std::string s = test::leggi(uscita);
   EXPECT_NE(s.find("fault 16 at 3000 m"), std::string::npos) << s;
   EXPECT_NE(s.find("1 error, 0 warnings"), std::string::npos) << s;
+}
+
+// A save that leaves an input the compile cannot read is reported like a
+// fault in the text, and the watch goes on to the next save.
+TEST(Watch, AnUnreadableSaveIsReportedAndTheWatchGoesOn) {
+  cartella_temporanea dir;
+  fs::copy_file(fixtures / "linea.txt", dir / "l.txt");
+  fs::copy_file(fixtures / "treno.txt", dir / "t.txt");
+  const fs::path uscita = dir / "watch.out", errori = dir / "watch.err";
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    if (::chdir(dir.percorso().c_str()) != 0) ::_exit(90);
+    if (!std::freopen(uscita.c_str(), "w", stdout) || !std::freopen(errori.c_str(), "w", stderr)) ::_exit(91);
+    ::execl(TRACCIATO_EXE, TRACCIATO_EXE, "watch", "--line", "l.txt", "--train", "t.txt", "--name", "S",
+            "--train-number", "T", "--no-plan", static_cast<char*>(nullptr));
+    ::_exit(92);
+  }
+  size_t giri = 1;
+  const auto attendi = [&] {
+    for (int i = 0; i < 100; ++i) {
+      const std::string s = fs::exists(uscita) ? test::leggi(uscita) : "";
+      size_t n = 0;
+      for (size_t p = s.find("(Ctrl-C ends)"); p != std::string::npos; p = s.find("(Ctrl-C ends)", p + 1)) ++n;
+      if (n >= giri) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  };
+  ASSERT_TRUE(attendi());
+  // Each save moves what nuovo makes of t.txt.nuovo over t.txt, as editors save.
+  const fs::path nuovo = dir / "t.txt.nuovo";
+  const struct {
+    const char* nome;
+    std::function<void()> fai;
+    const char* messaggio;  // in standard error
+  } salvataggi[] = {
+      {"a FIFO", [&] { ::mkfifo(nuovo.c_str(), 0600); }, "it is not a regular file"},
+      {"a symbolic link to /dev/zero", [&] { fs::create_symlink("/dev/zero", nuovo); }, "it is not a regular file"},
+      {"a folder", [&] { fs::remove(dir / "t.txt"); fs::create_directory(nuovo); }, "--train: cannot read"},
+      {"a file over 64 MiB",
+       [&] {
+         fs::remove(dir / "t.txt");
+         test::scrivi(nuovo, test::leggi(fixtures / "treno.txt"));
+         fs::resize_file(nuovo, (std::uintmax_t{64} << 20) + 1);
+       },
+       "it is over 64 MiB"},
+      {"the good file again", [&] { fs::remove(dir / "t.txt"); fs::copy_file(fixtures / "treno.txt", nuovo); }, ""},
+  };
+  for (const auto& s : salvataggi) {
+    SCOPED_TRACE(s.nome);
+    s.fai();
+    fs::rename(nuovo, dir / "t.txt");
+    ++giri;
+    ASSERT_TRUE(attendi());
+    EXPECT_NE(test::leggi(errori).find(s.messaggio), std::string::npos) << test::leggi(errori);
+  }
+  ::kill(pid, SIGINT);
+  int stato = 0;
+  ASSERT_EQ(::waitpid(pid, &stato, 0), pid);
+  EXPECT_TRUE(WIFEXITED(stato));
+  EXPECT_EQ(WEXITSTATUS(stato), 0);
+  EXPECT_TRUE(test::leggi(uscita).ends_with("0 errors, 0 warnings\nwatching l.txt and t.txt (Ctrl-C ends)\n"))
+      << test::leggi(uscita);
 }
 
 }  // namespace

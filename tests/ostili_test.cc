@@ -104,8 +104,26 @@ void compila_qui(ambiente& a) {
 
 enum class dopo { vecchio, nuovo, scritto };  // scritto: a new set, not the fixtures' own
 
+// Whether t (UTF-8) holds a control character other than a tab or a line
+// feed: C0, DEL, or C1 (U+0080 to U+009F).
+bool con_controlli(const std::string& t) {
+  for (size_t i = 0; i < t.size(); ++i) {
+    const auto c = static_cast<unsigned char>(t[i]);
+    if ((c < 0x20 && c != '\t' && c != '\n') || c == 0x7f) return true;
+    if (c == 0xc2 && i + 1 < t.size() && static_cast<unsigned char>(t[i + 1]) < 0xa0) return true;
+  }
+  return false;
+}
+
+// The train fixture with its station's name replaced by nome.
+std::string treno_con_nome(const std::string& nome) {
+  std::string t = test::leggi(fixtures / "treno.txt");
+  return t.replace(t.find("PARTENZA"), 8, nome);
+}
+
 TEST(Ostili, EveryCaseLeavesAWholeSetAndNothingElse) {
   const std::string numero_enorme(5000000, '7');
+  const std::string di_controllo = "\x1b]0;x\x07\x1b[2J\x7f\x9d";  // a title, a clear screen, DEL, a C1 OSC
   const struct caso {
     const char* nome;
     std::function<test::esito_processo(ambiente&)> fai;
@@ -171,6 +189,50 @@ TEST(Ostili, EveryCaseLeavesAWholeSetAndNothingElse) {
              a.ingressi.percorso());
        },
        2, "must be a plain name", dopo::vecchio},
+      {"a --name too long for a file name is refused before anything is written",
+       [](ambiente& a) {
+         return test::esegui_tracciato(
+             {"compile", "--line", (fixtures / "linea.txt").string(), "--train",
+              (fixtures / "treno.txt").string(), "--name", std::string(300, 'n'), "--train-number", "T",
+              "--dir", a.dir.percorso().string()},
+             a.ingressi.percorso());
+       },
+       2, "a file name holds at most 255 bytes", dopo::vecchio},
+      {"control bytes in a file: the excerpt of the compile shows them escaped",
+       [&di_controllo](ambiente& a) {
+         test::scrivi(a.ingressi / "l.txt", "[generale]\r\nlunghezza percorso, 1" + di_controllo + "\r\n");
+         return a.compile(a.ingressi / "l.txt", fixtures / "treno.txt");
+       },
+       2, "  lunghezza percorso, 1\\x1b]0;x\\x07\\x1b[2J\\x7f\\x9d\n", dopo::vecchio},
+      {"control bytes in a file: check and its hint show them escaped",
+       [&di_controllo](ambiente& a) {
+         test::scrivi(a.ingressi / "t.txt", treno_con_nome("A" + di_controllo + ",B"));
+         auto e = test::esegui_tracciato(
+             {"check", "--line", (fixtures / "linea.txt").string(), "--train", "t.txt"}, a.ingressi.percorso());
+         if (e.uscita.find("\"A\\x1b]0;x\\x07\\x1b[2J\\x7f\\x9d\" is kept") == std::string::npos) e.stato = -1;
+         e.errori = e.uscita;
+         return e;
+       },
+       1, "write \"A\\x1b]0;x\\x07\\x1b[2J\\x7f\\x9d B\"", dopo::vecchio},
+      {"a station name of 10,000 characters cut at a comma: the warning quotes a part",
+       [](ambiente& a) {
+         test::scrivi(a.ingressi / "t.txt", treno_con_nome(std::string(10000, 'N') + ",B"));
+         auto e = test::esegui_tracciato(
+             {"check", "--line", (fixtures / "linea.txt").string(), "--train", "t.txt"}, a.ingressi.percorso());
+         e.errori = e.uscita;
+         return e;
+       },
+       1, "(10,000 characters) is kept", dopo::vecchio},
+      {"a station name over 65,535 bytes: an error of check, a refusal of the compile",
+       [](ambiente& a) {
+         test::scrivi(a.ingressi / "t.txt", treno_con_nome(std::string(70000, 'N')));
+         const auto c = test::esegui_tracciato(
+             {"check", "--line", (fixtures / "linea.txt").string(), "--train", "t.txt", "--json"},
+             a.ingressi.percorso());
+         if (c.stato != 2 || nlohmann::json::parse(c.uscita)["errors"] != 1) return c;
+         return a.compile(fixtures / "linea.txt", a.ingressi / "t.txt");
+       },
+       2, "the scenario file holds at most 65535", dopo::vecchio},
       {"a name with no Windows-1252 form",
        [](ambiente& a) {
          return test::esegui_tracciato(
@@ -271,6 +333,9 @@ TEST(Ostili, EveryCaseLeavesAWholeSetAndNothingElse) {
     EXPECT_EQ(e.stato, c.stato) << e.errori;
     EXPECT_NE(e.errori.find(c.messaggio), std::string::npos) << e.errori;
     EXPECT_LT(e.errori.size() + e.uscita.size(), 2000u) << "a message that grows with the input";
+    // No byte of an input reaches the terminal as a control character.
+    EXPECT_FALSE(con_controlli(e.errori)) << e.errori;
+    EXPECT_FALSE(con_controlli(e.uscita)) << e.uscita;
     EXPECT_EQ(a.dir.elenco(), set);  // no working folder, no temporary file left
     for (const auto& n : set) {
       const std::string v = test::leggi(a.dir / n);

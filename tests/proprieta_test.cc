@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "checker/controllo.h"
-#include "compactor/compattatore.h"
-#include "loader/memorizza_dati.h"
+#include "compactor/compila.h"
 #include "model/errori.h"
 #include "sources/dati.h"
 
@@ -24,21 +23,9 @@ struct esito_compile {
 };
 
 esito_compile compila(const std::string& linea, const std::string& treno) {
-  scenario s;
-  s.nome_scenario = "S";
-  s.numero_treno = "1";
-  s.scrivi_linea = 1;
-  memorizza_dati(s, {"linea", linea, ""}, {"treno", treno, ""});
-  if (s.celle.size() >= 2) {
-    compatta_celle(s);
-    try {
-      timbra(s);
-    } catch (const arresto& a) {
-      if (s.guasti.empty()) return {a.numero(), std::nullopt};
-    }
-  }
-  if (s.guasti.empty()) return {};
-  const guasto& g = s.guasti.front();
+  const compilazione c = compila_in_memoria({"linea", linea, ""}, {"treno", treno, ""}, "S", "1", 1);
+  if (c.modello.guasti.empty()) return {};
+  const guasto& g = c.modello.guasti.front();
   return {g.numero, g.con_posizione ? std::optional(g.posizione) : std::nullopt};
 }
 
