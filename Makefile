@@ -4,11 +4,19 @@ BUILD     ?= build
 BUILD_SAN ?= build-san
 BUILD_BENCH ?= build-bench
 JOBS      ?= $(shell nproc)
-PACKAGES  := cmake g++ make libcli11-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev neovim chromium
-# What bench/vs_cp.sh needs besides: hyperfine for the timings, GNU time for peak memory.
-BENCH_PACKAGES := hyperfine time
+# What the program needs to build and run (make run, make build).
+PACKAGES  := cmake g++ make libcli11-dev nlohmann-json3-dev
+# What the tests add: GoogleTest, and the editor and the browser that the
+# language-server and page tests drive.
+TEST_PACKAGES := libgtest-dev neovim chromium
+# What the benchmarks add: Google Benchmark, hyperfine for bench/vs_cp.sh's
+# timings, GNU time for its peak memory.
+BENCH_PACKAGES := libbenchmark-dev hyperfine time
+# What the fuzz targets add: clang and its libFuzzer runtime (clang 14 on
+# Debian 12, whose runtime package apt may leave out as a recommendation).
+FUZZ_PACKAGES := clang libclang-rt-14-dev
 
-.PHONY: all setup setup-bench build run test test-san bench fuzz install clean
+.PHONY: all setup setup-test setup-bench setup-fuzz build build-test run test test-san bench fuzz install clean
 
 all: build
 
@@ -22,32 +30,46 @@ define installa
 	fi
 endef
 
-# What the build needs.
+# What the program needs.
 setup:
 	$(call installa,$(PACKAGES))
+
+setup-test:
+	$(call installa,$(PACKAGES) $(TEST_PACKAGES))
 
 setup-bench:
 	$(call installa,$(PACKAGES) $(BENCH_PACKAGES))
 
+setup-fuzz:
+	$(call installa,$(PACKAGES) $(FUZZ_PACKAGES))
+
 $(BUILD)/CMakeCache.txt: | setup
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
+# The program, and the tests when GoogleTest is installed.
 build: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The program alone, not the tests: a newcomer's first run stays quick.
+# The program and its tests. Configured again, so that a build folder first
+# made without GoogleTest (by make run) gains the tests.
+build-test: setup-test $(BUILD)/CMakeCache.txt
+	cmake -S . -B $(BUILD) >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The program alone, not the tests: a newcomer's first run stays quick, and
+# installs only what the program needs.
 run: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target tracciato
 	./$(BUILD)/tracciato
 
-test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+test: build-test
+	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 # The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
-test-san: setup
+test-san: setup-test
 	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DTRACCIATO_SANITIZE=ON
 	cmake --build $(BUILD_SAN) -j $(JOBS)
-	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_SAN) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 # The in-process benchmarks, then whole runs against cp of their outputs.
 bench: setup-bench
@@ -62,7 +84,7 @@ bench: setup-bench
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 120
 FUZZERS := campi_fuzzer compile_fuzzer decodifica_fuzzer
-fuzz: build
+fuzz: setup-fuzz build
 	CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRACCIATO_FUZZ=ON
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target $(FUZZERS)
 	fuzz/semi.sh $(BUILD)/tracciato $(BUILD_FUZZ)

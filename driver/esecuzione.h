@@ -71,6 +71,9 @@ struct esito_percorso {
   // When nothing was written: the files of the set's names that an earlier
   // run left in the folder, and that stand.
   std::vector<std::filesystem::path> rimasti;
+  // Working folders of interrupted runs that recovery left alone, and why
+  // ("<folder>: warning: ...").
+  std::vector<std::string> avvisi;
 };
 
 // What the compile of an author's files adds to its summary: the texts it

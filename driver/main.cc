@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
   app.add_option("--dir", g.cartella, "Folder to work in instead of the program folder");
   app.add_flag("--json", g.rapporto.json,
                "Print the outcome as one JSON object (codice_errore, posizione_errore, message, "
-               "file, line, files_written, files_kept, faults, error, exit_status) instead of the "
+               "file, line, files_written, files_kept, warnings, faults, error, exit_status) instead of the "
                "summary line");
   app.add_flag("--strict", g.rapporto.strict,
                "When a fault is recorded, replace no binary file: the previous set stands");

@@ -50,9 +50,10 @@ std::vector<file_scenario> file_dell_insieme(int32_t scrivi) {
 // run before any file is touched. The track plan, by far the largest file,
 // is streamed to its file as its rows are computed; a plan that was never
 // built is not written at all.
-std::vector<fs::path> scrivi_file_binari(const scenario& s, const fs::path& cartella) {
+std::vector<fs::path> scrivi_file_binari(const scenario& s, const fs::path& cartella,
+                                         const std::vector<fs::path>& protetti) {
   const byte_file tabella = codifica_tabella(s.tabella);
-  insieme_file insieme(cartella);
+  insieme_file insieme(cartella, protetti);
   auto percorso = [&](file_scenario f) { return insieme.percorso(nome_file({}, s.nome_scenario, s.numero_treno, f).string()); };
   if (s.scrivi_linea != 0 && s.planimetria.allocata())
     scrivi_file_planimetria(s, percorso(file_scenario::linea_dat));
@@ -98,12 +99,19 @@ std::vector<fs::path> memorizza_percorso(scenario& s, int32_t scrivi, const ingr
   // With --strict a recorded fault replaces nothing: the previous set stands.
   if (rigoroso && con_guasti(s)) return {};
   // Encode the binary files and move them into place as one set.
-  return scrivi_file_binari(s, cartella);
+  return scrivi_file_binari(s, cartella, {ingresso.linea, ingresso.treno});
 }
 
 esito_percorso esegui_percorso(scenario& s, int32_t scrivi, const ingresso_percorso& ingresso,
                                const fs::path& cartella, bool rigoroso) {
   esito_percorso esito;
+  // Finish or undo what an interrupted run left in the folder first, so that
+  // what the report finds there is a whole set; the author's two files are
+  // never touched by it.
+  try {
+    esito.avvisi = riprendi_insiemi(cartella, {ingresso.linea, ingresso.treno});
+  } catch (const std::system_error&) {  // a folder that cannot be opened: the run says so below
+  }
   try {
     esito.scritti = memorizza_percorso(s, scrivi, ingresso, cartella, rigoroso);
   } catch (const std::runtime_error& e) {  // std::system_error among them
@@ -122,13 +130,6 @@ esito_percorso esegui_percorso(scenario& s, int32_t scrivi, const ingresso_perco
                                    (v != nullptr ? ": " + std::string(v->significato) : std::string()) + ")"
                              : "the line file gave no route length, so there is no cell grid";
     }
-  }
-  // Finish or undo what an interrupted run left in the folder, so that what
-  // the report finds there is a whole set. (A run that writes its set does
-  // so before it moves the set into place.)
-  try {
-    riprendi_insiemi(cartella);
-  } catch (const std::system_error&) {  // a folder that cannot be opened: nothing there to find
   }
   for (file_scenario f : file_dell_insieme(scrivi)) {
     const fs::path p = nome_file(cartella, s.nome_scenario, s.numero_treno, f);

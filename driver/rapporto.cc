@@ -108,6 +108,7 @@ int rapporta(const scenario& s, const esito_percorso& esito, const opzioni_rappo
   const std::string m =
       senza_guasti && !esito.fallimento.empty() ? "no binary file was written: " + esito.fallimento : sommario(s);
   const std::string rimasti = cosa_resta(esito.rimasti);
+  for (const std::string& a : esito.avvisi) std::cerr << a << "\n";
   if (rapporto.json) {
     const guasto* primo = s.guasti.empty() ? nullptr : &s.guasti.front();
     nlohmann::json j;
@@ -118,6 +119,7 @@ int rapporta(const scenario& s, const esito_percorso& esito, const opzioni_rappo
     j["line"] = o_null(primo != nullptr && primo->riga > 0, primo ? primo->riga : 0);
     j["files_written"] = elenco(esito.scritti);
     j["files_kept"] = elenco(esito.rimasti);
+    j["warnings"] = esito.avvisi;
     auto guasti_json = nlohmann::json::array();
     for (const guasto& g : s.guasti) {
       guasti_json.push_back({{"code", g.numero},

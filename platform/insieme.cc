@@ -7,14 +7,15 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <system_error>
-
-#include "platform/file.h"
 
 namespace tracciato {
 
@@ -26,16 +27,85 @@ namespace fs = std::filesystem;
 
 constexpr const char* marcatore = "completo";  // the commit point
 constexpr const char* annullato = "annulla";   // the marker of a move being undone
+constexpr const char* file_firma = "firma";    // the proof that a run made the folder
 constexpr std::string_view fine_marcatore = "fine\n";
+constexpr std::string_view inizio_firma = "firma ";
 constexpr std::string_view prefisso_vecchio = "vecchio-";
 
 // Whether nome can name a file of a set: a plain name of the output folder
-// that cannot meet the private folder's own files. A marker that names
-// anything else was not written by a run, and is not followed.
+// that cannot meet the private folder's own files.
 bool nome_ammesso(std::string_view nome) {
   return !nome.empty() && nome != "." && nome != ".." && nome != marcatore && nome != annullato &&
-         !nome.starts_with(prefisso_vecchio) &&
+         nome != file_firma && !nome.starts_with(prefisso_vecchio) &&
          nome.find_first_of(std::string_view("/\n\0", 3)) == std::string_view::npos;
+}
+
+// What the file system gave a folder when it was made: no archive, copy or
+// hand can give another folder the same.
+struct identita {
+  uint64_t inode = 0;
+  int64_t nascita_s = 0;  // birth time, where the file system keeps one
+  uint32_t nascita_ns = 0;
+};
+
+bool identita_di(int fd, identita& id) {
+  struct statx x;
+  if (::statx(fd, "", AT_EMPTY_PATH | AT_STATX_SYNC_AS_STAT, STATX_INO | STATX_BTIME, &x) != 0)
+    return false;
+  id.inode = x.stx_ino;
+  if ((x.stx_mask & STATX_BTIME) != 0) {
+    id.nascita_s = x.stx_btime.tv_sec;
+    id.nascita_ns = x.stx_btime.tv_nsec;
+  }
+  return true;
+}
+
+// A new file nome in the folder fd holding testo, in one write; false (with
+// errno set) when it cannot be made whole.
+bool scrivi_in(int fd, const char* nome, const std::string& testo) {
+  errno = 0;
+  const int f = ::openat(fd, nome, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (f < 0) return false;
+  bool scritto = ::write(f, testo.data(), testo.size()) == static_cast<ssize_t>(testo.size());
+  int e = errno != 0 ? errno : ENOSPC;  // a short write sets none
+  if (::close(f) != 0 && scritto) scritto = false, e = errno;
+  if (!scritto) errno = e;
+  return scritto;
+}
+
+// The digest (64-bit FNV-1a, as 16 hex digits) of the private folder nome
+// with identity id, and of testo: what a "firma" file holds (testo empty)
+// and what a marker's first line carries (testo the lines after it).
+std::string firma(std::string_view nome, const identita& id, std::string_view testo) {
+  const std::string tutto = std::string(nome) + '\0' + std::to_string(id.inode) + ' ' +
+                            std::to_string(id.nascita_s) + '.' + std::to_string(id.nascita_ns) + '\0' +
+                            std::string(testo);
+  uint64_t h = 0xcbf29ce484222325u;
+  for (unsigned char c : tutto) h = (h ^ c) * 0x100000001b3u;
+  char cifre[17];
+  std::snprintf(cifre, sizeof cifre, "%016llx", static_cast<unsigned long long>(h));
+  return cifre;
+}
+
+// Reads the regular file nome of the folder fd, up to massimo bytes; false
+// when it is missing, not a regular file or longer.
+bool leggi_in(int fd, const char* nome, std::string& testo, std::size_t massimo) {
+  const int f = ::openat(fd, nome, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (f < 0) return false;
+  struct stat st;
+  bool buono = ::fstat(f, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) <= massimo;
+  if (buono) {
+    testo.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t letti = 0;
+    while (buono && letti < testo.size()) {
+      const ssize_t n = ::read(f, testo.data() + letti, testo.size() - letti);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) buono = false;
+      else letti += static_cast<std::size_t>(n);
+    }
+  }
+  ::close(f);
+  return buono;
 }
 
 // The old file kept aside for the i-th name of the set.
@@ -44,6 +114,25 @@ std::string nome_vecchio(std::size_t i) { return std::string(prefisso_vecchio) +
 [[noreturn]] void fallisci(int e, const std::string& cosa) {
   throw std::system_error(e, std::generic_category(), cosa);
 }
+
+// The files recovery must never touch, as the file system knows them: each
+// path itself, what it leads to, and the folder it is in.
+struct file_protetti {
+  std::vector<std::pair<dev_t, ino_t>> file, cartelle;
+
+  explicit file_protetti(const std::vector<fs::path>& percorsi) {
+    for (const fs::path& p : percorsi) {
+      struct stat st;
+      if (::lstat(p.c_str(), &st) == 0) file.emplace_back(st.st_dev, st.st_ino);
+      if (::stat(p.c_str(), &st) == 0) file.emplace_back(st.st_dev, st.st_ino);
+      const fs::path su = p.has_parent_path() ? p.parent_path() : fs::path(".");
+      if (::stat(su.c_str(), &st) == 0) cartelle.emplace_back(st.st_dev, st.st_ino);
+    }
+  }
+  static bool tra(const std::vector<std::pair<dev_t, ino_t>>& v, const struct stat& st) {
+    return std::find(v.begin(), v.end(), std::pair(st.st_dev, st.st_ino)) != v.end();
+  }
+};
 
 // The signals that end a run, held back while files move into place so that
 // a move, once begun, ends (a SIGKILL is left to recovery).
@@ -166,38 +255,57 @@ struct privata {
   }
 };
 
-// The marker's text for a set: each name with whether it has an old file.
-std::string testo_marcatore(const std::vector<std::string>& nomi, const std::vector<bool>& con_vecchio) {
-  std::string testo;
+// The marker's whole text for the set of the private folder nome, with
+// identity id: its "firma" line, each name with whether it has an old file,
+// and the last line.
+std::string testo_marcatore(std::string_view nome, const identita& id, const std::vector<std::string>& nomi,
+                            const std::vector<bool>& con_vecchio) {
+  std::string corpo;
   for (std::size_t i = 0; i < nomi.size(); ++i) {
-    testo += con_vecchio[i] ? '+' : '-';
-    testo += nomi[i];
-    testo += '\n';
+    corpo += con_vecchio[i] ? '+' : '-';
+    corpo += nomi[i];
+    corpo += '\n';
   }
-  testo += fine_marcatore;
-  return testo;
+  corpo += fine_marcatore;
+  return std::string(inizio_firma) + firma(nome, id, corpo) + '\n' + corpo;
 }
 
-// Reads a marker into p; false when it is missing or was cut short.
-bool leggi_marcatore(const fs::path& percorso, privata& p) {
+// What a private folder's marker turned out to be.
+enum class esito_marcatore {
+  assente,   // none of that name
+  tronco,    // cut short while it was written: it never counted
+  estraneo,  // whole, but not written by a run for this folder and a set
+  valido,    // read into the privata
+};
+
+// Reads the marker nome of the private folder p (named nome_privata, with
+// identity id) into p.
+esito_marcatore leggi_marcatore(const char* nome, std::string_view nome_privata, const identita& id, privata& p) {
   p.nomi.clear();
   p.con_vecchio.clear();
   std::string testo;
-  try {
-    testo = leggi_file(percorso);
-  } catch (const std::runtime_error&) {
-    return false;
-  }
-  if (!testo.ends_with(fine_marcatore)) return false;
-  testo.resize(testo.size() - fine_marcatore.size());
-  std::size_t inizio = 0;
-  for (std::size_t fine; (fine = testo.find('\n', inizio)) != std::string::npos; inizio = fine + 1) {
-    if (testo[inizio] != '+' && testo[inizio] != '-') return false;
+  if (!leggi_in(p.fd, nome, testo, 4096))
+    return esiste(p.fd, nome) ? esito_marcatore::estraneo : esito_marcatore::assente;
+  if (!testo.ends_with(fine_marcatore)) return esito_marcatore::tronco;
+  const std::size_t a_capo = testo.find('\n');
+  const std::string_view corpo = std::string_view(testo).substr(a_capo + 1);
+  if (testo.substr(0, a_capo) != std::string(inizio_firma) + firma(nome_privata, id, corpo))
+    return esito_marcatore::estraneo;
+  std::size_t inizio = a_capo + 1;
+  const std::size_t fine_nomi = testo.size() - fine_marcatore.size();
+  for (std::size_t fine; (fine = testo.find('\n', inizio)) < fine_nomi; inizio = fine + 1) {
+    if (testo[inizio] != '+' && testo[inizio] != '-') return esito_marcatore::estraneo;
     p.con_vecchio.push_back(testo[inizio] == '+');
     p.nomi.push_back(testo.substr(inizio + 1, fine - inizio - 1));
-    if (!nome_ammesso(p.nomi.back())) return false;
   }
-  return inizio == testo.size();
+  return inizio == fine_nomi && insieme_scenario(p.nomi) ? esito_marcatore::valido : esito_marcatore::estraneo;
+}
+
+// Whether the private folder fd, named nome, holds the proof that a run of
+// this program made it there, and what the folder's identity is.
+bool fatta_da_un_run(int fd, std::string_view nome, identita& id) {
+  std::string testo;
+  return identita_di(fd, id) && leggi_in(fd, file_firma, testo, 64) && testo == firma(nome, id, "") + '\n';
 }
 
 // Removes the private folder nome of cartella (open as fd_cartella; the
@@ -211,15 +319,59 @@ void rimuovi_privata(const fs::path& cartella, int fd_cartella, int fd, const st
   fs::remove_all(cartella / nome, e);
 }
 
-// Recovery of every private folder in cartella whose run is gone.
+// Recovery of the private folder nome of cartella (open as fd), whose run is
+// gone. Returns why it was left alone, or nothing when it was recovered.
+std::string riprendi_una(const fs::path& cartella, int fd_cartella, int fd, const std::string& nome,
+                         const file_protetti& protetti) {
+  // An empty one is a run's killed before it wrote its proof: it only goes.
+  if (::unlinkat(fd_cartella, nome.c_str(), AT_REMOVEDIR) == 0) return "";
+  identita id;
+  if (!fatta_da_un_run(fd, nome, id))
+    return "left alone: tracciato did not make this folder (it holds no proof of it), so no file is moved, "
+           "replaced or removed by it; remove it yourself if you do not need it";
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && file_protetti::tra(protetti.cartelle, st))
+    return "left alone: a file this run reads is in it";
+  privata p{cartella, fd_cartella, fd, {}, {}};
+  const esito_marcatore a = leggi_marcatore(annullato, nome, id, p);
+  esito_marcatore c = esito_marcatore::assente;
+  if (a == esito_marcatore::assente) c = leggi_marcatore(marcatore, nome, id, p);
+  if (a == esito_marcatore::estraneo || a == esito_marcatore::tronco || c == esito_marcatore::estraneo)
+    return std::string("left alone: its marker \"") + (a != esito_marcatore::assente ? annullato : marcatore) +
+           "\" was not written by tracciato for this folder, so no file it names is moved, replaced or "
+           "removed; remove the folder yourself if you do not need it";
+  if (a == esito_marcatore::valido || c == esito_marcatore::valido)
+    for (const std::string& n : p.nomi)
+      if (::fstatat(fd_cartella, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && file_protetti::tra(protetti.file, st))
+        return "left alone for a later run: finishing the interrupted run it holds would replace " + n +
+               ", which this run reads";
+  bool rimuovi = true;
+  if (a == esito_marcatore::valido) {
+    rimuovi = p.indietro();
+  } else if (c == esito_marcatore::valido) {
+    try {
+      p.avanti();
+    } catch (const std::runtime_error&) {  // a rename failed
+      rimuovi = p.indietro();
+    }
+  }
+  // With no whole marker the run never moved a file: its folder only goes.
+  if (rimuovi) rimuovi_privata(cartella, fd_cartella, fd, nome);
+  return "";
+}
+
+// Recovery of every private folder in cartella whose run is gone; a warning
+// in avvisi for each left alone.
 // REQUIRES: the caller holds the lock of cartella.
-void riprendi_tutti(const fs::path& cartella, int fd_cartella) {
+void riprendi_tutti(const fs::path& cartella, int fd_cartella, const file_protetti& protetti,
+                    std::vector<std::string>* avvisi) {
   std::error_code e;
   std::vector<std::string> nomi;
   for (const auto& v : fs::directory_iterator(cartella, e))
     if (v.path().filename().string().starts_with(prefisso_privata) &&
         v.symlink_status(e).type() == fs::file_type::directory)
       nomi.push_back(v.path().filename().string());
+  std::sort(nomi.begin(), nomi.end());
   for (const std::string& nome : nomi) {
     const int fd = ::openat(fd_cartella, nome.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) continue;
@@ -227,19 +379,9 @@ void riprendi_tutti(const fs::path& cartella, int fd_cartella) {
       ::close(fd);
       continue;
     }
-    privata p{cartella, fd_cartella, fd, {}, {}};
-    bool rimuovi = true;
-    if (leggi_marcatore(cartella / nome / annullato, p)) {
-      rimuovi = p.indietro();
-    } else if (leggi_marcatore(cartella / nome / marcatore, p)) {
-      try {
-        p.avanti();
-      } catch (const std::runtime_error&) {  // a rename failed
-        rimuovi = p.indietro();
-      }
-    }
-    // With no whole marker the run never moved a file: its folder only goes.
-    if (rimuovi) rimuovi_privata(cartella, fd_cartella, fd, nome);
+    const std::string perche = riprendi_una(cartella, fd_cartella, fd, nome, protetti);
+    if (!perche.empty() && avvisi != nullptr)
+      avvisi->push_back((cartella / nome).string() + ": warning: " + perche);
     ::close(fd);
   }
 }
@@ -270,21 +412,43 @@ extern "C" void alla_fine(int segnale) {
 
 }  // namespace
 
-void riprendi_insiemi(const fs::path& cartella) {
+bool insieme_scenario(const std::vector<std::string>& nomi) {
+  if (nomi.size() != 2 && nomi.size() != 3) return false;
+  if (!std::all_of(nomi.begin(), nomi.end(), [](const std::string& n) { return nome_ammesso(n); })) return false;
+  // S_T.sim and S_T.dat.
+  const std::string& sim = nomi[nomi.size() - 2];
+  if (!sim.ends_with(".sim") || sim.size() == 4) return false;
+  const std::string base = sim.substr(0, sim.size() - 4);
+  if (nomi.back() != base + ".dat") return false;
+  if (nomi.size() == 2) return true;
+  // S_linea.dat before them, S_ the start of S_T, and not the name of S_T.dat.
+  constexpr std::string_view coda = "_linea.dat";
+  const std::string& linea = nomi[0];
+  if (!linea.ends_with(coda) || linea.size() == coda.size() || linea == nomi.back()) return false;
+  const std::string_view scenario(linea.data(), linea.size() - coda.size() + 1);
+  return base.size() > scenario.size() && base.starts_with(scenario);
+}
+
+std::vector<std::string> riprendi_insiemi(const fs::path& cartella, const std::vector<fs::path>& protetti) {
+  const file_protetti p(protetti);
+  std::vector<std::string> avvisi;
   const int fd = apri_cartella(cartella);
   {
     segnali_trattenuti s;
     blocco b(fd);
-    riprendi_tutti(cartella, fd);
+    riprendi_tutti(cartella, fd, p, &avvisi);
   }
   ::close(fd);
+  return avvisi;
 }
 
-insieme_file::insieme_file(const fs::path& cartella) : cartella_(cartella) {
+insieme_file::insieme_file(const fs::path& cartella, const std::vector<fs::path>& protetti)
+    : cartella_(cartella) {
+  const file_protetti p(protetti);
   fd_cartella_ = apri_cartella(cartella);
   segnali_trattenuti s;
   blocco b(fd_cartella_);
-  riprendi_tutti(cartella, fd_cartella_);
+  riprendi_tutti(cartella, fd_cartella_, p, nullptr);
   std::string modello = (cartella / (std::string(prefisso_privata) + "XXXXXX")).string();
   if (::mkdtemp(modello.data()) == nullptr) {
     const int e = errno;
@@ -293,8 +457,11 @@ insieme_file::insieme_file(const fs::path& cartella) : cartella_(cartella) {
   }
   nome_privata_ = fs::path(modello).filename().string();
   fd_privata_ = ::open(modello.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd_privata_ < 0 || ::flock(fd_privata_, LOCK_EX) != 0) {
+  identita id;
+  if (fd_privata_ < 0 || ::flock(fd_privata_, LOCK_EX) != 0 || !identita_di(fd_privata_, id) ||
+      !scrivi_in(fd_privata_, file_firma, firma(nome_privata_, id, "") + '\n')) {
     const int e = errno;
+    ::unlinkat(fd_cartella_, (nome_privata_ + "/" + file_firma).c_str(), 0);
     ::rmdir(modello.c_str());
     if (fd_privata_ >= 0) ::close(fd_privata_);
     ::close(fd_cartella_);
@@ -330,6 +497,8 @@ std::vector<fs::path> insieme_file::conferma() {
   segnali_trattenuti s;
   blocco b(fd_cartella_);
   privata p{cartella_, fd_cartella_, fd_privata_, nomi_, {}};
+  if (!insieme_scenario(nomi_))
+    throw std::invalid_argument("the files of a set are those of one scenario: S_linea.dat, S_T.sim, S_T.dat");
   for (const std::string& nome : nomi_) {
     struct stat st;
     const bool c = ::fstatat(fd_cartella_, nome.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
@@ -339,15 +508,10 @@ std::vector<fs::path> insieme_file::conferma() {
     p.con_vecchio.push_back(c);
   }
   // The commit point: the marker, whole.
-  const std::string testo = testo_marcatore(nomi_, p.con_vecchio);
-  {
-    errno = 0;
-    const int fd = ::openat(fd_privata_, marcatore, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    bool scritto = fd >= 0 && ::write(fd, testo.data(), testo.size()) == static_cast<ssize_t>(testo.size());
-    int e = errno != 0 ? errno : ENOSPC;  // a short write sets none
-    if (fd >= 0 && ::close(fd) != 0 && scritto) scritto = false, e = errno;
-    if (!scritto) fallisci(e, "cannot write in the working folder " + (cartella_ / nome_privata_).string());
-  }
+  identita id;
+  if (!identita_di(fd_privata_, id) ||
+      !scrivi_in(fd_privata_, marcatore, testo_marcatore(nome_privata_, id, nomi_, p.con_vecchio)))
+    fallisci(errno, "cannot write in the working folder " + (cartella_ / nome_privata_).string());
   try {
     p.avanti();
   } catch (const std::system_error&) {
@@ -361,6 +525,7 @@ std::vector<fs::path> insieme_file::conferma() {
   for (std::size_t i = 0; i < nomi_.size(); ++i)
     if (p.con_vecchio[i]) ::unlinkat(fd_privata_, nome_vecchio(i).c_str(), 0);
   ::unlinkat(fd_privata_, marcatore, 0);
+  ::unlinkat(fd_privata_, file_firma, 0);
   rimuovi_privata(cartella_, fd_cartella_, fd_privata_, nome_privata_);
   nome_privata_.clear();
   return messi;

@@ -23,6 +23,24 @@
 // finished (roll forward); one with "annulla" has its undoing finished; one
 // with neither never moved anything and is removed.
 //
+// Recovery follows only what this program wrote. A folder of that name can
+// also come from elsewhere (an archive unpacked into the output folder, a
+// copy of another folder), and its marker could then name any file. So:
+//   - Right after the private folder is made, a file "firma" goes into it:
+//     a digest of the folder's name and of what the file system gave the
+//     folder when it was made (its inode number and, where kept, its birth
+//     time, to the nanosecond). No archive or copy can give a folder these:
+//     a folder whose "firma" does not match is not one of a run's, and
+//     recovery leaves it alone, with a warning that names it.
+//   - The marker's first line, "firma <digest>", covers that identity and
+//     every line after it: a marker that does not match is not followed.
+//   - The names are those of one scenario's binary files (see
+//     insieme_scenario), so a marker could move nothing else.
+//   - A file that the caller reads (protetti) is never moved, replaced or
+//     removed: a folder whose recovery would touch one is left for a later
+//     run, with a warning.
+// An empty private folder (a run killed before its "firma") is only removed.
+//
 // Concurrent runs: the output folder is locked (flock) while a private folder
 // is made, recovered or committed, and each private folder is locked by its
 // run for as long as the run lives; recovery passes over a folder whose lock
@@ -46,10 +64,13 @@ inline constexpr std::string_view prefisso_privata = ".tracciato-";
 
 class insieme_file {
  public:
-  // Recovers what earlier runs left in cartella, then makes this run's
-  // private folder. Throws std::system_error when cartella cannot be opened
-  // or the private folder cannot be made (a read-only folder, for one).
-  explicit insieme_file(const std::filesystem::path& cartella);
+  // Recovers what earlier runs left in cartella (never touching a file of
+  // protetti; the warnings are riprendi_insiemi's to give), then makes this
+  // run's private folder. Throws std::system_error when cartella cannot be
+  // opened or the private folder cannot be made (a read-only folder, for
+  // one).
+  explicit insieme_file(const std::filesystem::path& cartella,
+                        const std::vector<std::filesystem::path>& protetti = {});
   // Removes the private folder if it is still there (the set was never
   // committed): nothing of it is left behind.
   ~insieme_file();
@@ -57,14 +78,15 @@ class insieme_file {
   insieme_file& operator=(const insieme_file&) = delete;
 
   // Where the file nome of the set is to be made: a path that does not exist
-  // yet. nome is a plain file name, not "completo" or "annulla" nor one
-  // starting "vecchio-" (throws std::invalid_argument); the file must be
+  // yet. nome is a plain file name, not "completo", "annulla" or "firma" nor
+  // one starting "vecchio-" (throws std::invalid_argument); the file must be
   // complete before conferma.
   std::filesystem::path percorso(std::string_view nome);
 
   // Moves every file of the set (in the order percorso named them) into
   // place: afterwards the folder holds the whole new set, or, when this
-  // throws std::system_error, the whole old set as it was.
+  // throws std::system_error, the whole old set as it was. The names must
+  // form insieme_scenario (std::invalid_argument before anything moves).
   // Returns the paths of the files now in place.
   std::vector<std::filesystem::path> conferma();
 
@@ -77,10 +99,17 @@ class insieme_file {
   std::vector<std::string> nomi_;
 };
 
+// insieme_scenario: whether nomi, in this order, are the binary files of one
+// scenario: S_linea.dat (when the plan is written), S_T.sim and S_T.dat.
+bool insieme_scenario(const std::vector<std::string>& nomi);
+
 // riprendi_insiemi: finishes or undoes what interrupted runs left in cartella
-// (see above). Never touches the private folder of a live run. Throws
-// std::system_error when cartella cannot be opened.
-void riprendi_insiemi(const std::filesystem::path& cartella);
+// (see above), never touching a file of protetti (the caller's inputs) nor
+// the private folder of a live run. Returns a warning for each folder it
+// leaves alone, "<folder>: warning: <why>". Throws std::system_error when
+// cartella cannot be opened.
+std::vector<std::string> riprendi_insiemi(const std::filesystem::path& cartella,
+                                          const std::vector<std::filesystem::path>& protetti = {});
 
 // pulizia_ai_segnali: on SIGINT, SIGTERM or SIGHUP the private folder of the
 // run is removed and the process ends by the same signal, with the status

@@ -174,4 +174,21 @@ size_t sembra_utf8(std::string_view testo) {
   return primo;
 }
 
+std::string leggibile(std::string_view byte) {
+  std::string uscita;
+  uscita.reserve(byte.size());
+  for (size_t i = 0; i < byte.size();) {
+    const size_t n = decodifica_utf8(byte, i).second;
+    if (n > 0) {
+      uscita.append(byte, i, n);
+      i += n;
+      continue;
+    }
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "\\x%02X", static_cast<unsigned char>(byte[i++]));
+    uscita += buf;
+  }
+  return uscita;
+}
+
 }  // namespace tracciato

@@ -79,4 +79,9 @@ void metti_utf8(std::string& s, char32_t c);
 // text was most likely saved as UTF-8); npos otherwise.
 size_t sembra_utf8(std::string_view testo);
 
+// leggibile: bytes of unknown encoding (a file name, say: a path is bytes)
+// as UTF-8 text to show: well-formed UTF-8 as it is, every other byte as
+// \xNN ("caf\xE9.txt").
+std::string leggibile(std::string_view byte);
+
 }  // namespace tracciato

@@ -95,6 +95,14 @@ TEST(Testo, SembraUtf8) {
   EXPECT_EQ(sembra_utf8("plain"), std::string_view::npos);
 }
 
+// A file name shown: UTF-8 kept, any other byte escaped, nothing lost.
+TEST(Testo, LeggibileEscapesWhatIsNotUtf8) {
+  EXPECT_EQ(leggibile("caf\xE9/Citt\xC3\xA0.txt"), "caf\\xE9/Citt\xC3\xA0.txt");
+  EXPECT_EQ(leggibile("\xC3"), "\\xC3");                  // a sequence cut short
+  EXPECT_EQ(leggibile("\xED\xA0\x80"), "\\xED\\xA0\\x80");  // a surrogate is not UTF-8
+  EXPECT_EQ(leggibile(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
 TEST(ContieneSenzaCaso, FindsTheWordInAnyCaseAnywhere) {
   static const struct {
     const char* testo;

@@ -121,6 +121,42 @@ std::string treno_con_nome(const std::string& nome) {
   return t.replace(t.find("PARTENZA"), 8, nome);
 }
 
+// Every file under d (names relative to it) with its bytes.
+std::map<std::string, std::string> istantanea(const fs::path& d) {
+  std::map<std::string, std::string> m;
+  for (const auto& v : fs::recursive_directory_iterator(d))
+    if (v.is_regular_file()) m[fs::relative(v.path(), d).string()] = test::leggi(v.path());
+  return m;
+}
+
+// An author's folder as an archive may unpack it: the line and train files,
+// notes, and a hidden folder named like a run's working folder, with marker
+// (its text) and the files piantati beside it. A compile of the author's two
+// files into that folder must touch none of them and write the whole set.
+test::esito_processo con_cartella_piantata(ambiente& a, const char* marker, const std::string& testo,
+                                           const std::map<std::string, std::string>& piantati) {
+  const fs::path d = a.ingressi / "mk1";
+  const fs::path p = d / ".tracciato-Ab12Cd";
+  fs::create_directories(p);
+  fs::copy_file(fixtures / "linea.txt", d / "Mio_linea.txt");
+  fs::copy_file(fixtures / "treno.txt", d / "Mio_T-.txt");
+  test::scrivi(d / "notes.txt", "x");
+  test::scrivi(p / marker, testo);
+  for (const auto& [n, v] : piantati) test::scrivi(p / n, v);
+  const auto prima = istantanea(d);
+  auto e = test::esegui_tracciato({"compile", "--line", (d / "Mio_linea.txt").string(), "--train",
+                                   (d / "Mio_T-.txt").string(), "--name", "S", "--train-number", "T",
+                                   "--dir", d.string()},
+                                  a.ingressi.percorso());
+  auto dopo = istantanea(d);
+  for (const auto& n : set) {
+    if (dopo[n] != nuovo_insieme().at(n)) return {-1, "", n + " is not the new set's"};
+    dopo.erase(n);
+  }
+  if (dopo != prima) return {-1, "", "a file of the author's folder was touched"};
+  return e;
+}
+
 TEST(Ostili, EveryCaseLeavesAWholeSetAndNothingElse) {
   const std::string numero_enorme(5000000, '7');
   const std::string di_controllo = "\x1b]0;x\x07\x1b[2J\x7f\x9d";  // a title, a clear screen, DEL, a C1 OSC
@@ -314,6 +350,62 @@ TEST(Ostili, EveryCaseLeavesAWholeSetAndNothingElse) {
          return test::esito_processo{stato, "", ""};
        },
        128 + SIGKILL, "", dopo::vecchio},
+      {"a hidden folder planted where the output goes, whose undo would remove the author's files",
+       [](ambiente& a) {
+         return con_cartella_piantata(a, "annulla", "-Mio_linea.txt\n-notes.txt\n-Mio_T-.txt\nfine\n",
+                                      {});
+       },
+       0, "mk1/.tracciato-Ab12Cd: warning: left alone: tracciato did not make this folder",
+       dopo::vecchio},
+      {"a hidden folder planted where the output goes, whose move would put its own files in place",
+       [](ambiente& a) {
+         return con_cartella_piantata(a, "completo", "+Mio_T-.txt\n+S_T.dat\nfine\n",
+                                      {{"Mio_T-.txt", "planted"}, {"S_T.dat", "planted"}});
+       },
+       0, "mk1/.tracciato-Ab12Cd: warning: left alone: tracciato did not make this folder",
+       dopo::vecchio},
+      {"view: a train file whose path is not UTF-8 is named escaped in the page",
+       [](ambiente& a) {
+         fs::copy_file(fixtures / "treno.txt", a.ingressi / "tr\xE9no-.txt");
+         auto e = test::esegui_tracciato({"view", "--line", (fixtures / "linea.txt").string(), "--train",
+                                          "tr\xE9no-.txt", "--train-number", "T", "-o", "pagina.html"},
+                                         a.ingressi.percorso());
+         if (e.stato == 0 && test::leggi(a.ingressi / "pagina.html").find("tr\\xE9no-.txt") == std::string::npos)
+           return test::esito_processo{-1, "", "the page does not name the train file"};
+         return e;
+       },
+       0, "", dopo::vecchio},
+      {"view: a folder whose path is not UTF-8 is named escaped in the page",
+       [](ambiente& a) {
+         const fs::path d = a.ingressi / "usc\xEEta";
+         fs::create_directory(d);
+         for (const auto& n : set) test::scrivi(d / n, nuovo_insieme().at(n));
+         auto e = test::esegui_tracciato({"view", "--dir", d.string(), "--name", "S", "--train-number", "T",
+                                          "-o", "pagina.html"},
+                                         a.ingressi.percorso());
+         if (e.stato == 0 && test::leggi(a.ingressi / "pagina.html").find("usc\\xEEta") == std::string::npos)
+           return test::esito_processo{-1, "", "the page does not name the folder"};
+         return e;
+       },
+       0, "", dopo::vecchio},
+      {"view: a FIFO, or a link to a device, as the line data file is refused",
+       [](ambiente& a) {
+         const fs::path d = a.ingressi.percorso();
+         for (const auto& n : set) test::scrivi(d / n, nuovo_insieme().at(n));
+         fs::remove(d / "S_linea.dat");
+         ::mkfifo((d / "S_linea.dat").c_str(), 0600);
+         auto e = test::esegui_tracciato(
+             {"view", "--dir", d.string(), "--name", "S", "--train-number", "T", "-o", "pagina.html"}, d);
+         fs::remove(d / "S_linea.dat");
+         fs::create_symlink("/dev/null", d / "S_linea.dat");
+         const auto f = test::esegui_tracciato(
+             {"view", "--dir", d.string(), "--name", "S", "--train-number", "T", "-o", "pagina.html"}, d);
+         if (f.stato != e.stato || f.errori.find("S_linea.dat") == std::string::npos ||
+             fs::exists(d / "pagina.html"))
+           return test::esito_processo{-1, "", "the device: " + f.errori};
+         return e;
+       },
+       2, "S_linea.dat: it is not a regular file", dopo::vecchio},
       {"SIGTERM mid-run removes the working folder and ends by the signal",
        [](ambiente& a) {
          return test::esito_processo{in_un_figlio([&a] {
@@ -385,7 +477,7 @@ TEST(Ostili, TheBuiltInRunOverEditedSources) {
   EXPECT_EQ(test::leggi(linea), modificata);
   EXPECT_EQ(d.elenco(), prima);
 
-  // Unedited files of those names are no obstacle, and stay as they are;
+  // Unedited files of those names are no obstacle, and are not written again;
   // --force replaces edits.
   const fs::path note = d / "VessolantaC_OrmelaC_4715_note.txt";
   struct stat prima_note;

@@ -11,6 +11,7 @@
 #include "model/nomi_file.h"
 #include "platform/file.h"
 #include "platform/uscita.h"
+#include "platform/testo.h"
 #include "viewer/pagina.h"
 
 namespace tracciato {
@@ -22,11 +23,21 @@ bool finisce_con(const std::string& s, std::string_view coda) {
   return s.size() >= coda.size() && s.compare(s.size() - coda.size(), coda.size(), coda) == 0;
 }
 
-// A name that would put the page outside the current folder is refused.
+// A name that would put the page outside the current folder is refused, and
+// so is one the record table cannot hold (a default taken from a file name
+// that is not UTF-8, for one).
 void verifica_nome(const std::string& valore, const char* opzione) {
   if (valore.empty()) throw std::invalid_argument(std::string(opzione) + " must not be empty");
   if (valore.find_first_of(std::string("/\\\0", 3)) != std::string::npos)
-    throw std::invalid_argument(std::string(opzione) + " \"" + valore + "\" must be a plain name without '/' or '\\'");
+    throw std::invalid_argument(std::string(opzione) + " \"" + leggibile(valore) +
+                                "\" must be a plain name without '/' or '\\'");
+  try {
+    (void)da_utf8(valore);
+  } catch (const std::runtime_error&) {
+    throw std::invalid_argument(std::string(opzione) + " \"" + leggibile(valore) +
+                                "\" must be UTF-8 text whose every character exists in Windows-1252 (a value "
+                                "taken from a file's name may not be): give " + opzione);
+  }
 }
 
 }  // namespace
@@ -56,7 +67,10 @@ scenario scenario_da_binari(const fs::path& cartella, const std::string& nome, c
   s.tabella = decodifica_tabella(leggi_file(sim), sim.string());
   s.celle = decodifica_celle(leggi_file(celle), celle.string());
   piano = planimetria_t{};
-  if (esiste_file(linea)) {
+  // No line data file: a set written without the plan. Anything else of that
+  // name (a FIFO, a device, a folder) is read, and refused as what it is.
+  std::error_code e;
+  if (fs::exists(fs::symlink_status(linea, e))) {
     piano = decodifica_planimetria(leggi_file(linea), linea.string());
     s.scrivi_linea = 1;
   }
@@ -102,15 +116,16 @@ int esegui_view(const opzioni_view& o) {
         throw std::runtime_error(p.string() + ": " + e.what());
       }
     };
-    const testo_sorgente linea{o.linea.string(), leggi(o.linea), ""};
-    const testo_sorgente treno{o.treno.string(), leggi(o.treno), ""};
+    // A path is bytes: the page shows it as text, escaped where it is not UTF-8.
+    const testo_sorgente linea{leggibile(o.linea.string()), leggi(o.linea), ""};
+    const testo_sorgente treno{leggibile(o.treno.string()), leggi(o.treno), ""};
     s = scenario_da_sorgenti(linea, treno, nome, numero, pagina.note);
     piano = calcola_planimetria(s);
-    pagina.origine = "the sources " + o.linea.filename().string() + " and " + o.treno.filename().string() +
-                     " (compiled in memory)";
+    pagina.origine = "the sources " + leggibile(o.linea.filename().string()) + " and " +
+                     leggibile(o.treno.filename().string()) + " (compiled in memory)";
   } else {
     s = scenario_da_binari(o.cartella, nome, numero, piano);
-    pagina.origine = "the binary files in " + o.cartella.string();
+    pagina.origine = "the binary files in " + leggibile(o.cartella.string());
     pagina.guasti_noti = false;
   }
   // The train graph's fastest path goes into pagina.percorso_piu_veloce once a
