@@ -2,6 +2,8 @@
 // the same order, one record per line, numbers aligned with blanks.
 #include "decompiler/sorgenti.h"
 
+#include "loader/formato_testo.h"
+
 #include <cstdio>
 #include <string_view>
 
@@ -18,6 +20,10 @@ std::string riga(const char* formato, A... a) {
   return std::string(b, static_cast<std::size_t>(n < 0 ? 0 : n)) + std::string(fine_riga);
 }
 
+// The keyword of a record as the format writes it (the table's keywords are
+// string literals, so the view ends in a NUL).
+const char* parola(genere_voce g) { return formato_di(g).parola.data(); }
+
 // An empty field when 0, as the built-in boards leave their right-hand speeds.
 std::string o_vuoto(int32_t v) { return v == 0 ? std::string() : std::to_string(v); }
 
@@ -31,27 +37,27 @@ std::string testo_linea(const linea_r& l, const std::vector<std::string>& intest
   std::string o;
   metti_intestazione(o, intestazione);
   o += riga("[generale]");
-  o += riga("lunghezza percorso,    %d", l.lunghezza);
-  o += riga("progressiva chilometrica uno,    %d,    %d,    %d", l.uno.posizione, l.uno.valore, l.uno.flag);
-  o += riga("progressiva chilometrica due,    %d,    %d,    %d", l.due.posizione, l.due.valore, l.due.flag);
-  o += riga("progressiva chilometrica tre,    %d,    %d,    %d", l.tre.posizione, l.tre.valore, l.tre.flag);
-  o += riga("sfondo uno,    %d", l.sfondo_uno);
-  o += riga("sfondo due,    %d", l.sfondo_due);
-  o += riga("sfondo tre,    %d", l.sfondo_tre);
+  o += riga("%s,    %d", parola(genere_voce::lunghezza), l.lunghezza);
+  o += riga("%s,    %d,    %d,    %d", parola(genere_voce::progressiva_uno), l.uno.posizione, l.uno.valore, l.uno.flag);
+  o += riga("%s,    %d,    %d,    %d", parola(genere_voce::progressiva_due), l.due.posizione, l.due.valore, l.due.flag);
+  o += riga("%s,    %d,    %d,    %d", parola(genere_voce::progressiva_tre), l.tre.posizione, l.tre.valore, l.tre.flag);
+  o += riga("%s,    %d", parola(genere_voce::sfondo_uno), l.sfondo_uno);
+  o += riga("%s,    %d", parola(genere_voce::sfondo_due), l.sfondo_due);
+  o += riga("%s,    %d", parola(genere_voce::sfondo_tre), l.sfondo_tre);
   o += riga("ripetizione segnali %d codici,    %d    ,%d", l.codici, l.ripetizione_inizio, l.ripetizione_fine);
   o += riga("[curve]");
   for (const curva_r& c : l.curve)
     o += riga("curva%c%d,  %d,  %d", c.sinistra ? 's' : 'd', c.classe, c.inizio, c.lunghezza);
   o += riga("[pendenze]");
-  for (const auto& p : l.pendenze) o += riga("pendenza,  %6d,  %4d", p.posizione, p.valore);
+  for (const auto& p : l.pendenze) o += riga("%s,  %6d,  %4d", parola(genere_voce::pendenza), p.posizione, p.valore);
   o += riga("[montagne]");
-  for (const auto& m : l.montagne) o += riga("montagna,  %6d,  %6d,  %d", m.inizio, m.fine, m.tipo);
+  for (const auto& m : l.montagne) o += riga("%s,  %6d,  %6d,  %d", parola(genere_voce::montagna), m.inizio, m.fine, m.tipo);
   o += riga("[cartelli]");
   for (const auto& b : l.indicatori)
-    o += riga("indicatori_vmax,  %d,  %d,  %d,  %d,  %d,  %s,  %s,  %s,  %d", b.posizione, b.vas, b.vbs, b.vcs,
+    o += riga("%s,  %d,  %d,  %d,  %d,  %d,  %s,  %s,  %s,  %d", parola(genere_voce::indicatori), b.posizione, b.vas, b.vbs, b.vcs,
               b.strisces, o_vuoto(b.vad).c_str(), o_vuoto(b.vbd).c_str(), o_vuoto(b.vcd).c_str(), b.strisced);
   o += riga("[indicazioni]");
-  for (const auto& c : l.cartelli) o += "cartello_indicatore,  " + std::to_string(c.posizione) + ",   " + c.testo + "\r\n";
+  for (const auto& c : l.cartelli) o += std::string(formato_di(genere_voce::cartello).parola) + ",  " + std::to_string(c.posizione) + ",   " + c.testo + "\r\n";
   o += riga("[fine]");
   return o;
 }
@@ -60,24 +66,24 @@ std::string testo_treno(const treno_r& t, const std::vector<std::string>& intest
   std::string o;
   metti_intestazione(o, intestazione);
   o += riga("[generale]");
-  o += riga("numero vetture,    %d", t.vetture);
-  o += riga("percentuale massa frenata,    %d", t.massa);
-  o += riga("sabbia,    %d", t.sabbia);
-  o += riga("orologio,    %d              %d            %d ", t.ore, t.minuti, t.secondi);
+  o += riga("%s,    %d", parola(genere_voce::vetture), t.vetture);
+  o += riga("%s,    %d", parola(genere_voce::massa), t.massa);
+  o += riga("%s,    %d", parola(genere_voce::sabbia), t.sabbia);
+  o += riga("%s,    %d              %d            %d ", parola(genere_voce::orologio), t.ore, t.minuti, t.secondi);
   o += riga("[aderenze]");
-  for (const auto& a : t.aderenze) o += riga("aderenza,  %6d,   %3d", a.posizione, a.valore);
+  for (const auto& a : t.aderenze) o += riga("%s,  %6d,   %3d", parola(genere_voce::aderenza), a.posizione, a.valore);
   o += riga("[vel_limite]");
-  for (const auto& v : t.velocita) o += riga("velocita,  %6d,   %3d", v.posizione, v.valore);
+  for (const auto& v : t.velocita) o += riga("%s,  %6d,   %3d", parola(genere_voce::velocita), v.posizione, v.valore);
 
   auto stazione = [&](const stazione_r& s) {
-    o += riga("stazione,%8d,%3d,%5d,%3d,%2d,%2d,%3d,%d,%d,%3d,%d,%d,%5d,%4d,%2d,%2d, ", s.posizione, s.tipo,
+    o += riga("%s,%8d,%3d,%5d,%3d,%2d,%2d,%3d,%d,%d,%3d,%d,%d,%5d,%4d,%2d,%2d, ", parola(genere_voce::stazione), s.posizione, s.tipo,
               s.lunghezza, s.flag1, s.flag2, s.flag3, s.gruppo1[0], s.gruppo1[1], s.gruppo1[2], s.gruppo2[0],
               s.gruppo2[1], s.gruppo2[2], s.fermata, s.ore, s.minuti, s.secondi);
     o.resize(o.size() - fine_riga.size());
     o += s.nome + std::string(fine_riga);
   };
   auto segnale = [&](const segnale_r& s) {
-    o += riga("segnale,%8d,%4d,%2d,%2d,%3d,%2d,%5d,%3d,%d,%d, %d", s.posizione, s.sx, s.s1, s.s2, s.s3, s.rapp,
+    o += riga("%s,%8d,%4d,%2d,%2d,%3d,%2d,%5d,%3d,%d,%d, %d", parola(genere_voce::segnale), s.posizione, s.sx, s.s1, s.s2, s.s3, s.rapp,
               s.dx, s.d1, s.d2, s.d3, s.tempo);
   };
   // Stations and signals keep the order their approach marks need: a signal
@@ -90,11 +96,11 @@ std::string testo_treno(const treno_r& t, const std::vector<std::string>& intest
     t.ordine[i].stazione ? stazione(t.stazioni[t.ordine[i].indice]) : segnale(t.segnali[t.ordine[i].indice]);
   o += riga("[rallentamenti]");
   for (const auto& r : t.rallentamenti)
-    o += riga("rallentamento,  %6d,  %4d,  %5d,  %3d,  %3d,  %3d", r.x, r.v, r.l, r.f_tt, r.f_ta, r.d_v);
+    o += riga("%s,  %6d,  %4d,  %5d,  %3d,  %3d,  %3d", parola(genere_voce::rallentamento), r.x, r.v, r.l, r.f_tt, r.f_ta, r.d_v);
   o += riga("[segnali]");
   for (std::size_t i = ultima_stazione; i < t.ordine.size(); ++i) segnale(t.segnali[t.ordine[i].indice]);
   o += riga("[codici]");
-  for (const auto& a : t.abbattimenti) o += riga("abbattimento,  %6d,  %d", a.posizione, a.valore);
+  for (const auto& a : t.abbattimenti) o += riga("%s,  %6d,  %d", parola(genere_voce::abbattimento), a.posizione, a.valore);
   o += riga("[fine]");
   return o;
 }
