@@ -22,34 +22,32 @@ class lettura_linea {
   bool esegui();
 
  private:
-  enum class esito { avanti, fine_file, fine_lettura, fermo };
-
   bool sezione_generale();        // false: the load ends
   void voci_generali(const std::string& campo);  // the general records' tests, in their order
   void voce_generale(genere_voce g, const std::string& campo);
-  esito record_successivo();  // one keyword field of the later records
-  esito voce_successiva(genere_voce g, const std::string& campo);
-  esito pendenza(int32_t c, int32_t g);
-  esito curva(const std::string& campo, int32_t inizio, int32_t lunghezza);
-  esito montagna(campi_voce& f);
-  esito indicatori(campi_voce& f);
-  esito cartello(campi_voce& f);
+  esito_record record_successivo();  // one keyword field of the later records
+  esito_record voce_successiva(genere_voce g, const std::string& campo);
+  esito_record pendenza(int32_t c, int32_t g);
+  esito_record curva(const std::string& campo, int32_t inizio, int32_t lunghezza);
+  esito_record montagna(campi_voce& f);
+  esito_record indicatori(campi_voce& f);
+  esito_record cartello(campi_voce& f);
   void completa();
 
   // Checks shared by every later record on its first position: a negative
   // position is refused, one beyond the grid ends the reading (fault 15).
-  esito controlla_posizione(int32_t posizione);
+  esito_record controlla_posizione(int32_t posizione);
   // A later record, or the end, with no route length read is a read failure.
   void richiedi_griglia() const;
   int32_t ultima() const { return ultima_cella(s_); }
   // Reads the next field into campo_.
   void leggi_campo() { campo_ = lettore_.leggi_testo(); }
   // After a placement helper: a fault it recorded ends the load at posizione.
-  esito dopo_aiuto(size_t guasti_prima, int32_t posizione);
+  esito_record dopo_aiuto(size_t guasti_prima, int32_t posizione);
 
   // Records a fault of the record just read; the load ends.
-  esito ferma(int32_t numero);
-  esito ferma(int32_t numero, int32_t posizione);
+  esito_record ferma(int32_t numero);
+  esito_record ferma(int32_t numero, int32_t posizione);
 
   scenario& s_;
   lettore_campi& lettore_;

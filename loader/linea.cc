@@ -45,9 +45,9 @@ bool lettura_linea::esegui() {
   if (s_.scrivi_linea != 0 && lunghezza_letta_) s_.planimetria.imposta_origine();
 
   for (;;) {
-    const esito e = record_successivo();
-    if (e == esito::fermo) return false;
-    if (e != esito::avanti) break;  // end of file, or a record beyond the grid (15)
+    const esito_record e = record_successivo();
+    if (e == esito_record::fermo) return false;
+    if (e != esito_record::avanti) break;  // end of file, or a record beyond the grid (15)
   }
   completa();
   return true;
@@ -146,16 +146,16 @@ void lettura_linea::richiedi_griglia() const {
     lettore_.fallisci("no route length before this point: the cell grid does not exist");
 }
 
-lettura_linea::esito lettura_linea::ferma(int32_t numero) {
+esito_record lettura_linea::ferma(int32_t numero) {
   segna(registra_errore(s_, numero), lettore_.nome(), record_);
   fermo_ = true;
-  return esito::fermo;
+  return esito_record::fermo;
 }
 
-lettura_linea::esito lettura_linea::ferma(int32_t numero, int32_t posizione) {
+esito_record lettura_linea::ferma(int32_t numero, int32_t posizione) {
   segna(registra_errore(s_, numero, posizione), lettore_.nome(), record_);
   fermo_ = true;
-  return esito::fermo;
+  return esito_record::fermo;
 }
 
 }  // namespace tracciato

@@ -18,14 +18,14 @@ constexpr int32_t pendenza_minima = -100;
 constexpr int32_t pendenza_massima = 155;  // pendenza_cella holds the gradient + 100 in a byte
 }  // namespace
 
-lettura_linea::esito lettura_linea::record_successivo() {
-  if (lettore_.fine_file()) return esito::fine_file;
+esito_record lettura_linea::record_successivo() {
+  if (lettore_.fine_file()) return esito_record::fine_file;
   leggi_campo();
   // The last field of the file is never a record.
-  if (lettore_.fine_file()) return esito::fine_file;
+  if (lettore_.fine_file()) return esito_record::fine_file;
   for (int i = 0; i < dash_successivi && contiene(campo_, "-"); ++i) {
     leggi_campo();
-    if (lettore_.fine_file()) return esito::fine_file;
+    if (lettore_.fine_file()) return esito_record::fine_file;
   }
   // Every test is made on the keyword field, each independently of the others.
   const std::string campo = campo_;
@@ -34,12 +34,12 @@ lettura_linea::esito lettura_linea::record_successivo() {
     // Curves only count while the plan is drawn; otherwise their numbers are
     // later read as keyword fields that match nothing.
     if (g == genere_voce::curva && s_.scrivi_linea == 0) continue;
-    if (const esito e = voce_successiva(g, campo); e != esito::avanti) return e;
+    if (const esito_record e = voce_successiva(g, campo); e != esito_record::avanti) return e;
   }
-  return esito::avanti;
+  return esito_record::avanti;
 }
 
-lettura_linea::esito lettura_linea::voce_successiva(genere_voce g, const std::string& campo) {
+esito_record lettura_linea::voce_successiva(genere_voce g, const std::string& campo) {
   campi_voce f(lettore_, g);
   switch (g) {
     case genere_voce::pendenza: {
@@ -59,17 +59,17 @@ lettura_linea::esito lettura_linea::voce_successiva(genere_voce g, const std::st
   }
 }
 
-lettura_linea::esito lettura_linea::controlla_posizione(int32_t posizione) {
+esito_record lettura_linea::controlla_posizione(int32_t posizione) {
   richiedi_griglia();
   if (posizione < 0) return ferma(e_fuori_griglia, posizione);
   // In range when position + 100 m lies within the last cell (last cell index x 50).
-  if ((static_cast<double>(posizione) + 100) / 50 <= ultima()) return esito::avanti;
+  if ((static_cast<double>(posizione) + 100) / 50 <= ultima()) return esito_record::avanti;
   segna(registra_errore(s_, e_oltre_griglia, posizione), lettore_.nome(), record_);
-  return esito::fine_lettura;
+  return esito_record::fine_lettura;
 }
 
-lettura_linea::esito lettura_linea::pendenza(int32_t c, int32_t g) {
-  if (const esito e = controlla_posizione(c); e != esito::avanti) return e;
+esito_record lettura_linea::pendenza(int32_t c, int32_t g) {
+  if (const esito_record e = controlla_posizione(c); e != esito_record::avanti) return e;
   if (g < pendenza_minima || g > pendenza_massima) return ferma(e_pendenza_fuori, c);
   // Every cell before the record's cell carries the gradient in force there;
   // a record out of order still writes one cell and moves the cursor on.
@@ -84,12 +84,12 @@ lettura_linea::esito lettura_linea::pendenza(int32_t c, int32_t g) {
     } while (cella_pendenza_ < n);
   }
   pendenza_corrente_ = g;
-  return esito::avanti;
+  return esito_record::avanti;
 }
 
-lettura_linea::esito lettura_linea::curva(const std::string& campo, int32_t inizio,
+esito_record lettura_linea::curva(const std::string& campo, int32_t inizio,
                                           int32_t lunghezza) {
-  if (const esito e = controlla_posizione(inizio); e != esito::avanti) return e;
+  if (const esito_record e = controlla_posizione(inizio); e != esito_record::avanti) return e;
   // The class is the first of the digits 1 to 6 in the keyword, in that order.
   double k = 0;
   for (char classe = '1'; classe <= '6' && k == 0; ++classe)
@@ -101,23 +101,23 @@ lettura_linea::esito lettura_linea::curva(const std::string& campo, int32_t iniz
   if (!estendi_planimetria(s_.planimetria, inizio, 0.0, true) ||
       !estendi_planimetria(s_.planimetria, fine, k, true))
     return ferma(e_curva_classe);
-  return esito::avanti;
+  return esito_record::avanti;
 }
 
-lettura_linea::esito lettura_linea::montagna(campi_voce& f) {
+esito_record lettura_linea::montagna(campi_voce& f) {
   const int32_t inizio = f.numero();
   const int32_t fine = f.numero();
   int32_t tipo = f.numero();
-  if (const esito e = controlla_posizione(inizio); e != esito::avanti) return e;
+  if (const esito_record e = controlla_posizione(inizio); e != esito_record::avanti) return e;
   const size_t prima = s_.guasti.size();
   memo_montagna(s_, inizio, fine, tipo);
   return dopo_aiuto(prima, inizio);
 }
 
-lettura_linea::esito lettura_linea::indicatori(campi_voce& f) {
+esito_record lettura_linea::indicatori(campi_voce& f) {
   int32_t v[9];
   for (int32_t& x : v) x = f.numero();
-  if (const esito e = controlla_posizione(v[0]); e != esito::avanti) return e;
+  if (const esito_record e = controlla_posizione(v[0]); e != esito_record::avanti) return e;
   const size_t prima = s_.guasti.size();
   try {
     memo_indicatori_v_max(s_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
@@ -127,10 +127,10 @@ lettura_linea::esito lettura_linea::indicatori(campi_voce& f) {
   return dopo_aiuto(prima, v[0]);
 }
 
-lettura_linea::esito lettura_linea::cartello(campi_voce& f) {
+esito_record lettura_linea::cartello(campi_voce& f) {
   const int32_t p = f.numero();
   campo_ = f.testo();
-  if (const esito e = controlla_posizione(p); e != esito::avanti) return e;
+  if (const esito_record e = controlla_posizione(p); e != esito_record::avanti) return e;
   // The sign stands in the cell after the one that holds its position.
   cella& c = s_.celle[static_cast<size_t>(cella_di(p, 1))];
   if (!libera(c)) return ferma(e_cartello_occupato, p);
@@ -140,12 +140,12 @@ lettura_linea::esito lettura_linea::cartello(campi_voce& f) {
   c.valore_a = basso16(posto_cartello_);
   s_.tabella[posto_cartello_].testo = campo_;
   --posto_cartello_;
-  return esito::avanti;
+  return esito_record::avanti;
 }
 
-lettura_linea::esito lettura_linea::dopo_aiuto(size_t guasti_prima, int32_t posizione) {
-  if (!dopo_posa(s_, guasti_prima, posizione, lettore_.nome(), record_)) return esito::avanti;
-  return esito::fermo;
+esito_record lettura_linea::dopo_aiuto(size_t guasti_prima, int32_t posizione) {
+  if (!dopo_posa(s_, guasti_prima, posizione, lettore_.nome(), record_)) return esito_record::avanti;
+  return esito_record::fermo;
 }
 
 }  // namespace tracciato

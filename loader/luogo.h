@@ -9,6 +9,14 @@
 
 namespace tracciato {
 
+// How the reading of a text file goes on after a record.
+enum class esito_record {
+  avanti,        // go on with the next field
+  fine_file,     // the file ended
+  fine_lettura,  // leave the field loop; the end steps still run (fault 15)
+  fermo,         // the load ends here; the end steps do not run
+};
+
 struct luogo_record {
   int32_t riga = 0;
   int32_t colonna = 0;

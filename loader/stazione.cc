@@ -31,7 +31,7 @@ int32_t in_32_bit(const lettore_campi& campi, int64_t v, const char* cosa) {
 // is filled before the grid is touched; a station whose cell would lie past
 // the last cell is refused (26) before any mark is written, so nothing lands
 // outside the grid.
-esito lettore_treno::stazione(campi_voce& f) {
+esito_record lettore_treno::stazione(campi_voce& f) {
   const int32_t k = posto_stazione_;
   // Only when the line file left no free slot at all: never write a sign's slot.
   if (k >= posto_cartello_ || k > primo_posto_cartello) return ferma(e_posti_stazioni);
@@ -39,7 +39,7 @@ esito lettore_treno::stazione(campi_voce& f) {
 
   const int32_t p = f.numero();
   v.valore3 = p;
-  if (const esito e = controlla_posizione(p, 800); e != esito::avanti) return e;
+  if (const esito_record e = controlla_posizione(p, 800); e != esito_record::avanti) return e;
   if (!multiplo(p, 50)) return ferma(e_stazione_non_multipla, p);
   v.tipo_record = static_cast<uint8_t>(f.numero());
   const int32_t lunghezza = f.numero();
@@ -88,7 +88,7 @@ esito lettore_treno::stazione(campi_voce& f) {
   if (k > 1 && int64_t{v.valore1} - 350 < s_.tabella[k - 1].valore2) return ferma(e_stazioni_vicine, p);
   posto_stazione_ = k + 1;
   if (posto_stazione_ >= posto_cartello_) return ferma(e_posti_stazioni);
-  return esito::avanti;
+  return esito_record::avanti;
 }
 
 }  // namespace tracciato

@@ -15,12 +15,6 @@
 
 namespace tracciato {
 
-enum class esito {
-  avanti,        // go on with the next field
-  fine_lettura,  // leave the field loop; the end steps still run (fault 15)
-  fermo,         // the load ends here; the end steps do not run
-};
-
 class lettore_treno {
  public:
   // REQUIRES: s.celle holds the grid.
@@ -32,31 +26,31 @@ class lettore_treno {
   void leggi();
 
   // Record handlers, one per keyword.
-  esito massa_frenata(campi_voce& f);
-  esito vetture(campi_voce& f);
-  esito velocita(campi_voce& f);
-  esito aderenza(campi_voce& f);
-  esito orologio(campi_voce& f);
-  esito sabbia(campi_voce& f);
-  esito segnale(campi_voce& f);
-  esito rallentamento(campi_voce& f);
-  esito abbattimento(campi_voce& f);
-  esito stazione(campi_voce& f);  // loader/stazione.cc
+  esito_record massa_frenata(campi_voce& f);
+  esito_record vetture(campi_voce& f);
+  esito_record velocita(campi_voce& f);
+  esito_record aderenza(campi_voce& f);
+  esito_record orologio(campi_voce& f);
+  esito_record sabbia(campi_voce& f);
+  esito_record segnale(campi_voce& f);
+  esito_record rallentamento(campi_voce& f);
+  esito_record abbattimento(campi_voce& f);
+  esito_record stazione(campi_voce& f);  // loader/stazione.cc
 
  private:
   // Records fault numero (with a position, where it has one) as coming from
   // the record just read, and ends the load.
-  esito ferma(int32_t numero);
-  esito ferma(int32_t numero, int32_t posizione);
+  esito_record ferma(int32_t numero);
+  esito_record ferma(int32_t numero, int32_t posizione);
   // The test every item's route position p passes before it is stored: a
   // negative position is refused (26); one whose p + margine lies beyond the
   // last cell records 15 and ends the reading of the file.
-  esito controlla_posizione(int32_t p, int32_t margine);
+  esito_record controlla_posizione(int32_t p, int32_t margine);
   // After memo_segnale or memo_rallentamento: any positive codice_errore
   // (also a 15 left by the line half) ends the load at this record.
-  esito dopo_aiuto(size_t guasti_prima, int32_t posizione);
-  esito leggi_record(const std::string& campo);
-  esito voce(genere_voce g, campi_voce& f);
+  esito_record dopo_aiuto(size_t guasti_prima, int32_t posizione);
+  esito_record leggi_record(const std::string& campo);
+  esito_record voce(genere_voce g, campi_voce& f);
   void passi_finali();
 
   scenario& s_;
