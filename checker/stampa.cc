@@ -1,6 +1,7 @@
 #include "checker/stampa.h"
 
 #include <algorithm>
+#include <tuple>
 #include <nlohmann/json.hpp>
 
 #include "platform/testo.h"
@@ -19,23 +20,6 @@ void metti_escape(std::string& s, char32_t c) {
 
 bool controllo(char32_t c) { return c < 0x20 || (c >= 0x7f && c < 0xa0); }
 
-// The length of the well-formed UTF-8 sequence at t[i] and its code point;
-// 0 when the bytes there are no such sequence.
-size_t sequenza_utf8(std::string_view t, size_t i, char32_t& c) {
-  const auto b = static_cast<unsigned char>(t[i]);
-  const size_t n = (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-  if (n == 0 || i + n > t.size()) return 0;
-  c = n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
-  for (size_t k = 1; k < n; ++k) {
-    const auto x = static_cast<unsigned char>(t[i + k]);
-    if ((x >> 6) != 2) return 0;
-    c = (c << 6) | (x & 0x3F);
-  }
-  const char32_t minimo = n == 2 ? 0x80 : n == 3 ? 0x800 : 0x10000;
-  if (c < minimo || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-  return n;
-}
-
 // 5000000 as "5,000,000".
 std::string con_migliaia(size_t n) {
   std::string cifre = std::to_string(n);
@@ -53,7 +37,7 @@ std::string per_terminale(std::string_view t, size_t massimo) {
     char32_t c = static_cast<unsigned char>(t[i]);
     size_t lunghezza = 1;
     if (c >= 0x80) {
-      lunghezza = sequenza_utf8(t, i, c);
+      std::tie(c, lunghezza) = decodifica_utf8(t, i);
       if (lunghezza == 0) {
         lunghezza = 1;
         c = carattere_1252(static_cast<unsigned char>(t[i]));
