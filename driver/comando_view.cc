@@ -23,6 +23,14 @@ comando registra_view(CLI::App& app, opzioni_globali& g) {
   c->add_option("--train-number", o->numero, "Train number T (from the sources: default from the train file's name)");
   c->add_option("-o,--output", o->uscita, "The page to write (default: S_T.html in the current folder)");
   aggiungi_codifica(c, o->codifica);
+  c->add_option("--acceleration", o->ritmi.accelerazione,
+                "Acceleration of the fastest run drawn, as check assumes it, m/s^2 (default 0.5)")
+      ->check(CLI::PositiveNumber);
+  c->add_option("--braking", o->ritmi.frenatura,
+                "Braking of the fastest run drawn, as check assumes it, m/s^2 (default 0.5)")
+      ->check(CLI::PositiveNumber);
+  c->add_option("--dwell", o->ritmi.sosta, "Seconds the fastest run stands at each stop (default 30)")
+      ->check(CLI::NonNegativeNumber);
   return {c, [o, &g] {
             if (g.rapporto.json || g.rapporto.strict)
               throw std::invalid_argument("--json and --strict do not apply to view");

@@ -63,19 +63,20 @@ json serie(const scenario& s, int32_t ultima, F valore) {
   return v;
 }
 
-// The record slots of the stations: from 1 up to the first empty slot or the
-// first slot that holds a sign's text.
+// The station records: position, time (s, 0 = none), stop value, extent
+// start and end, name, kind, the record in words.
 json stazioni(const scenario& s) {
-  std::set<int> cartelli;
-  for (const cella& c : s.celle)
-    if (c.tipo_cella == cella_cartello) cartelli.insert(c.valore_a);
   json v = json::array();
-  for (int k = 1; k < primo_posto_cartello + 1 && !cartelli.contains(k); ++k) {
+  for (int k : posti_stazione(s)) {
     const voce_tabella& t = s.tabella[static_cast<std::size_t>(k)];
-    if (t.tipo_record == 0 && t.valore1 == 0 && t.valore2 == 0 && t.valore3 == 0 && t.valore4 == 0 && t.testo.empty())
-      break;
-    // position, time (s, 0 = none), stop value, extent start and end, name, kind
-    v.push_back(json::array({t.valore3, t.valore4, t.byte2, t.valore1, t.valore2, a_utf8(t.testo), t.tipo_record}));
+    const std::string nome = a_utf8(t.testo);
+    std::string d = (t.tipo_record >= 25 ? "point " : "station ") + nome + " (kind " + std::to_string(t.tipo_record) +
+                    ") at " + luogo_testo(s, t.valore3) + ", extent " + std::to_string(t.valore1) + " to " +
+                    std::to_string(t.valore2) + " m";
+    if (t.valore4 != 0) d += ", time " + testo_orario(t.valore4);
+    if (t.byte2 != 0) d += ", stop value " + std::to_string(t.byte2);
+    d += "; record " + std::to_string(k);
+    v.push_back(json::array({t.valore3, t.valore4, t.byte2, t.valore1, t.valore2, nome, t.tipo_record, d}));
   }
   return v;
 }
@@ -122,6 +123,18 @@ json dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pa
                                                luogo_testo(s, i * 50) + ", cell " + std::to_string(i)}));
   }
   d["avvisi"] = std::move(avvisi);
+  // Board stripes (cell, left, right) and tunnel marks (cell, value, words).
+  json strisce = json::array(), segni = json::array();
+  for (int32_t i = 0; i <= ultima; ++i) {
+    const cella& c = s.celle[static_cast<std::size_t>(i)];
+    const int sx = c.valore_d >= 0 ? c.valore_d / 10 : 0, dx = c.valore_d >= 0 ? c.valore_d % 10 : 0;
+    if (c.tipo_cella == cella_indicatore_v_max && (sx != 0 || dx != 0)) strisce.push_back(json::array({i, sx, dx}));
+    else if (c.tipo_cella == cella_segno_montagna)
+      segni.push_back(json::array({i, c.valore_a, "tunnel mark, value " + std::to_string(c.valore_a) + "; at " +
+                                                     luogo_testo(s, i * 50) + ", cell " + std::to_string(i)}));
+  }
+  d["strisce"] = std::move(strisce);
+  d["segni"] = std::move(segni);
 
   // The track plan; decimetres are ample for drawing.
   const std::vector<punto_piano> piano = sfoltisci(righe, o.scarto_planimetria);
@@ -142,9 +155,30 @@ json dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pa
   const voce_tabella& linea = s.tabella[posto_linea];
   d["orologio"] = (linea.intero3 * 60 + linea.intero4) * 60 + linea.intero5;
   d["stazioni"] = stazioni(s);
-  json veloce = json::array();
-  for (const punto_orario& p : o.percorso_piu_veloce) veloce.push_back(json::array({p.posizione, p.secondi}));
-  d["veloce"] = std::move(veloce);
+  // The fastest run: position, km/h to a tenth, seconds to a tenth.
+  const auto decimo = [](double x) { return std::nearbyint(x * 10) / 10; };
+  json corsa = json::array();
+  for (const punto_marcia& p : o.corsa.punti)
+    corsa.push_back(json::array({p.posizione, decimo(p.velocita), decimo(p.secondi)}));
+  d["corsa"] = std::move(corsa);
+  json tratti = json::array();
+  for (const tratto_orario& t : o.corsa.tratti)
+    tratti.push_back(json::array({t.da, t.a, t.ora_da, t.ora_a, decimo(t.minimo), t.impossibile() ? 1 : 0, t.nome_da, t.nome_a}));
+  d["tratti"] = std::move(tratti);
+  char ritmi[96];
+  std::snprintf(ritmi, sizeof ritmi, "%g m/s\u00b2 accelerating, %g m/s\u00b2 braking, %g s at each stop",
+                o.ritmi.accelerazione, o.ritmi.frenatura, o.ritmi.sosta);
+  d["ritmi"] = ritmi;
+
+  // The check's problems: error or not, place, position (or null), words.
+  if (o.problemi_noti) {
+    json pr = json::array();
+    for (const problema_pagina& p : o.problemi)
+      pr.push_back(json::array({p.errore ? 1 : 0, p.luogo, p.posizione ? json(*p.posizione) : json(nullptr), p.testo}));
+    d["problemi"] = std::move(pr);
+  } else {
+    d["problemi"] = nullptr;
+  }
 
   // Faults.
   json guasti = json::array();

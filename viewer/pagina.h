@@ -7,16 +7,20 @@
 
 #include <cstdint>
 #include <string>
+#include <optional>
 #include <vector>
 
 #include "model/scenario.h"
+#include "viewer/marcia.h"
 
 namespace tracciato {
 
-// One point of a path through the train graph.
-struct punto_orario {
-  int32_t posizione;  // route position, m
-  int32_t secondi;    // time of day, seconds since midnight
+// One entry of the problems panel: a check's error or warning at its place.
+struct problema_pagina {
+  bool errore = true;
+  std::string luogo;                 // "file:line:col", UTF-8; may be empty
+  std::optional<int32_t> posizione;  // route position, m
+  std::string testo;                 // the message and what to do, UTF-8
 };
 
 struct opzioni_pagina {
@@ -26,9 +30,14 @@ struct opzioni_pagina {
   bool guasti_noti = true;
   // Further lines for the title's fault summary (a stop of the compile, for one).
   std::vector<std::string> note;
-  // The fastest path the limits allow, for the train graph beside the
-  // scheduled one; empty until a running-time calculation provides it.
-  std::vector<punto_orario> percorso_piu_veloce;
+  // The fastest run the limits allow, for the speed diagram and the train
+  // graph, and the timed stretches with their least running times.
+  marcia corsa;
+  opzioni_marcia ritmi;
+  // The check's errors and warnings; problemi_noti is false where none were
+  // sought (the binary files keep none).
+  std::vector<problema_pagina> problemi;
+  bool problemi_noti = false;
   // Largest distance (m) of a dropped track plan point from the plan drawn.
   double scarto_planimetria = 0.5;
 };

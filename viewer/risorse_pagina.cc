@@ -36,9 +36,15 @@ svg .nota { fill: var(--tenue); font-style: italic; font-size: 13px; }
 [data-tip]:hover { filter: brightness(1.25) drop-shadow(0 0 1.5px #000); }
 #tip { position: fixed; z-index: 5; max-width: 420px; padding: 5px 8px; border-radius: 4px; pointer-events: none;
   background: rgba(29,36,48,.94); color: #fff; font-size: 12px; box-shadow: 0 2px 6px rgba(0,0,0,.25); }
+#problemi { margin: 4px 0; } #problemi ol { margin: 4px 0; padding-left: 22px; max-height: 180px; overflow: auto; }
+#problemi li.errore .livello { color: var(--segnale); font-weight: 600; } #problemi li.avviso .livello { color: #a86b00; font-weight: 600; }
+#problemi .dove { color: var(--tenue); font-variant-numeric: tabular-nums; } #problemi a { margin-left: 6px; }
+svg .infattibile { stroke: var(--segnale); stroke-width: 4; }
+svg text.conta { fill: var(--tenue); font-style: italic; }
 @page { size: A4 landscape; margin: 8mm; }
 @media print {
-  nav, #tip { display: none !important; }
+  nav, #tip, #problemi a { display: none !important; }
+  #problemi ol { max-height: none; overflow: visible; }
   header { padding: 0 0 4px; } main { padding: 0; }
   body { font-size: 11px; -webkit-print-color-adjust: exact; print-color-adjust: exact; }
 }
@@ -46,9 +52,12 @@ svg .nota { fill: var(--tenue); font-style: italic; font-size: 13px; }
 
 const std::string_view corpo_pagina = R"~~(<details id="elenco-guasti" hidden><summary>every fault</summary><ol id="lista-guasti"></ol></details>
 <div class="legenda">
-<span><svg width="22" height="10"><line x1="0" y1="5" x2="22" y2="5" stroke="#1d3557" stroke-width="2.5"/></svg>line, speed limit</span>
+<span><svg width="22" height="10"><line x1="0" y1="5" x2="22" y2="5" stroke="#1d3557" stroke-width="1.2"/></svg>line speed limit</span>
+<span><svg width="22" height="10"><line x1="0" y1="5" x2="22" y2="5" stroke="#ef6c00" stroke-width="1.5" stroke-dasharray="4 2"/></svg>slowdown limit</span>
+<span><svg width="22" height="10"><line x1="0" y1="5" x2="22" y2="5" stroke="#1d2430" stroke-width="3.5"/></svg>lowest limit in force</span>
 <span><svg width="22" height="10"><line x1="0" y1="5" x2="22" y2="5" stroke="#795548" stroke-width="5"/></svg>tunnel</span>
-<span><svg width="12" height="12"><circle cx="6" cy="6" r="4.5" fill="#2e7d32"/></svg>station</span>
+<span><svg width="22" height="12"><rect x="0" y="3" width="22" height="6" fill="#2e7d32" fill-opacity=".35"/><circle cx="11" cy="6" r="4" fill="#2e7d32"/></svg>station: extent, position</span>
+<span><svg width="12" height="12"><circle cx="6" cy="6" r="4" fill="#fff" stroke="#2e7d32" stroke-width="2"/></svg>point without a station cell</span>
 <span><svg width="12" height="12"><circle cx="6" cy="6" r="4" fill="#c62828"/></svg>home signal</span>
 <span><svg width="12" height="12"><circle cx="6" cy="6" r="4" fill="#f9a825" stroke="#8d6e00"/></svg>distant signal</span>
 <span><svg width="12" height="12"><rect x="2" y="2" width="8" height="8" fill="#1565c0"/></svg>speed board</span>
@@ -56,9 +65,12 @@ const std::string_view corpo_pagina = R"~~(<details id="elenco-guasti" hidden><s
 <span><svg width="22" height="12"><rect x="0" y="2" width="22" height="8" fill="#ef6c00" fill-opacity=".35" stroke="#ef6c00"/></svg>slowdown</span>
 <span><svg width="12" height="12"><path d="M6 1 L11 10 L1 10 Z" fill="#ef6c00"/></svg>slowdown warning board</span>
 <span><svg width="12" height="12"><path d="M6 1 L11 6 L6 11 L1 6 Z" fill="#00838f"/></svg>code point</span>
-<span><svg width="22" height="10"><line x1="0" y1="5" x2="22" y2="5" stroke="#1d3557" stroke-width="2"/></svg>scheduled path</span>
-<span id="legenda-veloce" hidden><svg width="22" height="10"><line x1="0" y1="5" x2="22" y2="5" stroke="#2e7d32" stroke-width="2" stroke-dasharray="5 3"/></svg>fastest path</span>
+<span><svg width="22" height="10"><line x1="0" y1="5" x2="22" y2="5" stroke="#1d3557" stroke-width="2"/></svg>scheduled times</span>
+<span id="legenda-veloce" hidden><svg width="22" height="10"><line x1="0" y1="5" x2="22" y2="5" stroke="#2e7d32" stroke-width="2"/></svg>fastest possible run</span>
+<span><svg width="22" height="10"><line x1="0" y1="5" x2="22" y2="5" stroke="#c62828" stroke-width="4"/></svg>timetable faster than possible</span>
+<span><svg width="22" height="10"><line x1="0" y1="5" x2="22" y2="5" stroke="#8a94a0" stroke-width="1.5" stroke-dasharray="6 3"/></svg>starting clock <output id="orologio"></output></span>
 </div>
+<details id="problemi" hidden><summary id="sommario-problemi"></summary><ol id="lista-problemi"></ol></details>
 </header>
 <nav>
 <button id="tutto" type="button">Whole line</button>
@@ -121,6 +133,10 @@ function ora(t, secondi) {
   const d = x => String(x).padStart(2, "0");
   return d(Math.floor(t / 3600)) + ":" + d(Math.floor(t / 60) % 60) + (secondi ? ":" + d(t % 60) : "");
 }
+function durata(s) {
+  s = Math.ceil(s);
+  return s < 60 ? s + " s" : Math.floor(s / 60) + " min " + (s % 60) + " s";
+}
 const X = m => SX + (m - a) * (W - SX - DX) / (b - a);
 const M = px => a + (px - SX) * (b - a) / (W - SX - DX);
 function passo(ampiezza, quanti, passi) {
@@ -159,16 +175,26 @@ function griglia(svg, y0, y1, etichette) {
 }
 function nomeAsse(svg, y, testo) { el("text", {x: 6, y: y, class: "piccolo tenue"}, svg, testo); }
 
-// A label placer that skips a label overlapping the last one placed in its row.
+// A label placer: each label is measured where it would stand, moved inside
+// the route axis rather than cut, and dropped when it would overlap a label
+// the placer already set. Returns the text element, or null.
 function etichettatore() {
-  const fine = {};
-  return (padre, x, y, testo, cls, riga) => {
-    const l = testo.length * 6.2, k = riga === undefined ? y : riga;
-    if (x < SX || x + l > W - DX + 40) return null;
-    if (fine[k] !== undefined && x < fine[k] + 6) return null;
-    fine[k] = x + l;
-    return el("text", {x: f1(x), y: y, class: cls || ""}, padre, testo);
+  const occupati = [];
+  const libero = r => !occupati.some(o => r.x < o.x + o.w + 3 && o.x < r.x + r.w + 3 && r.y < o.y + o.h && o.y < r.y + r.h);
+  const metti = (padre, x, y, testo, cls, prova) => {
+    if (x > W - DX || !testo) return null;
+    const t = el("text", {x: f1(Math.max(x, SX)), y: f1(y), class: ((cls || "") + " etichetta").trim()}, padre, testo);
+    let r = t.getBBox();
+    if (r.x + r.width > W - DX) { t.setAttribute("x", f1(Math.max(SX, W - DX - r.width))); r = t.getBBox(); }
+    const box = {x: r.x, y: r.y, w: r.width, h: r.height};
+    if (!libero(box)) { t.remove(); return null; }
+    if (prova) { t.remove(); return box; }
+    occupati.push(box);
+    t.box = box;
+    return t;
   };
+  metti.togli = t => { const i = occupati.indexOf(t.box); if (i >= 0) occupati.splice(i, 1); t.remove(); };
+  return metti;
 }
 
 const elementi = D.el.map(v => ({tipo: v[0], cella: v[1], inizio: v[2], fine: v[3], valore: v[4], etichetta: v[5], tip: v[6]}));
@@ -209,6 +235,7 @@ function profilo() {
   let hmin = Infinity, hmax = -Infinity;
   for (const r of vis) { const x0 = Math.max(a, r.p0), x1 = Math.min(b, r.p1); for (const h of [quota(x0), quota(x1)]) { hmin = Math.min(hmin, h); hmax = Math.max(hmax, h); } }
   if (!isFinite(hmin)) { hmin = 0; hmax = 1; }
+  const vero = [hmin, hmax];
   if (hmax - hmin < 10) { const c = (hmax + hmin) / 2; hmin = c - 5; hmax = c + 5; }
   const pad = (hmax - hmin) * 0.12;
   hmin -= pad; hmax += pad;
@@ -232,13 +259,42 @@ function profilo() {
     const xm = (x0 + x1) / 2 - testo.length * 3.1;
     metti(g, xm, Math.min(Y(quota((M(xm) + M(xm + testo.length * 6.2)) / 2)) - 6, giu - 4), testo, "piccolo", 0);
   }
-  nomeAsse(svg, su + 10, f1(hmax) + " m");
-  nomeAsse(svg, giu - 2, f1(hmin) + " m");
-  nomeAsse(svg, (su + giu) / 2, "elevation");
-  nomeAsse(svg, (su + giu) / 2 + 12, "from 0 at the start");
+  const segno = h => (h > 0 ? "+" : h < 0 ? "\u2212" : "") + Math.abs(f1(h)) + " m";
+  for (const h of vero) {
+    el("line", {x1: SX - 4, x2: SX, y1: f1(Y(h)), y2: f1(Y(h)), class: "asse"}, svg);
+    el("text", {x: SX - 6, y: f1(Y(h)) + 4, "text-anchor": "end", class: "piccolo tenue"}, svg, segno(h));
+  }
+  nomeAsse(svg, (su + giu) / 2, "height relative");
+  nomeAsse(svg, (su + giu) / 2 + 12, "to the start");
 }
+// The limits in force: the line's runs and the slowdowns, each a stretch
+// [p0, p1) at a speed; limiteMinimo gives the lowest of them over each
+// stretch between two of their ends.
+const limitiLinea = (function () {
+  const v = [];
+  for (let i = 0; i < D.vel.length; i += 2)
+    v.push({p0: D.vel[i] * 50, p1: i + 2 < D.vel.length ? D.vel[i + 2] * 50 : fineDati, v: D.vel[i + 1]});
+  return v;
+})();
+const limiteMinimo = (function () {
+  const tutti = limitiLinea.filter(l => l.v > 0).concat(diTipo("slowdown").filter(r => r.valore > 0).map(r => ({p0: r.inizio, p1: r.fine, v: r.valore})));
+  const cuciture = [...new Set(tutti.flatMap(l => [l.p0, l.p1]))].sort((x, y) => x - y);
+  const v = [];
+  for (let i = 0; i + 1 < cuciture.length; i++) {
+    const p0 = cuciture[i], p1 = cuciture[i + 1];
+    let m = Infinity;
+    for (const l of tutti) if (l.p0 <= p0 && l.p1 >= p1) m = Math.min(m, l.v);
+    if (!isFinite(m)) continue;
+    if (v.length && v[v.length - 1].p1 === p0 && v[v.length - 1].v === m) v[v.length - 1].p1 = p1;
+    else v.push({p0: p0, p1: p1, v: m});
+  }
+  return v;
+})();
+// The fastest run: position, km/h, time.
+const corsa = D.corsa.map(v => ({p: v[0], v: v[1], t: v[2]}));
+
 function velocita() {
-  const H = 230, su = 12, giu = 180, riga_codici = 194;
+  const H = 240, su = 12, giu = 184, riga_codici = 204;
   const svg = vista("v-velocita", H);
   griglia(svg, su, riga_codici + 6);
   const tabelloni = diTipo("board"), rall = diTipo("slowdown");
@@ -246,6 +302,7 @@ function velocita() {
   for (let i = 1; i < D.vel.length; i += 2) vmax = Math.max(vmax, D.vel[i]);
   for (const t of tabelloni) vmax = Math.max(vmax, parseInt(t.etichetta) || 0);
   for (const r of rall) vmax = Math.max(vmax, r.valore);
+  for (const q of corsa) vmax = Math.max(vmax, q.v);
   vmax = Math.ceil((vmax + 10) / 20) * 20;
   const Y = v => giu - v * (giu - su) / vmax;
   const pv = passo(vmax, 6, [10, 20, 40, 50, 100, 200]);
@@ -257,19 +314,37 @@ function velocita() {
   const g = ritaglio(svg);
   el("rect", {x: SX, y: su, width: W - SX - DX, height: giu - su, fill: "transparent", class: "sonda"}, g);
   const metti = etichettatore();
+  const fuori = b + (b - a);
+  const gradini = (tratti, at) => {
+    let d = "", fine = null;
+    for (const l of tratti) {
+      if (l.p1 < a || l.p0 > b) continue;
+      const x0 = f1(X(Math.max(l.p0, a - (b - a)))), y = f1(Y(l.v));
+      d += (fine !== null && fine === l.p0 ? "V" + y : "M" + x0 + " " + y) + "H" + f1(X(Math.min(l.p1, fuori)));
+      fine = l.p1;
+    }
+    return el("path", Object.assign({d: d, fill: "none"}, at), g);
+  };
+  // The lowest limit in force, strongest; over it each limit as its own thin line.
+  gradini(limiteMinimo, {stroke: "#1d2430", "stroke-width": 3.5, "stroke-opacity": .85, "stroke-linejoin": "round"});
+  gradini(limitiLinea, {stroke: "#1d3557", "stroke-width": 1.2});
   for (const r of rall.filter(visibile)) {
-    const x0 = X(r.inizio), w = Math.max(3, X(r.fine) - x0);
-    el("rect", {x: f1(x0), y: f1(Y(r.valore)), width: f1(w), height: f1(giu - Y(r.valore)), fill: "#ef6c00",
-                "fill-opacity": .3, stroke: "#ef6c00", "data-tip": r.tip}, g);
-    metti(g, x0 + 2, Y(r.valore) - 4, String(r.valore), "piccolo", "r");
+    const x0 = X(r.inizio);
+    const linea = inSerie(D.vel, r.inizio) || 0, dopo = inSerie(D.vel, Math.max(r.inizio, r.fine - 1)) || 0;
+    el("path", {d: "M" + f1(x0) + " " + f1(Y(linea)) + "V" + f1(Y(r.valore)) + "H" + f1(Math.max(x0 + 3, X(r.fine))) + "V" + f1(Y(dopo)),
+                fill: "none", stroke: "#ef6c00", "stroke-width": 1.8, "stroke-dasharray": "5 2", "data-tip": r.tip}, g);
+    metti(svg, x0 + 2, Y(r.valore) + 12, r.valore + " km/h", "piccolo");
   }
-  let d = "";
-  for (let i = 0; i < D.vel.length; i += 2) {
-    const p0 = D.vel[i] * 50, p1 = i + 2 < D.vel.length ? D.vel[i + 2] * 50 : fineDati;
-    if (p1 < a || p0 > b) continue;
-    d += (d ? "V" : "M" + f1(X(p0)) + " ") + f1(Y(D.vel[i + 1])) + "H" + f1(X(Math.min(p1, b + (b - a))));
+  if (corsa.length) {
+    let d = "";
+    for (let i = 0; i < corsa.length; i++) {
+      const q = corsa[i];
+      if (q.p < a - (b - a) || q.p > fuori) { if (d && q.p > fuori) break; continue; }
+      d += (d ? "L" : "M") + f1(X(q.p)) + " " + f1(Y(q.v));
+    }
+    el("path", {d: d, fill: "none", stroke: "#2e7d32", "stroke-width": 1.8, "stroke-linejoin": "round",
+                "data-tip": "fastest possible run: " + D.ritmi}, g);
   }
-  el("path", {d: d, fill: "none", stroke: "#1d3557", "stroke-width": 2.5}, g);
   for (const v of D.avvisi) {
     const p = v[0] * 50; if (p < a || p > b) continue;
     const x = f1(X(p));
@@ -283,7 +358,7 @@ function velocita() {
   for (const t of tabelloni.filter(visibile)) {
     const v = parseInt(t.etichetta) || 0, x = X(t.inizio), y = Y(v);
     el("rect", {x: f1(x - 4), y: f1(y - 4), width: 8, height: 8, fill: "#1565c0", "data-tip": t.tip}, g);
-    metti(g, x + 6, y - 6, t.etichetta, "piccolo", "t");
+    metti(svg, x + 6, y - 6, t.etichetta, "piccolo");
   }
   for (const c of diTipo("code-point").filter(visibile)) {
     const x = f1(X(c.inizio));
@@ -292,46 +367,102 @@ function velocita() {
   nomeAsse(svg, riga_codici + 4, "code points");
 }
 
-const STRISCE = [["station", "stations"], ["signal", "signals"], ["board", "speed boards"], ["sign", "lineside signs"],
-                 ["slowdown", "slowdowns"], ["code-point", "code points"], ["tunnel", "tunnels"]];
+const STRISCE = [["station", "stations", "station"], ["signal", "signals", "signal"], ["board", "speed boards", "board"],
+                 ["sign", "lineside signs", "sign"], ["slowdown", "slowdowns", "slowdown"], ["code-point", "code points", "code point"],
+                 ["tunnel", "tunnels", "tunnel"]];
+// The station records, every one an item, points without a station cell (kind 25 and above) among them.
+const stazioni = D.stazioni.map(v => ({p: v[0], t: v[1], fermata: v[2], inizio: Math.min(v[3], v[4]), fine: Math.max(v[3], v[4]),
+                                       nome: v[5], genere: v[6], tip: v[7]}));
 function linea() {
-  const R = 30, su = 6, H = su + STRISCE.length * R + 34;
+  const R = 46, su = 6, H = su + STRISCE.length * R + 34;
   const svg = vista("v-linea", H);
   griglia(svg, su, su + STRISCE.length * R, su + STRISCE.length * R + 14);
-  const g = ritaglio(svg);
-  const metti = etichettatore();
-  STRISCE.forEach(([tipo, nome], k) => {
-    const y0 = su + k * R, ym = y0 + R / 2 + 4;
-    el("text", {x: 6, y: ym}, svg, nome);
+  const g = ritaglio(svg), scritte = el("g", {}, svg);
+  STRISCE.forEach(([tipo, nome, uno], k) => {
+    const y0 = su + k * R, ym = y0 + R - 12, corsie = [y0 + 13, y0 + 25];
+    el("text", {x: 6, y: ym + 4}, svg, nome);
     el("line", {x1: SX, x2: W - DX, y1: y0 + R, y2: y0 + R, class: "griglia"}, svg);
-    for (const e of diTipo(tipo)) {
+    const etichette = [];  // [x, text] of the items in view
+    const voci = tipo === "station" ? stazioni.map(s => ({tipo: "station", inizio: s.inizio, fine: s.fine, p: s.p, etichetta: s.nome, tip: s.tip,
+                                                           genere: s.genere, cella: Math.floor(s.p / 50)}))
+                                    : diTipo(tipo);
+    for (const e of voci) {
       // Every item is one element, drawn whether or not it is in view.
       const it = el("g", {"data-item": tipo, "data-cell": e.cella, "data-tip": e.tip}, g);
       const x = X(e.inizio), xc = f1(X(e.cella * 50));
-      let testo = "", xt = x + 7;
+      let testo = "", xt = x;
       if (tipo === "station") {
-        el("rect", {x: f1(x), y: ym - 4, width: f1(Math.max(2, X(e.fine) - x)), height: 8, fill: "#2e7d32", "fill-opacity": .35}, it);
-        el("circle", {cx: xc, cy: ym, r: 4.5, fill: "#2e7d32"}, it);
-        testo = e.etichetta; xt = Math.max(x, SX);
+        if (e.fine > e.inizio) el("rect", {x: f1(x), y: ym - 3, width: f1(Math.max(2, X(e.fine) - x)), height: 6, fill: "#2e7d32", "fill-opacity": .35}, it);
+        const xp = f1(X(e.p));
+        el("circle", e.genere >= 25 ? {cx: xp, cy: ym, r: 3.5, fill: "#fff", stroke: "#2e7d32", "stroke-width": 2}
+                                    : {cx: xp, cy: ym, r: 4.5, fill: "#2e7d32"}, it);
+        testo = e.etichetta; xt = X(e.p) - 4;
+        if (e.p < a || e.p > b) testo = "";
       } else if (tipo === "signal") {
         const casa = e.etichetta === "home";
         el("circle", {cx: xc, cy: ym, r: 4, fill: casa ? "#c62828" : "#f9a825", stroke: casa ? "none" : "#8d6e00"}, it);
       } else if (tipo === "board") {
-        el("rect", {x: xc - 4, y: ym - 4, width: 8, height: 8, fill: "#1565c0"}, it); testo = e.etichetta;
+        el("rect", {x: xc - 4, y: ym - 6, width: 8, height: 8, fill: "#1565c0"}, it); testo = e.etichetta; xt = xc - 4;
       } else if (tipo === "sign") {
-        el("rect", {x: xc - 4, y: ym - 3, width: 8, height: 6, fill: "#6a1b9a"}, it); testo = e.etichetta;
+        el("rect", {x: xc - 4, y: ym - 3, width: 8, height: 6, fill: "#6a1b9a"}, it); testo = e.etichetta; xt = xc - 4;
       } else if (tipo === "slowdown") {
         el("rect", {x: f1(x), y: ym - 4, width: f1(Math.max(3, X(e.fine) - x)), height: 8, fill: "#ef6c00", "fill-opacity": .35, stroke: "#ef6c00"}, it);
-        testo = e.etichetta; xt = Math.max(x, SX) + 3;
+        testo = e.etichetta;
       } else if (tipo === "code-point") {
-        el("path", {d: "M" + xc + " " + (ym - 5) + "l5 5l-5 5l-5 -5z", fill: "#00838f"}, it); testo = e.etichetta;
+        el("path", {d: "M" + xc + " " + (ym - 5) + "l5 5l-5 5l-5 -5z", fill: "#00838f"}, it); testo = e.etichetta; xt = xc - 5;
       } else {
         el("rect", {x: f1(x), y: ym - 5, width: f1(Math.max(2, X(e.fine) - x)), height: 10, fill: "#795548"}, it);
       }
-      // Labels stand above the marks so that a long one hides no later mark.
-      if (testo.length > 24) testo = testo.slice(0, 23) + "\u2026";
-      if (testo && visibile(e)) metti(g, xt - (tipo === "slowdown" || tipo === "station" ? 0 : 7), ym - 7, testo, "piccolo", k);
+      if (testo && visibile(e)) etichette.push([Math.max(xt, SX), testo]);
     }
+    // Board stripes under their board, tunnel marks in the tunnels' strip.
+    if (tipo === "board")
+      for (const [c, sx, dx] of D.strisce) {
+        const p = c * 50; if (p < a || p > b) continue;
+        const x = f1(X(p));
+        for (let n = 0; n < Math.min(sx + dx, 4); n++)
+          el("line", {x1: x - 4, x2: x + 4, y1: ym + 4 + 2 * n, y2: ym + 4 + 2 * n, stroke: n < sx ? "#1565c0" : "#90caf9", "stroke-width": 1.2}, g);
+      }
+    if (tipo === "tunnel")
+      for (const [c, , tip] of D.segni) {
+        const p = c * 50; if (p < a || p > b) continue;
+        el("path", {d: "M" + f1(X(p)) + " " + (ym + 6) + "l4 6h-8z", fill: "#3e2723", "data-tip": tip}, g);
+      }
+    // Labels in two lanes above the marks; when some would not fit, the
+    // strip's labels give way to counts of the items in each stretch.
+    let metti = etichettatore(), posti = [];
+    const prova = (x, testo) => { for (const y of corsie) { const t = metti(scritte, x, y, testo, "piccolo"); if (t) return t; } return null; };
+    for (const [x, testo] of etichette) {
+      const t = prova(x, testo);
+      if (!t) { for (const q of posti) q.remove(); posti = null; break; }
+      posti.push(t);
+    }
+    if (posti) return;
+    metti = etichettatore();
+    const largo = 110;
+    let gruppo = [], ultimo = null;
+    const conta = n => n + " " + (n === 1 ? uno : uno + "s");
+    // A stretch's count that finds no room joins the count before it.
+    const chiudi = () => {
+      if (!gruppo.length) return;
+      const solo = gruppo.length === 1;
+      let t = prova(gruppo[0][0], solo ? gruppo[0][1] : conta(gruppo.length));
+      if (t) { if (!solo) t.classList.add("conta"); ultimo = {t: t, n: gruppo.length, x: gruppo[0][0]}; }
+      else if (ultimo) {
+        metti.togli(ultimo.t);
+        const n = ultimo.n + gruppo.length;
+        t = prova(ultimo.x, conta(n));
+        if (t) { t.classList.add("conta"); ultimo = {t: t, n: n, x: ultimo.x}; } else ultimo = null;
+      }
+      gruppo = [];
+    };
+    let inizio = null;
+    for (const q of etichette) {
+      if (inizio !== null && q[0] - inizio > largo) chiudi();
+      if (!gruppo.length) inizio = q[0];
+      gruppo.push(q);
+    }
+    chiudi();
   });
 }
 
@@ -339,7 +470,7 @@ function grafico() {
   const H = 330, su = 34, giu = 290;
   const svg = vista("v-grafico", H);
   griglia(svg, su, giu, giu + 16);
-  const st = D.stazioni.map(v => ({p: v[0], t: v[1], fermata: v[2], nome: v[5]}));
+  const st = stazioni;
   const sotto = el("g", {}, svg);             // the time grid, under the paths
   const g = ritaglio(svg);
   const metti = etichettatore();
@@ -357,9 +488,8 @@ function grafico() {
     prima = s.t + giorno;
     programmato.push({p: s.p, t: prima, s: s});
   }
-  // The fastest path the line's limits allow, where a running-time calculation supplied one.
-  const veloce = D.veloce.map(v => ({p: v[0], t: v[1]}));
-  $("legenda-veloce").hidden = !veloce.length;
+  // The fastest possible run, leaving the first timed station at its time.
+  const veloce = corsa;
   if (!programmato.length) { nota(svg, "no station has a scheduled time", (su + giu) / 2); return; }
   // The time axis fits the paths within the window: their points in it and
   // their times where they cross its edges.
@@ -386,12 +516,21 @@ function grafico() {
     el("text", {x: SX - 6, y: f1(Y(t)) + 4, "text-anchor": "end", class: "piccolo tenue"}, sotto, ora(t));
   }
   el("rect", {x: SX, y: su, width: W - SX - DX, height: giu - su, fill: "transparent", class: "sonda"}, g);
-  if (D.orologio > 0 && D.orologio >= t0 && D.orologio <= t1)
+  if (D.orologio > 0 && D.orologio >= t0 && D.orologio <= t1) {
     el("line", {x1: SX, x2: W - DX, y1: f1(Y(D.orologio)), y2: f1(Y(D.orologio)), stroke: "#8a94a0", "stroke-dasharray": "6 3",
                 "data-tip": "clock at the start of the scenario: " + ora(D.orologio, true)}, svg);
+    el("text", {x: SX - 6, y: f1(Y(D.orologio)) - 3, "text-anchor": "end", class: "piccolo tenue"}, svg, "start " + ora(D.orologio));
+  }
   const traccia = (punti, at) => el("path", Object.assign({d: punti.map((q, i) => (i ? "L" : "M") + f1(X(q.p)) + " " + f1(Y(q.t))).join(""), fill: "none"}, at), g);
-  if (veloce.length) traccia(veloce, {stroke: "#2e7d32", "stroke-width": 2, "stroke-dasharray": "6 4"});
+  if (veloce.length) traccia(veloce, {stroke: "#2e7d32", "stroke-width": 2, "data-tip": "fastest possible run: " + D.ritmi});
   traccia(programmato, {stroke: "#1d3557", "stroke-width": 2});
+  // Where the timetable asks for less than the fastest run can make, its stretch is red.
+  for (const [p0, p1, o0, o1, minimo, impossibile, n0, n1] of D.tratti) {
+    if (!impossibile) continue;
+    el("line", {x1: f1(X(p0)), y1: f1(Y(o0)), x2: f1(X(p1)), y2: f1(Y(o1)), class: "infattibile", "data-infeasible": "",
+                "data-tip": "the timetable gives " + durata(o1 - o0) + " from " + n0 + " (" + ora(o0, true) + ") to " + n1 + " (" + ora(o1, true) +
+                            "); the fastest possible run needs " + durata(minimo) + " (" + D.ritmi + ")"}, g);
+  }
   programmato.forEach((q, i) => {
     const ruolo = i === 0 ? "departure" : i === programmato.length - 1 ? "arrival" : q.s.fermata ? "stop" : "passing point";
     const pieno = i === 0 || i === programmato.length - 1 || q.s.fermata;
@@ -402,14 +541,34 @@ function grafico() {
 }
 
 // The track plan: the whole line faint, the window's stretch bold, at one
-// scale on both axes with north up.
+// scale on both axes, turned so that the line runs from left to right across
+// the panel (the north arrow shows where north lies), the panel as tall as
+// the stretch needs.
+const pianoRuotato = (function () {
+  if (!D.piano) return null;
+  // The direction of the plan's longest extent: its points' principal axis.
+  const n = D.piano.m.length;
+  let mx = 0, my = 0, sxx = 0, syy = 0, sxy = 0;
+  for (let i = 0; i < n; i++) { mx += D.piano.x[i] / n; my += D.piano.y[i] / n; }
+  for (let i = 0; i < n; i++) {
+    const dx = D.piano.x[i] - mx, dy = D.piano.y[i] - my;
+    sxx += dx * dx; syy += dy * dy; sxy += dx * dy;
+  }
+  let th = 0.5 * Math.atan2(2 * sxy, sxx - syy);
+  // The line's start stays on the left.
+  if ((D.piano.x[n - 1] - D.piano.x[0]) * Math.cos(th) + (D.piano.y[n - 1] - D.piano.y[0]) * Math.sin(th) < 0) th += Math.PI;
+  const c = Math.cos(th), s = Math.sin(th);
+  return {th: th, m: D.piano.m, x: D.piano.x.map((x, i) => x * c + D.piano.y[i] * s), y: D.piano.x.map((x, i) => -x * s + D.piano.y[i] * c)};
+})();
 function piano() {
-  const H = 360, m0 = 10;
-  const svg = vista("v-piano", H);
-  svg.querySelector("clipPath rect").setAttribute("x", 0);
-  svg.querySelector("clipPath rect").setAttribute("width", W);
-  if (!D.piano) { nota(svg, "no track plan: the scenario was compiled without one", H / 2); return; }
-  const pm = D.piano.m, px = D.piano.x, py = D.piano.y, n = pm.length;
+  let H = 360;
+  const m0 = 10;
+  if (!pianoRuotato) {
+    const svg = vista("v-piano", H);
+    nota(svg, "no track plan: the scenario was compiled without one", H / 2);
+    return;
+  }
+  const pm = pianoRuotato.m, px = pianoRuotato.x, py = pianoRuotato.y, n = pm.length;
   function punto(m) {
     if (m <= pm[0]) return [px[0] / 10, py[0] / 10];
     if (m >= pm[n - 1]) return [px[n - 1] / 10, py[n - 1] / 10];
@@ -426,6 +585,10 @@ function piano() {
   const minimo = 100;
   if (x1 - x0 < minimo) { const c = (x0 + x1) / 2; x0 = c - minimo / 2; x1 = c + minimo / 2; }
   if (y1 - y0 < minimo) { const c = (y0 + y1) / 2; y0 = c - minimo / 2; y1 = c + minimo / 2; }
+  H = Math.round(Math.max(220, Math.min(560, (y1 - y0) / (x1 - x0) * (W - 2 * m0 - 60) / 0.92 + 2 * m0 + 30)));
+  const svg = vista("v-piano", H);
+  svg.querySelector("clipPath rect").setAttribute("x", 0);
+  svg.querySelector("clipPath rect").setAttribute("width", W);
   const k = Math.min((W - 2 * m0 - 60) / (x1 - x0), (H - 2 * m0 - 30) / (y1 - y0)) * 0.92;
   const cx = W / 2, cy = H / 2 - 4, mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
   const P = q => [f1(cx + (q[0] - mx) * k), f1(cy - (q[1] - my) * k)];
@@ -463,9 +626,15 @@ function piano() {
     occupati.push(box);
     el("text", {x: box[0], y: box[3] - 3, style: "font-weight:600", "paint-order": "stroke", stroke: "#fff", "stroke-width": 3}, g, s.etichetta);
   }
-  // North arrow and scale bar.
-  el("path", {d: "M" + (W - 30) + " 34l7 -20l7 20l-7 -5z", fill: "#1d3557"}, svg);
-  el("text", {x: W - 23, y: 48, "text-anchor": "middle", class: "piccolo"}, svg, "N");
+  // The window's middle, where the position slider stands.
+  const centro = P(punto((a + b) / 2));
+  el("circle", {cx: centro[0], cy: centro[1], r: 9, fill: "#f9a825", "fill-opacity": .35, stroke: "#f9a825", "stroke-width": 2.5,
+                id: "segno-centro", "data-tip": "the middle of the window, where the position slider stands: " + luogo((a + b) / 2)}, g);
+  // North arrow (turned with the plan) and scale bar.
+  const gradi = f1(pianoRuotato.th * 180 / Math.PI);
+  const nord = el("g", {transform: "translate(" + (W - 28) + " 34) rotate(" + gradi + ")"}, svg);
+  el("path", {d: "M-7 10l7 -20l7 20l-7 -5z", fill: "#1d3557"}, nord);
+  el("text", {x: 0, y: 24, "text-anchor": "middle", class: "piccolo"}, nord, "N");
   const barra = passo(120 / k, 1, [10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000, 100000]);
   el("line", {x1: 14, x2: f1(14 + barra * k), y1: H - 14, y2: H - 14, stroke: "#1d3557", "stroke-width": 3}, svg);
   el("text", {x: 14, y: H - 20, class: "piccolo"}, svg, barra >= 1000 ? barra / 1000 + " km" : barra + " m");
@@ -545,6 +714,32 @@ document.addEventListener("mousemove", ev => {
   tip.style.left = x + "px"; tip.style.top = y + "px";
 });
 
+$("legenda-veloce").hidden = !corsa.length;
+$("orologio").textContent = ora(D.orologio, true);
+// The check's errors and warnings, each with its line and a link to its place.
+if (D.problemi) {
+  const errori = D.problemi.filter(q => q[0]).length, avvisi = D.problemi.length - errori;
+  $("problemi").hidden = false;
+  $("sommario-problemi").textContent = "check: " + errori + (errori === 1 ? " error, " : " errors, ") + avvisi + (avvisi === 1 ? " warning" : " warnings");
+  if (D.problemi.length) $("problemi").open = true;
+  for (const [errore, dove, p, testo] of D.problemi) {
+    const li = document.createElement("li");
+    li.className = errore ? "errore" : "avviso";
+    li.setAttribute("data-problem", errore ? "error" : "warning");
+    li.append(Object.assign(document.createElement("span"), {className: "livello", textContent: errore ? "error " : "warning "}),
+              Object.assign(document.createElement("span"), {className: "dove", textContent: dove ? dove + ": " : ""}), testo);
+    if (p !== null) {
+      const q = Math.max(0, Math.min(p, estensione));
+      li.append(Object.assign(document.createElement("a"), {href: "#" + Math.max(0, q - 1000) + "-" + Math.min(estensione, q + 1000), textContent: "show at " + luogo(q)}));
+    }
+    $("lista-problemi").appendChild(li);
+  }
+}
+// A window named in the address after the page opened (a problem's link).
+window.addEventListener("hashchange", () => {
+  const w = /^#(\d+)-(\d+)$/.exec(location.hash);
+  if (w && +w[2] > +w[1]) { finestra(+w[1], +w[2]); $("viste").scrollIntoView({block: "start"}); }
+});
 if (D.guasti.length) {
   $("elenco-guasti").hidden = false;
   for (const r of D.guasti) $("lista-guasti").appendChild(Object.assign(document.createElement("li"), {textContent: r}));

@@ -5,6 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "checker/controllo.h"
 #include "compactor/compila.h"
 #include "compactor/decodifica.h"
 #include "model/errori.h"
@@ -121,6 +122,22 @@ int esegui_view(const opzioni_view& o) {
     const testo_sorgente treno{leggibile(o.treno.string()), leggi(o.treno), ""};
     s = scenario_da_sorgenti(linea, treno, nome, numero, pagina.note);
     piano = calcola_planimetria(s);
+    // The check's errors and warnings on the same texts, at the same rates.
+    for (const problema& p : controlla(linea, treno, {o.ritmi.accelerazione, o.ritmi.frenatura})) {
+      problema_pagina v;
+      v.errore = p.livello == gravita::errore;
+      if (!p.file.empty()) {
+        v.luogo = p.file;
+        if (p.riga > 0) v.luogo += ":" + std::to_string(p.riga);
+        if (p.riga > 0 && p.colonna > 0) v.luogo += ":" + std::to_string(p.colonna);
+      }
+      v.posizione = p.posizione;
+      v.testo = a_utf8(p.messaggio);
+      if (p.codice) v.testo = "fault " + std::to_string(*p.codice) + ": " + v.testo;
+      if (!p.suggerimento.empty()) v.testo += "; " + a_utf8(p.suggerimento);
+      pagina.problemi.push_back(std::move(v));
+    }
+    pagina.problemi_noti = true;
     pagina.origine = "the sources " + leggibile(o.linea.filename().string()) + " and " +
                      leggibile(o.treno.filename().string()) + " (compiled in memory)";
   } else {
@@ -128,8 +145,8 @@ int esegui_view(const opzioni_view& o) {
     pagina.origine = "the binary files in " + leggibile(o.cartella.string());
     pagina.guasti_noti = false;
   }
-  // The train graph's fastest path goes into pagina.percorso_piu_veloce once a
-  // running-time calculation exists; until then only the scheduled path is drawn.
+  pagina.ritmi = o.ritmi;
+  pagina.corsa = marcia_piu_veloce(s, o.ritmi);
 
   const fs::path uscita = o.uscita.empty() ? fs::path(nome + "_" + numero + ".html") : o.uscita;
   const std::string html = pagina_scenario(s, piano, pagina);

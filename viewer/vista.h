@@ -10,6 +10,7 @@
 #include "loader/memorizza_dati.h"
 #include "model/scenario.h"
 #include "platform/testo.h"
+#include "viewer/marcia.h"
 
 namespace tracciato {
 
@@ -22,6 +23,7 @@ struct opzioni_view {
   std::string numero;  // train number T; likewise
   std::filesystem::path uscita;  // empty: S_T.html in the current folder
   codifica_ingresso codifica = codifica_ingresso::windows_1252;  // how the sources are saved
+  opzioni_marcia ritmi;  // the rates of the fastest run, as check assumes them
 };
 
 // scenario_da_sorgenti: what a compile of the two texts would hold, built in
