@@ -442,12 +442,16 @@ function linea() {
     const largo = 110;
     let gruppo = [], ultimo = null;
     const conta = n => n + " " + (n === 1 ? uno : uno + "s");
-    // A stretch's count that finds no room joins the count before it.
+    // A stretch whose labels all fit shows them; else its count, and a
+    // count that finds no room joins the count before it.
     const chiudi = () => {
       if (!gruppo.length) return;
-      const solo = gruppo.length === 1;
-      let t = prova(gruppo[0][0], solo ? gruppo[0][1] : conta(gruppo.length));
-      if (t) { if (!solo) t.classList.add("conta"); ultimo = {t: t, n: gruppo.length, x: gruppo[0][0]}; }
+      const messe = [];
+      for (const [x, testo] of gruppo) { const q = prova(x, testo); if (!q) break; messe.push(q); }
+      if (messe.length === gruppo.length) { ultimo = null; gruppo = []; return; }
+      for (const q of messe) metti.togli(q);
+      let t = prova(gruppo[0][0], conta(gruppo.length));
+      if (t) { t.classList.add("conta"); ultimo = {t: t, n: gruppo.length, x: gruppo[0][0]}; }
       else if (ultimo) {
         metti.togli(ultimo.t);
         const n = ultimo.n + gruppo.length;
@@ -519,7 +523,7 @@ function grafico() {
   if (D.orologio > 0 && D.orologio >= t0 && D.orologio <= t1) {
     el("line", {x1: SX, x2: W - DX, y1: f1(Y(D.orologio)), y2: f1(Y(D.orologio)), stroke: "#8a94a0", "stroke-dasharray": "6 3",
                 "data-tip": "clock at the start of the scenario: " + ora(D.orologio, true)}, svg);
-    el("text", {x: SX - 6, y: f1(Y(D.orologio)) - 3, "text-anchor": "end", class: "piccolo tenue"}, svg, "start " + ora(D.orologio));
+    el("text", {x: W - DX - 2, y: f1(Y(D.orologio)) - 3, "text-anchor": "end", class: "piccolo tenue"}, svg, "starting clock " + ora(D.orologio, true));
   }
   const traccia = (punti, at) => el("path", Object.assign({d: punti.map((q, i) => (i ? "L" : "M") + f1(X(q.p)) + " " + f1(Y(q.t))).join(""), fill: "none"}, at), g);
   if (veloce.length) traccia(veloce, {stroke: "#2e7d32", "stroke-width": 2, "data-tip": "fastest possible run: " + D.ritmi});
