@@ -589,7 +589,7 @@ function piano() {
   const minimo = 100;
   if (x1 - x0 < minimo) { const c = (x0 + x1) / 2; x0 = c - minimo / 2; x1 = c + minimo / 2; }
   if (y1 - y0 < minimo) { const c = (y0 + y1) / 2; y0 = c - minimo / 2; y1 = c + minimo / 2; }
-  H = Math.round(Math.max(220, Math.min(560, (y1 - y0) / (x1 - x0) * (W - 2 * m0 - 60) / 0.92 + 2 * m0 + 30)));
+  H = Math.round(Math.max(220, Math.min(420, (y1 - y0) / (x1 - x0) * (W - 2 * m0 - 60) / 0.92 + 2 * m0 + 30)));
   const svg = vista("v-piano", H);
   svg.querySelector("clipPath rect").setAttribute("x", 0);
   svg.querySelector("clipPath rect").setAttribute("width", W);
@@ -608,12 +608,13 @@ function piano() {
                 "stroke-linecap": "butt", "data-tip": t.tip}, g);
   // Kilometre ticks across the line, labelled with the route km.
   const p = passo(b - a, 14, [100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000, 100000]);
+  const scritteKm = [];
   for (let m = Math.ceil(a / p) * p; m <= b; m += p) {
     const q = P(punto(m)), r = P(punto(Math.min(m + 20, pm[n - 1]))), s = P(punto(Math.max(m - 20, pm[0])));
     let dx = r[0] - s[0], dy = r[1] - s[1]; const l = Math.hypot(dx, dy) || 1; dx /= l; dy /= l;
     el("line", {x1: f1(q[0] - dy * 6), y1: f1(q[1] + dx * 6), x2: f1(q[0] + dy * 6), y2: f1(q[1] - dx * 6), stroke: "#1d3557", "stroke-width": 1.5}, g);
-    el("text", {x: f1(q[0] + dy * 9), y: f1(q[1] - dx * 9 + 4), class: "piccolo tenue", "text-anchor": dy >= 0 ? "start" : "end"}, g,
-       (p >= 1000 ? m / 1000 : (m / 1000).toFixed(1)) + " km");
+    scritteKm.push([{x: f1(q[0] + dy * 9), y: f1(q[1] - dx * 9 + 4), class: "piccolo tenue", "text-anchor": dy >= 0 ? "start" : "end"},
+                    (p >= 1000 ? m / 1000 : (m / 1000).toFixed(1)) + " km"]);
   }
   const segnali = diTipo("signal").filter(visibile);
   if (segnali.length < 400)
@@ -621,15 +622,21 @@ function piano() {
       const q = P(punto(s.inizio));
       el("circle", {cx: q[0], cy: q[1], r: 3, fill: s.etichetta === "home" ? "#c62828" : "#f9a825", stroke: "#fff", "stroke-width": .8, "data-tip": s.tip}, g);
     }
+  // Names of the stations in view at their positions, then the kilometre
+  // labels, each set where it overlaps no text already set.
   const occupati = [];
-  for (const s of diTipo("station").filter(visibile)) {
-    const q = P(punto((s.inizio + s.fine) / 2));
-    el("circle", {cx: q[0], cy: q[1], r: 5, fill: "#2e7d32", stroke: "#fff", "stroke-width": 1, "data-tip": s.tip}, g);
-    const l = s.etichetta.length * 6.6 + 4, box = [q[0] + 7, q[1] - 16, q[0] + 7 + l, q[1] - 2];
-    if (occupati.some(o => box[0] < o[2] && o[0] < box[2] && box[1] < o[3] && o[1] < box[3])) continue;
-    occupati.push(box);
-    el("text", {x: box[0], y: box[3] - 3, style: "font-weight:600", "paint-order": "stroke", stroke: "#fff", "stroke-width": 3}, g, s.etichetta);
+  const posa = t => {
+    const r = t.getBBox();
+    if (occupati.some(o => r.x < o.x + o.width + 2 && o.x < r.x + r.width + 2 && r.y < o.y + o.height && o.y < r.y + r.height)) { t.remove(); return; }
+    occupati.push(r);
+  };
+  for (const s of stazioni.filter(s => s.p >= a && s.p <= b)) {
+    const q = P(punto(s.p));
+    el("circle", s.genere >= 25 ? {cx: q[0], cy: q[1], r: 4, fill: "#fff", stroke: "#2e7d32", "stroke-width": 2, "data-tip": s.tip}
+                                : {cx: q[0], cy: q[1], r: 5, fill: "#2e7d32", stroke: "#fff", "stroke-width": 1, "data-tip": s.tip}, g);
+    posa(el("text", {x: f1(q[0] + 7), y: f1(q[1] - 5), style: "font-weight:600", "paint-order": "stroke", stroke: "#fff", "stroke-width": 3}, g, s.nome));
   }
+  for (const [at, testo] of scritteKm) posa(el("text", at, g, testo));
   // The window's middle, where the position slider stands.
   const centro = P(punto((a + b) / 2));
   el("circle", {cx: centro[0], cy: centro[1], r: 9, fill: "#f9a825", "fill-opacity": .35, stroke: "#f9a825", "stroke-width": 2.5,
