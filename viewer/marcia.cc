@@ -127,10 +127,8 @@ marcia marcia_piu_veloce(const scenario& s, const opzioni_marcia& o, int32_t pas
   for (std::size_t k = 1; k < soste.size(); ++k) {
     const int64_t a = f[soste[k - 1]].posizione, b = f[soste[k]].posizione;
     const std::vector<double> v = velocita_tratto(limite, a, b, true, true, o.accelerazione, o.frenatura);
-    if (k > 1) {
-      m.punti.push_back({static_cast<int32_t>(a), 0, t});
-      t += o.sosta;
-    }
+    // The leg before ended with the arrival here; the departure follows the dwell.
+    if (k > 1) t += o.sosta;
     const int64_t ogni = std::max<int64_t>(1, passo / passo_calcolo);
     for (std::size_t i = 0; i < v.size(); ++i) {
       if (i > 0)

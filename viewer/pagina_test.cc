@@ -249,7 +249,11 @@ TEST(PaginaScenario, ThousandKilometresWithinThreeMegabytes) {
   const scenario s = scenario_da_sorgenti(test::linea_lunga(1000000), test::treno_lungo(1000000), "Lunga", "1", note);
   ASSERT_TRUE(s.guasti.empty()) << s.guasti.front().numero << " at " << s.guasti.front().posizione;
   const planimetria_t piano = calcola_planimetria(s);
-  const std::string p = pagina_scenario(s, piano, {});
+  // With the fastest run drawn over the whole route.
+  opzioni_pagina o;
+  o.corsa = marcia_piu_veloce(s, o.ritmi);
+  ASSERT_GT(o.corsa.punti.size(), 9000u);
+  const std::string p = pagina_scenario(s, piano, o);
   EXPECT_LE(p.size(), 3000000u);
   EXPECT_LE(scarto_massimo(piano, sfoltisci(piano, 0.5)), 0.5);
   EXPECT_GT(p.size(), 100000u);
