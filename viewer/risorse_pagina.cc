@@ -745,6 +745,9 @@ if (D.problemi) {
     }
     $("lista-problemi").appendChild(li);
   }
+} else {
+  $("problemi").hidden = false;
+  $("sommario-problemi").textContent = "check: the binary files keep no problems; view the sources (--line, --train) to list the check's errors and warnings";
 }
 // A window named in the address after the page opened (a problem's link).
 window.addEventListener("hashchange", () => {
