@@ -39,7 +39,9 @@ int esegui_chromium(const test::cartella_temporanea& t, const fs::path& pagina, 
 
 // The page with a script of the test's own after the page's: it counts the
 // pairs of labels whose boxes overlap within one view and writes the count
-// on the body as data-overlaps.
+// on the body as data-overlaps; then it moves the pointer over each view,
+// follows the last problem's link, and writes the window shown then as
+// data-window.
 void aggiungi_verifica(const fs::path& pagina) {
   std::string html = test::leggi(pagina);
   const std::string verifica = R"(<script>
@@ -52,6 +54,14 @@ void aggiungi_verifica(const fs::path& pagina) {
         if (r[i].left < r[j].right && r[j].left < r[i].right && r[i].top < r[j].bottom && r[j].top < r[i].bottom) ++n;
   }
   document.body.setAttribute("data-overlaps", n);
+  for (const s of document.querySelectorAll(".sonda")) {
+    const r = s.getBoundingClientRect();
+    s.dispatchEvent(new MouseEvent("mousemove", {bubbles: true, clientX: r.left + r.width / 2, clientY: r.top + 5}));
+  }
+  const link = [...document.querySelectorAll("[data-problem] a")].pop();
+  if (link) link.click();
+  document.body.setAttribute("data-window", document.getElementById("da").textContent + "-" +
+                                            document.getElementById("a").textContent);
 })();
 </script>
 )";
@@ -65,6 +75,7 @@ struct documento {
   std::string dom, log;
   std::map<std::string, int> elementi;
   int problemi = 0, infattibili = 0, sovrapposte = -1;
+  std::string finestra;  // the window after the last problem's link
 };
 documento apri(const test::cartella_temporanea& t, const fs::path& pagina) {
   aggiungi_verifica(pagina);
@@ -85,6 +96,7 @@ documento apri(const test::cartella_temporanea& t, const fs::path& pagina) {
   d.infattibili = conta("data-infeasible=");
   std::smatch m;
   if (std::regex_search(d.dom, m, std::regex(R"re(data-overlaps="(\d+)")re"))) d.sovrapposte = std::stoi(m[1]);
+  if (std::regex_search(d.dom, m, std::regex(R"re(data-window="([^"]*)")re"))) d.finestra = m[1];
   return d;
 }
 
@@ -193,6 +205,8 @@ TEST(Browser, SmallScenarioShowsEveryRecordAndTheStretchNoTrainCanKeep) {
   // The check's warning of the same stretch, in the problems panel.
   EXPECT_GE(d.problemi, 1);
   EXPECT_NE(d.dom.find("data-problem=\"warning\""), std::string::npos);
+  // Its link zooms the axes to SECONDA, 6000 m.
+  EXPECT_EQ(d.finestra, "5.00 km-7.00 km");
   EXPECT_EQ(d.sovrapposte, 0);
   if (const char* copia = std::getenv("TRACCIATO_PAGINA_BREVE")) fs::copy_file(t / "breve.html", copia, fs::copy_options::overwrite_existing);
 }

@@ -662,6 +662,7 @@ function disegna() {
 }
 let attesa = 0;
 function ridisegna() { if (!attesa) attesa = requestAnimationFrame(() => { attesa = 0; disegna(); }); }
+function subito() { if (attesa) { cancelAnimationFrame(attesa); attesa = 0; } disegna(); }
 
 // The window [a, b] kept inside the line and at least MINIMA wide.
 function finestra(na, nb) {
@@ -715,7 +716,17 @@ document.addEventListener("mousemove", ev => {
   else if (t && t.classList.contains("sonda")) {
     const p = M(versoVista(t.ownerSVGElement, ev));
     const v = inSerie(D.vel, p), g = inSerie(D.pend, p), ad = inSerie(D.ader, p);
-    testo = luogo(p) + (p <= fineDati && v !== null ? " \u00b7 limit " + v + " km/h \u00b7 gradient " + g + "\u2030 \u00b7 elevation " + f1(quota(p)) + " m \u00b7 adhesion " + ad + "%" : "");
+    const minimo = limiteMinimo.find(l => l.p0 <= p && p < l.p1);
+    let corre = null;
+    for (let i = 1; i < corsa.length; i++)
+      if (corsa[i - 1].p <= p && p <= corsa[i].p && corsa[i].p > corsa[i - 1].p) {
+        const f = (p - corsa[i - 1].p) / (corsa[i].p - corsa[i - 1].p);
+        corre = [corsa[i - 1].v + f * (corsa[i].v - corsa[i - 1].v), corsa[i - 1].t + f * (corsa[i].t - corsa[i - 1].t)];
+        break;
+      }
+    testo = luogo(p) + (minimo && v !== null && minimo.v < v ? " \u00b7 limit in force " + minimo.v + " km/h (line " + v + " km/h)" : "") +
+            (corre ? " \u00b7 fastest run " + Math.round(corre[0]) + " km/h at " + ora(corre[1], true) : "") +
+            (p <= fineDati && v !== null ? " \u00b7 limit " + v + " km/h \u00b7 gradient " + g + "\u2030 \u00b7 elevation " + f1(quota(p)) + " m \u00b7 adhesion " + ad + "%" : "");
   }
   if (!testo) { tip.hidden = true; return; }
   tip.textContent = testo;
@@ -740,8 +751,17 @@ if (D.problemi) {
     li.append(Object.assign(document.createElement("span"), {className: "livello", textContent: errore ? "error " : "warning "}),
               Object.assign(document.createElement("span"), {className: "dove", textContent: dove ? dove + ": " : ""}), testo);
     if (p !== null) {
-      const q = Math.max(0, Math.min(p, estensione));
-      li.append(Object.assign(document.createElement("a"), {href: "#" + Math.max(0, q - 1000) + "-" + Math.min(estensione, q + 1000), textContent: "show at " + luogo(q)}));
+      const q = Math.max(0, Math.min(p, estensione)), da = Math.max(0, q - 1000), fino = Math.min(estensione, q + 1000);
+      const link = Object.assign(document.createElement("a"), {href: "#" + da + "-" + fino, textContent: "show at " + luogo(q)});
+      // The same link twice zooms twice: the click sets the window itself.
+      link.addEventListener("click", ev => {
+        ev.preventDefault();
+        history.replaceState(null, "", "#" + da + "-" + fino);
+        finestra(da, fino);
+        subito();
+        $("viste").scrollIntoView({block: "start"});
+      });
+      li.append(link);
     }
     $("lista-problemi").appendChild(li);
   }
