@@ -184,7 +184,7 @@ function mostra_problemi(d) {
       li.className = p.severity === 1 ? 'errore' : 'avviso';
       li.textContent = `${stato.nomi[k]}:${p.range.start.line + 1}: ${p.message.split('\n')[0]}`;
       li.title = p.message;
-      li.onclick = () => vai(k, p.range.start);
+      li.onclick = () => vai(k, p.range);
       ul.append(li);
       n++;
     }
@@ -192,10 +192,12 @@ function mostra_problemi(d) {
   $('#conta').textContent = n === 0 ? 'no problem' : `${n} problem${n === 1 ? '' : 's'}`;
 }
 
-function vai(k, p) {
+// Selects the field a problem stands at.
+function vai(k, r) {
   const v = editori[k];
-  const da = posizione(v.state.doc, clamp(v.state.doc, p));
-  v.dispatch({ selection: { anchor: da, head: v.state.doc.lineAt(da).to }, scrollIntoView: true });
+  const da = posizione(v.state.doc, clamp(v.state.doc, r.start));
+  const a = Math.max(da, posizione(v.state.doc, clamp(v.state.doc, r.end)));
+  v.dispatch({ selection: { anchor: da, head: a }, scrollIntoView: true });
   v.focus();
 }
 
@@ -350,6 +352,9 @@ window.tracciato = {
     if (!tipi.includes(kind)) throw new Error(`kind must be "line" or "train", not ${kind}`);
     imposta(kind, text);
     aggiorna();
+  },
+  text(kind) {
+    return editori[kind].state.doc.toString();
   },
   problems: problemi,
   compile: compila,

@@ -1,0 +1,162 @@
+// The studio page in headless Chromium, opened from disk with every network
+// request refused: typing shows and clears a problem at its line, a dropped
+// file lands in its editor, the page's compile gives the native program's
+// bytes, and a reload keeps the work.
+//
+//   node prova_pagina.mjs <tracciato> <page>
+import puppeteer from 'puppeteer-core';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, readdirSync, rmSync, statSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve, dirname } from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import assert from 'node:assert/strict';
+
+const qui = dirname(fileURLToPath(import.meta.url));
+const [programma, pagina] = process.argv.slice(2).map((p) => resolve(p));
+const lavoro = mkdtempSync(join(tmpdir(), 'studio-pagina-'));
+const esempi = join(qui, '..', 'examples');
+
+const mega = statSync(pagina).size / 1e6;
+assert.ok(mega <= 3, `the page is ${mega.toFixed(2)} MB, more than 3 MB`);
+
+const browser = await puppeteer.launch({
+  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+  headless: true,
+  args: ['--no-sandbox', '--disable-gpu', `--user-data-dir=${join(lavoro, 'profilo')}`],
+});
+let fallito = false;
+try {
+  const p = await browser.newPage();
+  await p.setViewport({ width: 1400, height: 900 });
+  const errori = [];
+  p.on('pageerror', (e) => errori.push(String(e)));
+  // Nothing may come from the network: only the file itself and what it makes.
+  await p.setRequestInterception(true);
+  const rete = [];
+  p.on('request', (r) => {
+    if (/^(file|data|blob|about):/.test(r.url())) return r.continue();
+    rete.push(r.url());
+    r.abort();
+  });
+  const pronto = () => p.waitForSelector('body[data-pronto="1"]', { timeout: 20000 });
+  await p.goto(pathToFileURL(pagina).href);
+  await pronto();
+
+  // The native program's files of a scenario, for the comparisons.
+  const compila_nativo = (linea, treno, nome, numero) => {
+    const d = mkdtempSync(join(lavoro, 'bin-'));
+    execFileSync(programma, ['compile', '--line', linea, '--train', treno, '--name', nome, '--train-number', numero, '--dir', d]);
+    return Object.fromEntries(readdirSync(d).map((f) => [f, readFileSync(join(d, f))]));
+  };
+  const compila_pagina = async (nome, numero) =>
+    p.evaluate((n, t) => {
+      const r = window.tracciato.compile(n, t);
+      return { files: Object.fromEntries(Object.entries(r.files).map(([k, v]) => [k, Array.from(v)])), faults: r.faults };
+    }, nome, numero);
+  const uguali = (mie, native, caso) => {
+    assert.deepEqual(Object.keys(mie.files).sort(), Object.keys(native).sort(), `${caso}: the files`);
+    for (const [f, b] of Object.entries(native)) assert.ok(Buffer.from(mie.files[f]).equals(b), `${caso}: ${f} differs`);
+  };
+
+  // 1. The built-in scenario opens first; its compile is the native one.
+  execFileSync(programma, ['sources', '--dir', join(lavoro, 'incorporato')]);
+  const inc = (f) => join(lavoro, 'incorporato', f);
+  uguali(
+    await compila_pagina('VessolantaC_OrmelaC', '4715'),
+    compila_nativo(inc('VessolantaC_OrmelaC_linea.txt'), inc('VessolantaC_OrmelaC_4715-.txt'), 'VessolantaC_OrmelaC', '4715'),
+    'built-in scenario',
+  );
+  console.log('ok built-in scenario compiled through the page');
+
+  // 2. Typing: a misspelt keyword in the train editor shows a problem at
+  // its line, in the editor and in the panel; mending it clears it.
+  const treno = readFileSync(inc('VessolantaC_OrmelaC_4715-.txt'), 'latin1').split('\r\n');
+  const riga = treno.findIndex((r) => r.startsWith('segnale,')) + 1;
+  const al_problema = `#problemi li[data-editor="train"][data-line="${riga}"]`;
+  assert.equal(await p.$(al_problema), null, 'a problem before typing');
+  await p.click('[data-editor="train"] .cm-content');
+  await p.keyboard.down('Control');
+  await p.keyboard.press('Home');
+  await p.keyboard.up('Control');
+  for (let i = 1; i < riga; i++) await p.keyboard.press('ArrowDown');
+  await p.keyboard.press('Home');
+  for (let i = 0; i < 6; i++) await p.keyboard.press('ArrowRight');
+  const t0 = Date.now();
+  await p.keyboard.type('l');
+  await p.waitForSelector(al_problema, { timeout: 5000 });
+  const ms = Date.now() - t0;
+  assert.match(await p.$eval(al_problema, (e) => e.textContent), /segnalle/);
+  assert.ok(await p.$('[data-editor="train"] .cm-lintRange-warning, [data-editor="train"] .cm-lintRange-error'), 'no underline');
+  assert.ok(
+    (await p.evaluate(() => window.tracciato.problems())).some((q) => q.line === riga && /segnalle/.test(q.message)),
+    'problems() lacks the misspelt keyword',
+  );
+  console.log(`ok the problem shows at line ${riga}, ${ms} ms after the keystroke (${await p.$eval('#tempo', (e) => e.textContent)})`);
+  // A click on it selects its field; typing the keyword over it mends it.
+  await p.click(al_problema);
+  await p.keyboard.type('segnale');
+  await p.keyboard.press('Escape');
+  await p.waitForFunction((s) => !document.querySelector(s), { timeout: 5000 }, al_problema);
+  assert.equal((await p.evaluate(() => window.tracciato.text('train'))).split('\n')[riga - 1], treno[riga - 1], 'the fix');
+  console.log('ok mended, the problem clears');
+
+  // 3. A dropped file lands in its editor: the example's line file saved as
+  // UTF-8 is converted, with a notice; then the train file as it stands.
+  const trascina = async (nome, byte) =>
+    p.evaluate(
+      (n, b) => {
+        const dt = new DataTransfer();
+        dt.items.add(new File([new Uint8Array(b)], n));
+        document.querySelector('main').dispatchEvent(new DragEvent('drop', { dataTransfer: dt, bubbles: true, cancelable: true }));
+      },
+      nome,
+      Array.from(byte),
+    );
+  const linea_utf8 = Buffer.from(
+    readFileSync(join(esempi, 'Valmarena_linea.txt'), 'latin1').replace('[generale]', '[generale] Località'),
+    'utf8',
+  );
+  await trascina('Valmarena_linea.txt', linea_utf8);
+  await p.waitForFunction(() => /UTF-8/.test(document.querySelector('#avviso').textContent), { timeout: 5000 });
+  assert.ok((await p.evaluate(() => window.tracciato.text('line'))).includes('Località'), 'UTF-8 read as such');
+  await trascina('Valmarena_2231-.txt', readFileSync(join(esempi, 'Valmarena_2231-.txt')));
+  await p.waitForFunction(() => document.querySelector('#file-train').textContent === 'Valmarena_2231-.txt', { timeout: 5000 });
+  assert.equal(await p.$eval('#nome', (e) => e.value), 'Valmarena');
+  assert.equal(await p.$eval('#numero', (e) => e.value), '2231');
+  console.log('ok dropped files');
+
+  // 4. The example through the page: as a comment line does not reach the
+  // compile, the example's own bytes give the native program's files.
+  await p.evaluate((t) => window.tracciato.setText('line', t), readFileSync(join(esempi, 'Valmarena_linea.txt'), 'latin1'));
+  uguali(
+    await compila_pagina('Valmarena', '2231'),
+    compila_nativo(join(esempi, 'Valmarena_linea.txt'), join(esempi, 'Valmarena_2231-.txt'), 'Valmarena', '2231'),
+    'example',
+  );
+  assert.match(await p.evaluate(() => window.tracciato.page()), /^<!DOCTYPE html>/i);
+  console.log('ok example compiled through the page');
+
+  // 5. A reload keeps the work.
+  await p.evaluate(() => window.tracciato.setText('train', window.tracciato.text('train') + '\nsegnale,  9999'));
+  await p.reload();
+  await pronto();
+  assert.ok((await p.evaluate(() => window.tracciato.text('train'))).endsWith('\nsegnale,  9999'), 'the work after a reload');
+  assert.equal(await p.$eval('#nome', (e) => e.value), 'Valmarena');
+  console.log('ok the work is still there after a reload');
+
+  assert.deepEqual(rete, [], 'network requests');
+  assert.deepEqual(errori, [], 'errors in the page');
+  if (process.env.STUDIO_SCREENSHOT) {
+    await p.click('#incorporato');
+    await p.screenshot({ path: process.env.STUDIO_SCREENSHOT });
+  }
+} catch (e) {
+  fallito = true;
+  console.error(e);
+} finally {
+  await browser.close();
+  rmSync(lavoro, { recursive: true, force: true });
+}
+if (fallito) process.exit(1);
+console.log(`studio page: all passed (${mega.toFixed(2)} MB)`);
