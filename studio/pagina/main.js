@@ -65,7 +65,7 @@ function lingua(k) {
         s.match(/^[^,]*/);
         return p ? 'keyword' : 'invalid';
       }
-      if (s.match(/^-?\d+(\.\d+)?(?=\s*(,|$))/)) return 'number';
+      if (s.match(/^-?\d+(\.\d+)?(?=[\s,]|$)/)) return 'number';
       s.match(/^[^,]*/);
       return 'string';
     },
@@ -208,8 +208,44 @@ function disegna() {
   } catch (e) {
     html = `<p>no drawing: ${String(e)}</p>`;
   }
-  $('#disegno').srcdoc = html;
+  $('#disegno').srcdoc = html.replace(/<\/body>/i, () => `<script>${segnala}</script></body>`);
 }
+
+// In the drawing, a click on an item tells the page its kind and cell
+// (the drawing lives in a sandbox of its own, so it can only say so).
+const segnala = `document.addEventListener('click', (e) => {
+  const t = e.target.closest('[data-item]');
+  if (t) parent.postMessage({ tracciato: 'voce', tipo: t.dataset.item, cella: Number(t.dataset.cell) }, '*');
+});`;
+
+// The keyword of each kind of item the drawing shows.
+const parola_di = {
+  station: 'stazione', signal: 'segnale', board: 'indicat', sign: 'cartello',
+  slowdown: 'rallent', 'code-point': 'codic', tunnel: 'montagna',
+};
+
+// The line of the item of that kind nearest to the cell, in either editor.
+window.addEventListener('message', (e) => {
+  if (e.source !== $('#disegno').contentWindow || !e.data || e.data.tracciato !== 'voce') return;
+  const parola = parola_di[e.data.tipo];
+  if (!parola) return;
+  let migliore = null;
+  for (const k of tipi) {
+    const doc = editori[k].state.doc;
+    for (let n = 1; n <= doc.lines; n++) {
+      const campi = doc.line(n).text.split(',');
+      if (campi.length < 2 || !campi[0].toLowerCase().includes(parola)) continue;
+      const p = Number(campi[1].trim());
+      if (!Number.isFinite(p)) continue;
+      const scarto = Math.abs(p / 50 + 1 - e.data.cella);
+      if (!migliore || scarto < migliore.scarto) migliore = { k, n, scarto };
+    }
+  }
+  if (migliore) {
+    const riga = editori[migliore.k].state.doc.line(migliore.n);
+    vai(migliore.k, { start: { line: migliore.n - 1, character: 0 }, end: { line: migliore.n - 1, character: riga.length } });
+  }
+});
 
 function conserva() {
   try {
