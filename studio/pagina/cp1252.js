@@ -4,6 +4,10 @@
 const decodifica = new TextDecoder('windows-1252');
 const tabella = new Map();  // character -> byte
 for (let b = 0; b < 256; b++) tabella.set(decodifica.decode(Uint8Array.of(b)), b);
+// A text read byte for byte as Latin-1 holds the C1 controls U+0080 to
+// U+009F where Windows-1252 has its letters and signs: each goes back to its
+// own byte, so that no byte of such a text is lost.
+for (let b = 0x80; b < 0xa0; b++) if (!tabella.has(String.fromCharCode(b))) tabella.set(String.fromCharCode(b), b);
 
 export function da_1252(byte) {
   return decodifica.decode(byte);
