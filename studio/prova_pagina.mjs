@@ -123,6 +123,28 @@ try {
   tempi.sort((a, b) => a - b);
   console.log(`ok check and redraw of the built-in scenario: median ${tempi[3]} ms (${tempi.join(', ')})`);
 
+  // Hover over a keyword gives its record's fields; completion offers the
+  // train file's keywords in the keyword field.
+  await p.click('[data-editor="train"] .cm-line');
+  await p.keyboard.down('Control');
+  await p.keyboard.press('Home');
+  await p.keyboard.up('Control');
+  const seconda = await (await p.$$('[data-editor="train"] .cm-line'))[1].boundingBox();
+  await p.mouse.move(seconda.x + 15, seconda.y + seconda.height / 2);
+  await p.waitForSelector('.aiuto', { timeout: 5000 });
+  assert.match(await p.$eval('.aiuto', (e) => e.textContent), /vetture/i);
+  await p.click('[data-editor="train"] .cm-line');
+  await p.keyboard.press('End');
+  await p.keyboard.press('Enter');
+  await p.keyboard.type('segn');
+  await p.keyboard.down('Control');
+  await p.keyboard.press('Space');
+  await p.keyboard.up('Control');
+  await p.waitForSelector('.cm-tooltip-autocomplete', { timeout: 5000 });
+  assert.match(await p.$eval('.cm-tooltip-autocomplete', (e) => e.textContent), /segnale/);
+  await p.keyboard.press('Escape');
+  console.log('ok hover and completion');
+
   // 3. A dropped file lands in its editor: the example's line file saved as
   // UTF-8 is converted, with a notice; then the train file as it stands.
   const trascina = async (nome, byte) =>
