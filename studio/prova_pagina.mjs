@@ -88,12 +88,16 @@ try {
   const riga = treno.findIndex((r) => r.startsWith('segnale,')) + 1;
   const al_problema = `#problemi li[data-editor="train"][data-line="${riga}"]`;
   assert.equal(await p.$(al_problema), null, 'a problem before typing');
-  await p.click('[data-editor="train"] .cm-line');
-  await p.keyboard.down('Control');
-  await p.keyboard.press('Home');
-  await p.keyboard.up('Control');
-  for (let i = 1; i < riga; i++) await p.keyboard.press('ArrowDown');
-  await p.keyboard.press('Home');
+  // To the start of the line at riga in the train editor.
+  const alla_riga = async () => {
+    await p.click('[data-editor="train"] .cm-line');
+    await p.keyboard.down('Control');
+    await p.keyboard.press('Home');
+    await p.keyboard.up('Control');
+    for (let i = 1; i < riga; i++) await p.keyboard.press('ArrowDown');
+    await p.keyboard.press('Home');
+  };
+  await alla_riga();
   for (let i = 0; i < 6; i++) await p.keyboard.press('ArrowRight');
   const t0 = Date.now();
   await p.keyboard.type('l');
@@ -113,6 +117,23 @@ try {
   await p.waitForFunction((s) => !document.querySelector(s), { timeout: 5000 }, al_problema);
   assert.equal((await p.evaluate(() => window.tracciato.text('train'))).split('\n')[riga - 1], treno[riga - 1], 'the fix');
   console.log('ok mended, the problem clears');
+  // The hint's quick fix, from the problems panel of the editor (Ctrl+Shift+M).
+  await alla_riga();
+  for (let i = 0; i < 6; i++) await p.keyboard.press('ArrowRight');
+  await p.keyboard.type('l');
+  await p.waitForSelector(al_problema, { timeout: 5000 });
+  await p.keyboard.down('Control');
+  await p.keyboard.down('Shift');
+  await p.keyboard.press('KeyM');
+  await p.keyboard.up('Shift');
+  await p.keyboard.up('Control');
+  await p.waitForSelector('[data-editor="train"] .cm-diagnosticAction', { timeout: 5000 });
+  assert.match(await p.$eval('[data-editor="train"] .cm-diagnosticAction', (e) => e.textContent), /Replace with segnale/);
+  await p.click('[data-editor="train"] .cm-diagnosticAction');
+  await p.waitForFunction((s) => !document.querySelector(s), { timeout: 5000 }, al_problema);
+  assert.equal((await p.evaluate(() => window.tracciato.text('train'))).split('\n')[riga - 1], treno[riga - 1], 'the quick fix');
+  console.log('ok the quick fix mends it too');
+
   // What a pause in typing costs: check, diagnostics, drawing (median of 7).
   const tempi = [];
   for (let i = 0; i < 7; i++)
