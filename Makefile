@@ -124,6 +124,7 @@ studio: setup-studio
 test-studio: studio setup $(BUILD)/CMakeCache.txt
 	$(call installa,chromium)
 	cmake --build $(BUILD) -j $(JOBS) --target tracciato
+	node studio/prova_testo.mjs
 	node --no-experimental-fetch studio/prova_modulo.mjs $(BUILD)/tracciato $(BUILD_STUDIO)/wasm
 	node studio/prova_pagina.mjs $(BUILD)/tracciato $(BUILD_STUDIO)/tracciato-studio.html
 

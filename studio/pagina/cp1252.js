@@ -1,16 +1,26 @@
 // Windows-1252, the code page of the scenario's text files, both ways, and
 // the reading of an author's file: UTF-8 is recognised and converted.
 
-const decodifica = new TextDecoder('windows-1252');
+// Windows-1252 is Latin-1 but for 0x80 to 0x9F, which hold these (the five
+// bytes the code page leaves undefined stand for the C1 controls of their
+// own number). Spelt out here: some decoders read the label as Latin-1.
+const alti = [
+  0x20ac, 0x81, 0x201a, 0x192, 0x201e, 0x2026, 0x2020, 0x2021, 0x2c6, 0x2030, 0x160, 0x2039, 0x152, 0x8d, 0x17d, 0x8f,
+  0x90, 0x2018, 0x2019, 0x201c, 0x201d, 0x2022, 0x2013, 0x2014, 0x2dc, 0x2122, 0x161, 0x203a, 0x153, 0x9d, 0x17e, 0x178,
+];
+const caratteri = Array.from({ length: 256 }, (_, b) => String.fromCharCode(b >= 0x80 && b < 0xa0 ? alti[b - 0x80] : b));
 const tabella = new Map();  // character -> byte
-for (let b = 0; b < 256; b++) tabella.set(decodifica.decode(Uint8Array.of(b)), b);
+caratteri.forEach((c, b) => tabella.set(c, b));
 // A text read byte for byte as Latin-1 holds the C1 controls U+0080 to
 // U+009F where Windows-1252 has its letters and signs: each goes back to its
 // own byte, so that no byte of such a text is lost.
 for (let b = 0x80; b < 0xa0; b++) if (!tabella.has(String.fromCharCode(b))) tabella.set(String.fromCharCode(b), b);
 
 export function da_1252(byte) {
-  return decodifica.decode(byte);
+  let s = '';
+  for (let i = 0; i < byte.length; i += 8192)
+    s += String.fromCharCode(...Array.from(byte.subarray(i, i + 8192), (b) => caratteri[b].charCodeAt(0)));
+  return s;
 }
 
 // The bytes of testo in Windows-1252. A character the code page lacks
