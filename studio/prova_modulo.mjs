@@ -80,5 +80,16 @@ for (const s of [...scenari, { ...scenari[1], guasto: true }]) {
   console.log(`ok ${caso}`);
 }
 
+// Names that cannot name the files are refused, with the reason, and a
+// name without a Windows-1252 form gives a page that says so.
+const b = modulo.builtin();
+for (const [nome, numero] of [['a/b', '1'], ['', '1'], ['S', 'linea'], ['S', '\x01'], ['中', '1']]) {
+  const r = modulo.compile('l', b.line, 't', b.train, nome, numero);
+  assert.deepEqual(Object.keys(r.files), [], `compile as ${JSON.stringify([nome, numero])}`);
+  assert.ok(r.error, `compile as ${JSON.stringify([nome, numero])}: the reason`);
+}
+assert.match(modulo.page('l', b.line, 't', b.train, '中', '1'), /^<!DOCTYPE html>.*No drawing: .*Windows-1252/s);
+console.log('ok names that cannot name the files');
+
 rmSync(lavoro, { recursive: true, force: true });
 console.log('module: check, compile and page match the native program');

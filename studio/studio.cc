@@ -71,6 +71,17 @@ std::string diagnostiche_testi(const val& linea, const val& treno) {
   return d.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+// Why a scenario name or train number cannot name the files, or empty: it
+// must be a plain file name, as the compile command asks.
+std::string nome_rifiutato(const std::string& valore, const char* campo) {
+  if (valore.empty()) return std::string(campo) + " must not be empty";
+  for (unsigned char c : valore)
+    if (c == '/' || c == '\\' || c < 0x20 || c == 0x7f)
+      return std::string(campo) + " " + citato(valore) +
+             " must be a plain name: it may not contain '/', '\\' or control characters";
+  return "";
+}
+
 // The compile of the two texts into the three files, in memory, as the
 // compile command writes them: none when the load left no cell grid or a
 // reserved place stopped it. faults: each recorded fault with its place.
@@ -79,6 +90,19 @@ val compila_testi(const std::string& nome_linea, const val& linea, const std::st
   val esito = val::object();
   val file = val::object();
   val guasti = val::array();
+  std::string rifiuto = nome_rifiutato(nome, "the scenario name");
+  if (rifiuto.empty()) rifiuto = nome_rifiutato(numero, "the train number");
+  if (rifiuto.empty() && nome_file({}, nome, numero, file_scenario::celle_dat) ==
+                             nome_file({}, nome, numero, file_scenario::linea_dat))
+    rifiuto = "the train number " + citato(numero) + " would give the cell file the line data file's name";
+  if (rifiuto.empty() && nome_file({}, nome, numero, file_scenario::celle_dat).string().size() > 255)
+    rifiuto = "the scenario name and train number make a file name longer than 255 bytes";
+  if (!rifiuto.empty()) {
+    esito.set("error", rifiuto);
+    esito.set("files", file);
+    esito.set("faults", guasti);
+    return esito;
+  }
   try {
     const compilazione c = compila_in_memoria(testo_sorgente{nome_linea, byte(linea), ""},
                                               testo_sorgente{nome_treno, byte(treno), ""}, nome, numero, 1);
@@ -112,8 +136,8 @@ val compila_testi(const std::string& nome_linea, const val& linea, const std::st
 
 // The page tracciato view draws from the two texts, whose files are named
 // nome_linea and nome_treno (their paths, as the page cites a fault's file).
-std::string pagina_testi(const std::string& nome_linea, const val& linea, const std::string& nome_treno,
-                         const val& treno, const std::string& nome, const std::string& numero) {
+std::string disegna(const std::string& nome_linea, const val& linea, const std::string& nome_treno,
+                    const val& treno, const std::string& nome, const std::string& numero) {
   opzioni_pagina pagina;
   scenario s = compila_in_memoria(testo_sorgente{nome_linea, byte(linea), ""},
                                   testo_sorgente{nome_treno, byte(treno), ""}, nome, numero, 1)
@@ -129,6 +153,23 @@ std::string pagina_testi(const std::string& nome_linea, const val& linea, const 
   const auto base = [](const std::string& n) { return n.substr(n.find_last_of("/\\") + 1); };
   pagina.origine = "the sources " + base(nome_linea) + " and " + base(nome_treno) + " (compiled in memory)";
   return pagina_scenario(s, calcola_planimetria(s), pagina);
+}
+
+// A name the record table cannot hold (no Windows-1252 form) gives a short
+// page that says so, in place of the drawing.
+std::string pagina_testi(const std::string& nome_linea, const val& linea, const std::string& nome_treno,
+                         const val& treno, const std::string& nome, const std::string& numero) {
+  try {
+    return disegna(nome_linea, linea, nome_treno, treno, nome, numero);
+  } catch (const std::exception& e) {
+    std::string testo;
+    for (char c : std::string(e.what())) {
+      if (c == '<') testo += "&lt;";
+      else if (c == '&') testo += "&amp;";
+      else testo += c;
+    }
+    return "<!DOCTYPE html><meta charset=\"utf-8\"><p>No drawing: " + testo + "</p>";
+  }
 }
 
 lsp::genere_file genere(bool di_treno) { return di_treno ? lsp::genere_file::treno : lsp::genere_file::linea; }
