@@ -242,6 +242,15 @@ try {
   assert.ok((await p.evaluate(() => window.tracciato.text('train'))).endsWith('\nsegnale,  9999'), 'the work after a reload');
   assert.equal(await p.$eval('#nome', (e) => e.value), 'Valmarena');
   console.log('ok the work is still there after a reload');
+  // What the storage holds may be damaged, or from another page: the page
+  // still opens.
+  for (const tenuto of ['{"testi":{"line":5},"nomi":null}', 'not json']) {
+    await p.evaluate((v) => localStorage.setItem('tracciato-studio', v), tenuto);
+    await p.reload();
+    await pronto();
+  }
+  assert.match(await p.evaluate(() => window.tracciato.text('line')), /lunghezza percorso/);
+  console.log('ok damaged storage: the page opens on the built-in scenario');
 
   assert.deepEqual(rete, [], 'network requests');
   assert.deepEqual(errori, [], 'errors in the page');

@@ -379,8 +379,17 @@ try {
 } catch (_) {
   tenuto = null;
 }
-if (tenuto && tenuto.testi) {
-  Object.assign(stato, { nomi: tenuto.nomi, nome: tenuto.nome, numero: tenuto.numero });
+// What another version of the page kept may lack a part: what is missing
+// takes its default.
+const testo_o = (v, d) => (typeof v === 'string' ? v : d);
+if (tenuto && tenuto.testi && typeof tenuto.testi === 'object') {
+  stato.nomi = {
+    line: testo_o(tenuto.nomi?.line, stato.nomi.line),
+    train: testo_o(tenuto.nomi?.train, stato.nomi.train),
+  };
+  stato.nome = testo_o(tenuto.nome, stato.nome);
+  stato.numero = testo_o(tenuto.numero, stato.numero);
+  tenuto.testi = { line: testo_o(tenuto.testi.line, ''), train: testo_o(tenuto.testi.train, '') };
   nomi_campi();
   imposta('line', tenuto.testi.line);
   imposta('train', tenuto.testi.train);
