@@ -6,7 +6,7 @@
 //   node prova_pagina.mjs <tracciato> <page>
 import puppeteer from 'puppeteer-core';
 import { execFileSync, spawnSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, readdirSync, rmSync, statSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve, dirname } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
@@ -69,6 +69,25 @@ try {
     'built-in scenario',
   );
   console.log('ok built-in scenario compiled through the page');
+
+  // The buttons: the binaries as one zip, the train file saved as it was
+  // written (Windows-1252, CR LF).
+  const scaricati = join(lavoro, 'scaricati');
+  const cdp = await p.createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: scaricati });
+  const arrivato = async (nome) => {
+    for (let i = 0; i < 100 && !existsSync(join(scaricati, nome)); i++) await new Promise((r) => setTimeout(r, 100));
+    return readFileSync(join(scaricati, nome));
+  };
+  await p.click('#compila');
+  await arrivato('VessolantaC_OrmelaC_4715.zip');
+  execFileSync('unzip', ['-q', join(scaricati, 'VessolantaC_OrmelaC_4715.zip'), '-d', join(scaricati, 'zip')]);
+  const nativi = compila_nativo(inc('VessolantaC_OrmelaC_linea.txt'), inc('VessolantaC_OrmelaC_4715-.txt'), 'VessolantaC_OrmelaC', '4715');
+  assert.deepEqual(readdirSync(join(scaricati, 'zip')).sort(), Object.keys(nativi).sort());
+  for (const [f, b] of Object.entries(nativi)) assert.ok(readFileSync(join(scaricati, 'zip', f)).equals(b), `zip: ${f}`);
+  await p.click('#salva-train');
+  assert.ok((await arrivato('VessolantaC_OrmelaC_4715-.txt')).equals(readFileSync(inc('VessolantaC_OrmelaC_4715-.txt'))));
+  console.log('ok downloads: the binaries as a zip, the train file as it was written');
 
   // A click on a signal in the drawing selects its line in the train editor.
   const disegno = await (await p.$('#disegno')).contentFrame();

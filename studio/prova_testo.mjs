@@ -32,3 +32,24 @@ for (const l of letture) assert.deepEqual(leggi_testo(new Uint8Array(l.byte)), {
 const tutti = Uint8Array.from({ length: 256 }, (_, i) => i);
 assert.deepEqual(in_1252(leggi_testo(tutti).testo).byte, tutti);
 console.log('text conversions: all passed');
+
+// The archive of a compile: unzip reads back each file's bytes, and checks
+// their CRC. (Names beyond ASCII are marked UTF-8, which Debian's unzip
+// does not read; other tools do.)
+import { zip } from './pagina/zip.js';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+const files = {
+  'Valmarena_linea.dat': Uint8Array.from({ length: 70000 }, (_, i) => (i * 7919) & 0xff),
+  'Valmarena_2231.sim': new Uint8Array([1, 2, 3]),
+  'Valmarena_2231.dat': new Uint8Array(0),
+};
+const cartella = mkdtempSync(join(tmpdir(), 'studio-zip-'));
+writeFileSync(join(cartella, 'a.zip'), zip(files));
+execFileSync('unzip', ['-tq', join(cartella, 'a.zip')]);
+execFileSync('unzip', ['-q', join(cartella, 'a.zip'), '-d', join(cartella, 'x')]);
+for (const [n, b] of Object.entries(files)) assert.deepEqual(new Uint8Array(readFileSync(join(cartella, 'x', n))), b, n);
+rmSync(cartella, { recursive: true, force: true });
+console.log('zip: all passed');

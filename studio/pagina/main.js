@@ -12,6 +12,7 @@ import wasm from 'tracciato_studio.wasm';
 import esempio_linea from '../../examples/Valmarena_linea.txt';
 import esempio_treno from '../../examples/Valmarena_2231-.txt';
 import { da_1252, leggi_testo, per_file } from './cp1252.js';
+import { zip } from './zip.js';
 
 const modulo = await crea_tracciato({ wasmBinary: wasm });
 const tipi = ['line', 'train'];
@@ -367,8 +368,14 @@ $('#compila').onclick = () => {
     avviso(`no binary file: ${r.error || 'the load left no cell grid, or a reserved place stopped the compile'}; see the problems`);
     return;
   }
-  for (const n of nomi) scarica(n, r.files[n]);
-  avviso(`downloaded ${nomi.join(', ')}` + (r.faults.length ? ` with ${r.faults.length} fault(s) recorded` : ''));
+  // One archive: a browser asks before a page downloads several files.
+  const archivio = `${stato.nome}_${stato.numero}.zip`;
+  if ($('#come-zip').checked) scarica(archivio, zip(r.files));
+  else for (const n of nomi) scarica(n, r.files[n]);
+  avviso(
+    `downloaded ${$('#come-zip').checked ? `${archivio} with ` : ''}${nomi.join(', ')}` +
+      (r.faults.length ? `; ${r.faults.length} fault(s) recorded, see the problems` : ''),
+  );
 };
 
 // ---- Start: the work kept, or the built-in scenario ---------------------------
