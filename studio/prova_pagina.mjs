@@ -274,7 +274,9 @@ try {
   assert.deepEqual(rete, [], 'network requests');
   assert.deepEqual(errori, [], 'errors in the page');
   if (process.env.STUDIO_SCREENSHOT) {
-    await p.click('#incorporato');
+    await p.setViewport({ width: 1500, height: 900 });
+    for (let i = 0; i < 3; i++) await p.click('#incorporato');
+    await new Promise((r) => setTimeout(r, 500));
     await p.screenshot({ path: process.env.STUDIO_SCREENSHOT });
   }
 } catch (e) {
