@@ -99,5 +99,34 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
+# The studio: the toolkit as one offline web page (build/studio/tracciato-studio.html),
+# from the same C++ built with em++, and its tests in headless Chromium. Its
+# own packages: the WebAssembly tool chain (with the JS parser its optimizer
+# needs), node and npm; the npm packages are pinned by studio/package-lock.json.
+BUILD_STUDIO ?= $(BUILD)/studio
+# npm comes with some builds of node; Debian has it as a package of its own.
+STUDIO_PACKAGES := emscripten node-acorn nodejs $(if $(shell command -v npm),,npm)
+# The optimizer of Debian's emscripten looks for acorn among Debian's node modules.
+STUDIO_NODE := NODE_PATH=/usr/share/nodejs
+.PHONY: setup-studio studio test-studio
+setup-studio: studio/node_modules/.installati
+studio/node_modules/.installati: studio/package-lock.json
+	$(call installa,$(STUDIO_PACKAGES))
+	cd studio && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund
+	touch $@
+
+studio: setup-studio
+	$(STUDIO_NODE) emcmake cmake -S studio -B $(BUILD_STUDIO)/wasm -DCMAKE_BUILD_TYPE=Release >/dev/null
+	$(STUDIO_NODE) cmake --build $(BUILD_STUDIO)/wasm -j $(JOBS)
+	node studio/costruisci.mjs $(BUILD_STUDIO)/wasm $(BUILD_STUDIO)/tracciato-studio.html
+
+# The module against the native program, then the page in headless Chromium.
+test-studio: studio setup $(BUILD)/CMakeCache.txt
+	$(call installa,chromium)
+	cmake --build $(BUILD) -j $(JOBS) --target tracciato
+	node studio/prova_testo.mjs
+	node --no-experimental-fetch studio/prova_modulo.mjs $(BUILD)/tracciato $(BUILD_STUDIO)/wasm
+	node studio/prova_pagina.mjs $(BUILD)/tracciato $(BUILD_STUDIO)/tracciato-studio.html
+
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_BENCH) $(BUILD_FUZZ)
