@@ -149,7 +149,9 @@ std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
 
 int32_t conta_avvisi(const testo_sorgente& linea, const testo_sorgente& treno, const scenario& compilato) {
   contesto_controllo c;
-  std::vector<problema> righe = viste(c, linea, treno);
+  // The views point into the texts: these copies outlive them.
+  const std::optional<testo_sorgente> l(linea), t(treno);
+  std::vector<problema> righe = viste(c, l, t);
   c.finale = compilato;
   avvisi_dei_valori(c);
   avvisi_orario(c);
