@@ -5,6 +5,8 @@
 
 #include "checker/interno.h"
 #include "model/numeri.h"
+#include "model/luogo.h"
+#include "model/regole.h"
 #include "platform/testo.h"
 
 namespace tracciato {
@@ -25,6 +27,7 @@ class avvisi {
       codifica(*c_.treno);
       treno(*c_.treno);
     }
+    if (c_.linea && c_.treno) sotto_le_stazioni(*c_.linea, *c_.treno);
     ingressi();
   }
 
@@ -80,6 +83,19 @@ class avvisi {
              "check the position, or the route length in the line file");
   }
 
+  // The column of number field i of x, else of its keyword.
+  static int32_t colonna(const voce& x, size_t i) { return i < x.colonne.size() ? x.colonne[i] : x.colonna; }
+
+  // An item that starts inside the route and ends past its end.
+  void fine_oltre(const vista& v, const voce& x, int64_t fine, std::string_view cosa, size_t campo) {
+    if (!lunghezza_ || x.n(0) >= *lunghezza_ || fine <= *lunghezza_) return;
+    avviso(v, x, x.n(0),
+           "the " + std::string(cosa) + " starts inside the route but ends at " + m(fine) + ", past its end (" +
+               m(*lunghezza_) + ")",
+           "end it at " + std::to_string(*lunghezza_) + " or before, or check the route length in the line file",
+           colonna(x, campo));
+  }
+
   // Records of one kind in increasing order of position, the first at 0.
   void ordine(const vista& v, genere_voce t, std::string_view cosa, bool da_zero) {
     const voce* prima = nullptr;
@@ -104,11 +120,18 @@ class avvisi {
       if (x.tipo == genere_voce::lunghezza && !x.numeri.empty()) {
         lunghezza_ = x.n(0);
         if (x.n(0) == 0) avviso(v, x, std::nullopt, "the route length is 0 m", "give the line's length in metres");
+        else if (x.n(0) > 0 && x.n(0) < 1000)
+          avviso(v, x, std::nullopt,
+                 "the route length is " + m(x.n(0)) + ": lengths are in metres, so every item past it is off the route",
+                 "give the length in metres: " + std::to_string(int64_t{x.n(0)} * 1000) + " for " +
+                     std::to_string(x.n(0)) + " km",
+                 colonna(x, 0));
         break;
       }
     ordine(v, genere_voce::pendenza, "gradients", true);
     ordine(v, genere_voce::montagna, "tunnels", false);
     const voce* curva_prima = nullptr;
+    const voce* montagna_prima = nullptr;
     for (const voce& x : v.voci) {
       if (!x.completa() && x.numeri.size() < 1) continue;
       switch (x.tipo) {
@@ -128,8 +151,24 @@ class avvisi {
           posizione(v, x, x.n(0), false, "tunnel start");
           if (x.numeri.size() == 3 && x.n(1) <= x.n(0))
             avviso(v, x, x.n(0), "the tunnel ends (" + m(x.n(1)) + ") before it starts", "write the start, then the end");
-          if (x.numeri.size() == 3 && x.n(2) <= 0)
-            avviso(v, x, x.n(0), "tunnel kind " + std::to_string(x.n(2)) + " is no kind", "write 1 or 2, plus 10 for markers");
+          if (x.numeri.size() == 3 && x.n(2) != 1 && x.n(2) != 2 && x.n(2) != 11 && x.n(2) != 12)
+            avviso(v, x, x.n(0), "tunnel kind " + std::to_string(x.n(2)) + " is no kind", "write 1 or 2, plus 10 for markers",
+                   colonna(x, 2));
+          if (x.numeri.size() == 3 && x.n(1) > x.n(0)) {
+            if (!multiplo(x.n(1), 50))
+              avviso(v, x, x.n(0), "the tunnel's end " + m(x.n(1)) + " is not on the 50 m grid: it ends as if at " +
+                                       m(cella_di(x.n(1)) * 50),
+                     "write " + std::to_string(x.n(1) / 50 * 50) + " or " + std::to_string(x.n(1) / 50 * 50 + 50),
+                     colonna(x, 1));
+            fine_oltre(v, x, x.n(1), "tunnel", 1);
+            if (montagna_prima != nullptr && x.n(0) < montagna_prima->n(1))
+              avviso(v, x, x.n(0),
+                     "this tunnel starts at " + m(x.n(0)) + ", inside the tunnel of line " +
+                         std::to_string(montagna_prima->riga) + " (to " + m(montagna_prima->n(1)) +
+                         "): the cells they share take this tunnel's kind",
+                     "make the tunnels one record, or start this one where the other ends or later");
+            montagna_prima = &x;
+          }
           break;
         case genere_voce::indicatori:
           posizione(v, x, x.n(0), true, "board");
@@ -166,6 +205,14 @@ class avvisi {
     }
     if (x.numeri.size() < 2) return;
     if (x.n(1) <= 0) avviso(v, x, x.n(0), "the curve's length is " + m(x.n(1)), "give the length of the curve in metres");
+    if (x.n(0) >= 0 && !multiplo(x.n(0), 50))
+      avviso(v, x, x.n(0), "the curve's start " + m(x.n(0)) + " is not on the 50 m grid: it is placed as if at " +
+                               m(int64_t{x.n(0)} / 50 * 50),
+             "write " + std::to_string(x.n(0) / 50 * 50) + " or " + std::to_string(x.n(0) / 50 * 50 + 50), colonna(x, 0));
+    if (x.n(1) > 0 && !multiplo(x.n(1), 50))
+      avviso(v, x, x.n(0), "the curve's length " + m(x.n(1)) + " is not a multiple of 50 m: the curve covers whole 50 m cells only",
+             "write " + std::to_string(x.n(1) / 50 * 50) + " or " + std::to_string(x.n(1) / 50 * 50 + 50), colonna(x, 1));
+    if (x.n(1) > 0) fine_oltre(v, x, int64_t{x.n(0)} + x.n(1), "curve", 1);
     if (prima != nullptr && prima->numeri.size() == 2 && x.n(0) < int64_t{prima->n(0)} + prima->n(1))
       avviso(v, x, x.n(0),
              "this curve starts at " + m(x.n(0)) + ", before the previous one ends (" +
@@ -174,6 +221,11 @@ class avvisi {
   }
 
   void treno(const vista& v) {
+    for (const voce& x : v.voci)
+      if (x.tipo == genere_voce::orologio && x.numeri.size() == 3) {
+        orologio_ = {&x, (int64_t{x.n(0)} * 60 + x.n(1)) * 60 + x.n(2)};
+        break;
+      }
     ordine(v, genere_voce::velocita, "speed limits", true);
     ordine(v, genere_voce::aderenza, "adhesion records", true);
     for (const voce& x : v.voci) {
@@ -181,7 +233,9 @@ class avvisi {
       const int32_t a = x.n(0);
       switch (x.tipo) {
         case genere_voce::vetture:
-          if (a <= 0) avviso(v, x, std::nullopt, "the train has " + std::to_string(a) + " vehicles", "give 1 or more vehicles");
+          if (a <= 0 || a > 50)
+            avviso(v, x, std::nullopt, "the train has " + std::to_string(a) + " vehicles", "give 1 to 50 vehicles",
+                   colonna(x, 0));
           break;
         case genere_voce::massa:
           if (a <= 0 || a > 250)
@@ -195,6 +249,9 @@ class avvisi {
           posizione(v, x, a, false, "speed limit");
           if (x.numeri.size() == 2 && x.n(1) <= 0)
             avviso(v, x, a, "a speed limit of " + std::to_string(x.n(1)) + " km/h stops the train", "give the line speed in km/h");
+          else if (x.numeri.size() == 2 && x.n(1) > 300)
+            avviso(v, x, a, "a speed limit of " + std::to_string(x.n(1)) + " km/h is beyond any line",
+                   "give the line speed in km/h, such as 120", colonna(x, 1));
           else if (x.numeri.size() == 2 && x.in_piu.empty() && x.n(1) % 5 != 0)
             avviso(v, x, a, "speed " + std::to_string(x.n(1)) + " km/h is kept in steps of 5: it becomes " +
                                 std::to_string(arrotonda(x.n(1) / 5.0) * 5) + " km/h",
@@ -209,6 +266,9 @@ class avvisi {
           break;
         case genere_voce::segnale:
           posizione(v, x, a, true, "signal");
+          if (lunghezza_ && a == *lunghezza_)
+            avviso(v, x, a, "the signal stands at the route's end (" + m(a) + "), where the train never passes it",
+                   "place it before the end of the route", colonna(x, 0));
           if (x.numeri.size() == 11 &&
               (x.n(1) < 1 || x.n(1) > 2 || x.n(6) < 0 || x.n(6) > 2 || x.n(7) < 0 || x.n(7) > 9 || x.n(8) < 0 ||
                x.n(8) > 9 || x.n(9) < 0 || x.n(9) > 9))
@@ -221,15 +281,94 @@ class avvisi {
             avviso(v, x, a, "a slowdown at " + std::to_string(x.n(1)) + " km/h stops the train", "give its speed in km/h");
           if (x.numeri.size() >= 3 && x.n(2) == 0)
             avviso(v, x, a, "the slowdown is 0 m long", "give its length in metres");
+          if (x.numeri.size() >= 3 && x.n(2) > 0) fine_oltre(v, x, int64_t{a} + x.n(2), "slowdown", 2);
+          if (x.numeri.size() >= 2 && x.n(1) > 0) {
+            const voce* limite = nullptr;  // the speed limit in force where the slowdown starts
+            for (const voce& y : v.voci)
+              if (y.tipo == genere_voce::velocita && y.numeri.size() == 2 && y.n(0) <= a) limite = &y;
+            if (limite != nullptr && limite->n(1) > 0 && x.n(1) > limite->n(1))
+              avviso(v, x, a,
+                     "the slowdown allows " + std::to_string(x.n(1)) + " km/h, more than the limit of " +
+                         std::to_string(limite->n(1)) + " km/h in force there (line " + std::to_string(limite->riga) + ")",
+                     "give a slowdown speed below the line's limit", colonna(x, 1));
+          }
           break;
         case genere_voce::abbattimento: posizione(v, x, a, false, "code point"); break;
         case genere_voce::stazione:
           if (lunghezza_ && a > *lunghezza_) posizione(v, x, a, false, "station");
+          if (lunghezza_ && a == *lunghezza_)
+            avviso(v, x, a, "the station stands at the route's end (" + m(a) + "): its platform lies past the end",
+                   "place it at least half its length before the end", colonna(x, 0));
+          stazione(v, x);
           if (x.numeri.size() >= 3 && x.n(2) <= 0)
             avviso(v, x, a, "the station's length is " + m(x.n(2)), "give its length in metres, a multiple of 100");
           if (x.completa() && x.testo.empty()) avviso(v, x, a, "the station has no name", "write its name last");
           break;
         default: break;
+      }
+    }
+    namespace c = campo_stazione;
+    if (ultima_ != nullptr && stazioni_ > 1 && ultima_->numeri.size() > c::secondi && ultima_->n(c::ore) == 0 &&
+        ultima_->n(c::minuti) == 0 && ultima_->n(c::secondi) == 0)
+      avviso(v, *ultima_, ultima_->n(0), "the terminus has no scheduled time: the run has no end time",
+             "give the terminus its arrival time", colonna(*ultima_, c::ore));
+    if (!v.voci.empty() && stazioni_ == 0)
+      c_.aggiungi(gravita::avviso, v, 0, 0, std::nullopt, "the train file has no stations: the run has no timetable",
+                  "list the stations under \"[stazioni]\", the origin first");
+    if (v.ha_generale && !contiene_senza_caso(v.dati, "[fine]"))
+      c_.aggiungi(gravita::avviso, v, static_cast<int32_t>(v.inizi_riga.size()), 1, std::nullopt,
+                  "the train file has no line \"[fine]\": it may be cut short",
+                  "end the train file with a line \"[fine]\"");
+  }
+
+  // A station's kind, stop and time, and the clock against the first departure.
+  void stazione(const vista& v, const voce& x) {
+    namespace c = campo_stazione;
+    if (x.numeri.size() <= c::secondi) return;
+    const int32_t tipo = x.n(c::tipo);
+    static constexpr int32_t noti[] = {2, 5, 6, 7, 8, 11, 12, 21, 22, 25, 27};
+    if (std::find(std::begin(noti), std::end(noti), tipo) == std::end(noti))
+      avviso(v, x, x.n(0), "station kind " + std::to_string(tipo) + " is none the simulator is known to use",
+             "use a kind of the built-in train file: 2, 11, 12, 21, 22, 25 or 27", colonna(x, c::tipo));
+    const bool senza_ora = x.n(c::ore) == 0 && x.n(c::minuti) == 0 && x.n(c::secondi) == 0;
+    const bool prima = stazioni_ == 0;
+    ++stazioni_;
+    ultima_ = &x;
+    if (senza_ora && (x.n(c::fermata) == 50 || x.n(c::fermata) == 60))
+      avviso(v, x, x.n(0), "the train stops here (stop value " + std::to_string(x.n(c::fermata)) +
+                               ") but the station has no scheduled time",
+             "give its time as hours, minutes, seconds", colonna(x, c::ore));
+    if (!senza_ora && orologio_ && prima) {
+      const int64_t t = (int64_t{x.n(c::ore)} * 60 + x.n(c::minuti)) * 60 + x.n(c::secondi);
+      if (t < orologio_->second)
+        avviso(v, *orologio_->first, std::nullopt,
+               "the clock starts after the first departure (line " + std::to_string(x.riga) + ")",
+               "start the clock before the first station's time", colonna(*orologio_->first, 0));
+    }
+  }
+
+  // A station cell takes its cell whatever the cell held: a board or sign of
+  // the line file there is lost.
+  void sotto_le_stazioni(const vista& l, const vista& t) {
+    namespace c = campo_stazione;
+    bool prima = true;
+    for (const voce& s : t.voci) {
+      if (s.tipo != genere_voce::stazione || s.numeri.size() <= c::flag3) continue;
+      const int32_t tipo = s.n(c::tipo);
+      const bool terzo = !prima && tipo != 5 && tipo != 6 && tipo != 7 && tipo != 8 && s.n(c::flag3) != 0;
+      prima = false;
+      if (!con_cella_stazione(tipo)) continue;
+      const int64_t cella =
+          cella_della_stazione(estensione_stazione(tipo, s.n(0), s.n(c::lunghezza), terzo).fine);
+      for (const voce& x : l.voci) {
+        if ((x.tipo != genere_voce::indicatori && x.tipo != genere_voce::cartello) || x.numeri.empty()) continue;
+        if (cella_della_voce(formato_di(x.tipo).cella, x.n(0)) != cella) continue;
+        const std::string cosa = x.tipo == genere_voce::cartello ? "sign \"" + x.testo + "\"" : std::string("board");
+        avviso(l, x, x.n(0),
+               "this " + cosa + " at " + testo_luogo(c_.finale, x.n(0), formato_di(x.tipo).cella, "\x96") +
+                   " is lost: its cell is taken by the station cell of \"" + s.testo + "\" (" + t.nome + " line " +
+                   std::to_string(s.riga) + ")",
+               "move it at least 50 m away from the station's end", colonna(x, 0));
       }
     }
   }
@@ -247,9 +386,11 @@ class avvisi {
       if (vuoto)
         file(t, "the train file is empty: the scenario gets no train, stations or signals",
              "give the train file as --train; `tracciato sources` writes one to start from");
-      else if (di_linea && t.voci.empty())
+      else if (di_linea && t.voci.empty()) {
         file(t, "this looks like a line file (it gives a route length), not a train file",
              "give the train file as --train and the line file as --line");
+        c_.scambiati = true;
+      }
       else if (!t.ha_generale)
         file(t, "the train file has no line \"[generale]\": nothing in it is read",
              "begin the train file with a line \"[generale]\"");
@@ -258,9 +399,11 @@ class avvisi {
       const vista& l = *c_.linea;
       const bool lunghezza = std::any_of(l.voci.begin(), l.voci.end(),
                                          [](const voce& x) { return x.tipo == genere_voce::lunghezza; });
-      if (!lunghezza && contiene_senza_caso(l.dati, "stazione"))
+      if (!lunghezza && contiene_senza_caso(l.dati, "stazione")) {
         file(l, "this looks like a train file (it has stations and no route length), not a line file",
              "give the line file as --line and the train file as --train");
+        c_.scambiati = true;
+      }
     }
     if (c_.linea && c_.treno && !c_.treno->dati.empty() &&
         (c_.linea->nome == c_.treno->nome || c_.linea->dati == c_.treno->dati))
@@ -270,6 +413,9 @@ class avvisi {
 
   contesto_controllo& c_;
   std::optional<int32_t> lunghezza_;
+  int stazioni_ = 0;
+  const voce* ultima_ = nullptr;
+  std::optional<std::pair<const voce*, int64_t>> orologio_;  // the clock record and its time in seconds
 };
 
 }  // namespace

@@ -68,18 +68,14 @@ void testi_troppo_lunghi(contesto_controllo& c) {
 
 }  // namespace
 
-std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
-                                const std::optional<testo_sorgente>& treno, const opzioni_controllo& opzioni) {
-  contesto_controllo c;
-  c.opzioni = opzioni;
-  const testo_sorgente nessuno;
-  const testo_sorgente& l = linea ? *linea : nessuno;
-  const testo_sorgente& t = treno ? *treno : nessuno;
+namespace {
 
-  // One line at a time, as the author wrote the files: unknown keywords,
-  // fields missing or left over. A file far beyond any real route (a line
-  // file of 1000 km is a few hundred kB) gets no such view, which takes many
-  // times the file's size: only the compile's faults are looked for in it.
+// One line at a time, as the author wrote the files: unknown keywords,
+// fields missing or left over. A file far beyond any real route (a line
+// file of 1000 km is a few hundred kB) gets no such view, which takes many
+// times the file's size: only the compile's faults are looked for in it.
+std::vector<problema> viste(contesto_controllo& c, const std::optional<testo_sorgente>& linea,
+                            const std::optional<testo_sorgente>& treno) {
   std::vector<problema> righe;
   const auto vista_di = [&](const std::optional<testo_sorgente>& f, tipo_file tipo, std::optional<vista>& v) {
     if (!f || !f->guasto.empty()) return;
@@ -99,6 +95,19 @@ std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
   };
   vista_di(linea, tipo_file::linea, c.linea);
   vista_di(treno, tipo_file::treno, c.treno);
+  return righe;
+}
+
+}  // namespace
+
+std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
+                                const std::optional<testo_sorgente>& treno, const opzioni_controllo& opzioni) {
+  contesto_controllo c;
+  c.opzioni = opzioni;
+  const testo_sorgente nessuno;
+  const testo_sorgente& l = linea ? *linea : nessuno;
+  const testo_sorgente& t = treno ? *treno : nessuno;
+  std::vector<problema> righe = viste(c, linea, treno);
 
   // The compile's own faults, every one of them.
   errori_del_carico(c, l, t, linea.has_value());
@@ -122,6 +131,9 @@ std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
   // What the values say, and whether the timetable can be run.
   avvisi_dei_valori(c);
   avvisi_orario(c);
+  // Files swapped: the warning that says so, not the hundred consequences.
+  if (c.scambiati)
+    std::erase_if(c.problemi, [](const problema& p) { return p.riga > 0; });
 
   // In file order: the line file, the train file, then anything else; each by place.
   const auto ordine_file = [&](const problema& p) {
@@ -133,6 +145,17 @@ std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
     return std::tuple(ordine_file(a), a.riga, a.colonna) < std::tuple(ordine_file(b), b.riga, b.colonna);
   });
   return std::move(c.problemi);
+}
+
+int32_t conta_avvisi(const testo_sorgente& linea, const testo_sorgente& treno, const scenario& compilato) {
+  contesto_controllo c;
+  // The views point into the texts: these copies outlive them.
+  const std::optional<testo_sorgente> l(linea), t(treno);
+  std::vector<problema> righe = viste(c, l, t);
+  c.finale = compilato;
+  avvisi_dei_valori(c);
+  avvisi_orario(c);
+  return static_cast<int32_t>(righe.size()) + conta(c.problemi).avvisi;
 }
 
 totali conta(const std::vector<problema>& problemi) {

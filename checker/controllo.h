@@ -46,6 +46,11 @@ std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
                                 const std::optional<testo_sorgente>& treno,
                                 const opzioni_controllo& opzioni = {});
 
+// How many warnings controlla lists for two texts that the compile loaded
+// with no fault into compilato, without loading them again: the cheap pass
+// a compile runs to say whether the check would warn.
+int32_t conta_avvisi(const testo_sorgente& linea, const testo_sorgente& treno, const scenario& compilato);
+
 // Counts of a list of problems.
 struct totali {
   int32_t errori = 0;

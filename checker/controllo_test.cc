@@ -10,6 +10,8 @@
 #include <tuple>
 
 #include "checker/vista.h"
+#include "model/luogo.h"
+#include "model/scenario.h"
 #include "tests/cartella_temporanea.h"
 
 namespace tracciato {
@@ -100,6 +102,34 @@ TEST(Controlla, TableOfMistakes) {
        "cut at a comma"},
       {false, "stazione, 9000, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 50, 14, 30, 0, Citt\xC3\xA0", gravita::avviso, 0,
        "--input-encoding utf-8"},
+      {false, "# velocita ridotta in galleria", gravita::errore, 25, "looks like a comment, but it holds `velocita`"},
+      {true, "indicatori-vmax, 8500, 80, 85, 85, 0, , , , 0", gravita::avviso, 0, "did you mean `indicatori_vmax`?"},
+      // Places past the end and off the grid, of every kind.
+      {true, "curvas2, 6025, 500", gravita::avviso, 0, "the curve's start 6025 m is not on the 50 m grid"},
+      {true, "curvas2, 6000, 525", gravita::avviso, 0, "the curve's length 525 m"},
+      {true, "curvas2, 9800, 500", gravita::avviso, 0, "ends at 10300 m, past its end"},
+      {true, "montagna, 9500, 10500, 1", gravita::avviso, 0, "ends at 10500 m, past its end"},
+      {true, "montagna, 4000, 4525, 1", gravita::avviso, 0, "the tunnel's end 4525 m"},
+      {false, "rallentamento, 9500, 30, 1000, 0, 0, 0", gravita::avviso, 0, "ends at 10500 m, past its end"},
+      {false, "segnale, 10000, 1, 3, 4, 0, 0, 0, 0,0,0, 0", gravita::avviso, 0, "at the route's end"},
+      {false, "stazione, 10000, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 50, 14, 30, 0, X", gravita::avviso, 0,
+       "at the route's end"},
+      // Items lost under other items, naming both.
+      {true, "montagna, 4000, 5000, 1\r\nmontagna, 4500, 5500, 2", gravita::avviso, 0, "inside the tunnel of line"},
+      {true, "cartello_indicatore, 200, (X)", gravita::avviso, 0, "sign \"(X)\" at 200 m (cell 5, 250\x96""299 m; km 0+200) is lost: its "
+                                                              "cell is taken by the station cell of \"PARTENZA\""},
+      // Unknown kinds and implausible values.
+      {true, "montagna, 4000, 4500, 7", gravita::avviso, 0, "tunnel kind 7 is no kind"},
+      {false, "stazione, 9000, 99, 400, 0, 0, 0, 1,1,0, 4,1,1, 50, 14, 30, 0, X", gravita::avviso, 0,
+       "station kind 99"},
+      {false, "velocita, 9000, 999", gravita::avviso, 0, "999 km/h is beyond any line"},
+      {false, "numero vetture, 500", gravita::avviso, 0, "the train has 500 vehicles"},
+      {false, "rallentamento, 8000, 90, 500, 0, 0, 0", gravita::avviso, 0, "more than the limit of 70 km/h"},
+      // Inconsistent train data.
+      {false, "stazione, 9000, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 50, 0, 0, 0, X", gravita::avviso, 0,
+       "the train stops here (stop value 50) but the station has no scheduled time"},
+      {false, "stazione, 9000, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 0, 0, 0, 0, X", gravita::avviso, 0,
+       "the terminus has no scheduled time"},
   };
   const testo_sorgente linea = leggi_fixture("linea.txt");
   const testo_sorgente treno = leggi_fixture("treno.txt");
@@ -109,7 +139,10 @@ TEST(Controlla, TableOfMistakes) {
     std::string& testo = c.linea ? l.dati : t.dati;
     const size_t fine = testo.rfind("[fine]");
     ASSERT_NE(fine, std::string::npos);
-    const int32_t riga = static_cast<int32_t>(std::count(testo.begin(), testo.begin() + fine, '\n')) + 1;
+    // The problem is looked for at the last line added.
+    const std::string_view aggiunta = c.riga;
+    const int32_t riga = static_cast<int32_t>(std::count(testo.begin(), testo.begin() + fine, '\n') +
+                                              std::count(aggiunta.begin(), aggiunta.end(), '\n')) + 1;
     testo.insert(fine, std::string(c.riga) + "\r\n");
     bool trovato = false;
     std::string visti;
@@ -121,6 +154,38 @@ TEST(Controlla, TableOfMistakes) {
       visti += "\n  " + p.file + ":" + std::to_string(p.riga) + " " + p.messaggio + " | " + p.suggerimento;
     }
     EXPECT_TRUE(trovato) << c.riga << visti;
+  }
+}
+
+// One text of a clean file changed, against the warning it must produce.
+TEST(Controlla, TableOfChangedRecords) {
+  static const struct {
+    bool linea;
+    const char* prima;
+    const char* dopo;
+    const char* frammento;
+  } casi[] = {
+      {false, "orologio, 13 59 45", "orologio, 14 10 0", "the clock starts after the first departure (line 11)"},
+      {false, "[fine]", "", "no line \"[fine]\""},
+      {true, "lunghezza percorso, 10000", "lunghezza percorso, 10", "2 the route length is 10 m: lengths are in metres"},
+      {false, "stazione,     0, 11,  600,  0, 0, 0,  1,1,0,  4,1,1,    1,  14, 0, 0, PARTENZA", "",
+       "the train file has no stations"},
+  };
+  const testo_sorgente linea = leggi_fixture("linea.txt");
+  const testo_sorgente treno = leggi_fixture("treno.txt");
+  for (const auto& c : casi) {
+    testo_sorgente l = linea, t = treno;
+    std::string& testo = c.linea ? l.dati : t.dati;
+    const size_t i = testo.find(c.prima);
+    ASSERT_NE(i, std::string::npos) << c.prima;
+    testo.replace(i, std::string_view(c.prima).size(), c.dopo);
+    std::string visti;
+    const auto problemi = controlla(l, t);
+    for (const problema& p : problemi) visti += "\n  " + std::to_string(p.riga) + " " + p.messaggio;
+    EXPECT_NE(visti.find(c.frammento), std::string::npos) << c.dopo << visti;
+    if (c.linea) {
+      EXPECT_EQ(problemi.at(0).riga, 2) << "the first problem is the route length" << visti;
+    }
   }
 }
 
@@ -151,6 +216,18 @@ TEST(Controlla, WrongInputs) {
     for (const problema& p : controlla(linea, c.treno)) tutto += p.messaggio + "\n";
     EXPECT_NE(tutto.find(c.frammento), std::string::npos) << c.caso << ":\n" << tutto;
   }
+  // Swapped files: the warnings that say so, and not their consequences.
+  const testo_sorgente treno = leggi_fixture("treno.txt");
+  const auto scambiati = controlla(testo_sorgente{"t.txt", treno.dati, ""}, testo_sorgente{"l.txt", linea.dati, ""});
+  ASSERT_FALSE(scambiati.empty());
+  for (const problema& p : scambiati) EXPECT_EQ(p.riga, 0) << p.file << ": " << p.messaggio;
+}
+
+TEST(Luogo, NamesThePositionTheCellItStandsInAndTheChainage) {
+  const scenario s;  // no chainage reference: the chainage is the position
+  EXPECT_EQ(testo_luogo(s, 14000, cella_voce::successiva), "14000 m (cell 281, 14050\u2013""14099 m; km 14+000)");
+  EXPECT_EQ(testo_luogo(s, 14000, cella_voce::propria), "14000 m (cell 280, 14000\u2013""14049 m; km 14+000)");
+  EXPECT_EQ(testo_luogo(s, 14000, cella_voce::nessuna), "14000 m (km 14+000)");
 }
 
 TEST(Vista, SuggestsByEditDistanceAgainstTheFilesOwnKeywords) {

@@ -164,7 +164,13 @@ class errori {
     const std::string tutti = std::to_string(f.campi.size());
     p.riga = r->riga;
     p.colonna = r->colonna;
-    if (r->mancanti > 0 && g.riga != r->riga) {
+    const std::string_view parola = r->parola;
+    if (parola.starts_with("#") || parola.starts_with(";") || parola.starts_with("//")) {
+      // A comment that holds a keyword: to the loader it is that record.
+      p.messaggio = "this line looks like a comment, but it holds `" + std::string(f.parola) +
+                    "` and is read as that record, whose fields it lacks, so the compile fails: " + g.dettaglio;
+      p.suggerimento = "this format has no comments: delete the line";
+    } else if (r->mancanti > 0 && g.riga != r->riga) {
       p.messaggio = "the `" + std::string(f.parola) + "` record lacks " + std::to_string(r->mancanti) + " of its " +
                     tutti + " fields, so the compile reads on into line " + std::to_string(g.riga) +
                     " and fails there: " + g.dettaglio;

@@ -22,6 +22,8 @@ struct contesto_controllo {
   // Whether the load was run again as often as giri_del_carico allows, and
   // still stopped at a fault; how many times it ran.
   bool carico_interrotto = false;
+  // A file looks like the other kind: what follows from that is not listed.
+  bool scambiati = false;
   int giri = 0;
 
   void aggiungi(gravita g, const vista& v, int32_t riga, int32_t colonna, std::optional<int32_t> posizione,

@@ -84,9 +84,16 @@ class lettura_vista {
     const bool generale = v_.file == tipo_file::linea && sezione_ == sezione::generale;
     // A keyword field with a hyphen is passed over, and the record with it.
     if (contiene(campo, "-")) {
-      if (!riconosci_voci(v_.file, generale, campo).empty())
+      if (!riconosci_voci(v_.file, generale, campo).empty()) {
         avviso(n, col, "the keyword field " + citazione(campo) + " holds a '-': it is passed over, and its record is lost",
                "remove the '-' from the keyword");
+      } else if (!numerico(campo)) {
+        // A hyphen where the keyword has an underscore or a blank.
+        const std::string s = suggerisci(v_.file, campo);
+        if (!s.empty())
+          avviso(n, col, "the keyword field " + citazione(campo) + " holds a '-': it is passed over, and its record is lost",
+                 "did you mean `" + s + "`?");
+      }
       return;
     }
     const riconosciuti tipi = riconosci_voci(v_.file, generale, campo);

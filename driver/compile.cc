@@ -96,6 +96,13 @@ int esegui_compile(const opzioni_compile& opzioni) {
       .linea = opzioni.linea, .treno = opzioni.treno, .cancella = false, .codifica = opzioni.codifica};
   const esito_percorso esito = esegui_percorso(s, opzioni.senza_planimetria ? 0 : 1, ingresso,
                                                opzioni.cartella, opzioni.rapporto.strict);
+  if (s.guasti.empty() && s.codice_errore == 0 && esito.fallimento.empty()) {
+    // No fault: whether the check would still warn, from the texts as loaded.
+    seguito_rapporto seguito;
+    seguito.avvisi_controllo = conta_avvisi(leggi_sorgente(opzioni.linea, opzioni.codifica),
+                                            leggi_sorgente(opzioni.treno, opzioni.codifica), s);
+    return rapporta(s, esito, opzioni.rapporto, &seguito);
+  }
   if (s.guasti.empty() || opzioni.rapporto.json) return rapporta(s, esito, opzioni.rapporto);
 
   // A fault: show its line, and whether the check finds more.

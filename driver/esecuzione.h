@@ -82,6 +82,8 @@ struct esito_percorso {
 struct seguito_rapporto {
   std::vector<testo_sorgente> testi;
   int32_t altri_problemi = 0;
+  // After a run with no fault: the warnings the check would list (-1 = not counted).
+  int32_t avvisi_controllo = -1;
 };
 
 // Prints the outcome of a run (summary line or JSON, any further faults on

@@ -132,10 +132,14 @@ int rapporta(const scenario& s, const esito_percorso& esito, const opzioni_rappo
     }
     j["faults"] = guasti_json;
     j["error"] = o_null(!esito.fallimento.empty(), "no binary file was written: " + esito.fallimento);
+    if (seguito != nullptr && seguito->avvisi_controllo >= 0) j["check_warnings"] = seguito->avvisi_controllo;
     j["exit_status"] = stato;
     stampa_json(j);
   } else {
     if (!senza_guasti || esito.fallimento.empty()) std::cout << m << "\n";
+    if (seguito != nullptr && seguito->avvisi_controllo > 0)
+      std::cout << seguito->avvisi_controllo << (seguito->avvisi_controllo == 1 ? " warning" : " warnings")
+                << ": run tracciato check\n";
     if (seguito != nullptr && !s.guasti.empty()) {
       const guasto& primo = s.guasti.front();
       for (const testo_sorgente& t : seguito->testi)

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "model/luogo.h"
+
 #include "model/scenario.h"
 
 namespace tracciato {
@@ -26,6 +28,15 @@ std::string testo_chilometrica(int64_t metri) {
   std::string resto = std::to_string(m % 1000);
   resto.insert(0, 3 - resto.size(), '0');
   return std::string("km ") + (negativo ? "-" : "") + std::to_string(m / 1000) + "+" + resto;
+}
+
+std::string testo_luogo(const scenario& s, int64_t p, cella_voce c, std::string_view trattino) {
+  std::string t = std::to_string(p) + " m (";
+  const int64_t n = cella_della_voce(c, p);
+  if (n >= 0)
+    t += "cell " + std::to_string(n) + ", " + std::to_string(n * 50) + std::string(trattino) +
+         std::to_string(n * 50 + 49) + " m; ";
+  return t + testo_chilometrica(chilometrica(s, p)) + ")";
 }
 
 }  // namespace tracciato

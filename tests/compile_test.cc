@@ -150,6 +150,29 @@ TEST(Compile, JsonOfACleanRun) {
   EXPECT_EQ(j["files_written"].size(), 2u);
 }
 
+// A compile with no fault still says when the check would warn, in text and in JSON.
+TEST(Compile, NoFaultCountsTheWarningsOfTheCheck) {
+  compilazione c;
+  cartella_temporanea testi;
+  std::string treno = test::leggi(fixtures / "treno.txt");
+  treno.insert(treno.rfind("[fine]"), "velocita, 9000, 999\r\nnumero vetture, 500\r\n");
+  test::scrivi(testi / "treno.txt", treno);
+  for (const bool json : {false, true}) {
+    std::vector<std::string> args = {"compile", "--line", (fixtures / "linea.txt").string(), "--train",
+                                     (testi / "treno.txt").string(), "--name", "S", "--train-number", "T",
+                                     "--dir", c.dir.percorso().string()};
+    if (json) args.push_back("--json");
+    const esito e = esegui(c.uscite, args);
+    EXPECT_EQ(e.stato, 0) << e.errori;
+    if (json)
+      EXPECT_EQ(nlohmann::json::parse(e.uscita)["check_warnings"], 2);
+    else
+      EXPECT_EQ(e.uscita, "no fault\n2 warnings: run tracciato check\n");
+  }
+  EXPECT_EQ(nlohmann::json::parse(c.esegui_compile("linea.txt", "treno.txt", {"--json"}).uscita)["check_warnings"],
+            0);
+}
+
 TEST(Compile, ASignalAtPositionZeroStopsWith1250AndWritesNothing) {
   compilazione c;
   const esito e = c.esegui_compile("linea.txt", "treno_segnale_a_zero.txt");
