@@ -8,7 +8,10 @@
 #include "driver/esecuzione.h"
 #include "driver/memorizza_percorso.h"
 #include "model/nomi_file.h"
+#include "tests/genera_scenari.h"
 #include "tests/processo.h"
+#include "compactor/compattatore.h"
+#include "compactor/compila.h"
 
 namespace tracciato {
 namespace {
@@ -282,6 +285,51 @@ TEST(Decompile, MutantsOfTheBuiltInScenarioRoundTrip) {
     andata_e_ritorno(l, t, "mutant " + std::to_string(n));
   }
   EXPECT_GE(provati, 6);
+}
+
+}  // namespace
+}  // namespace tracciato
+
+namespace tracciato {
+namespace {
+
+// The three files of an in-memory compile, or none when it recorded a fault.
+std::optional<binari_scenario> binari_senza_guasti(const test::scenario_generato& g) {
+  const scenario s = compila_in_memoria(testo_sorgente{"linea", g.linea, {}}, testo_sorgente{"treno", g.treno, {}},
+                                        "Gen", "7", 1)
+                         .modello;
+  if (s.celle.size() < 2 || s.arresto != 0 || !s.guasti.empty()) return std::nullopt;
+  binari_scenario b{"Gen", "7", std::nullopt, std::string(codifica_tabella(s.tabella).vista()),
+                    std::string(codifica_celle(s.celle).vista())};
+  if (s.planimetria.allocata()) b.linea_dat = std::string(codifica_planimetria(calcola_planimetria(s.planimetria)).vista());
+  return b;
+}
+
+// Dense generated scenarios that compile without a fault come back byte for
+// byte and draw no warning; one that does not is reported as inexact.
+TEST(Decompile, DenseGeneratedScenariosRoundTrip) {
+  int provati = 0, inesatti = 0;
+  std::string mancati;
+  for (uint64_t seme = 1; seme <= 300; ++seme) {
+    const test::scenario_generato g = test::genera_scenario(seme);
+    const auto prima = binari_senza_guasti(g);
+    if (!prima) continue;
+    ++provati;
+    const sorgenti_recuperate r = decompila(*prima);
+    const auto dopo = binari_senza_guasti({r.linea, r.treno});
+    const bool uguale = dopo && dopo->sim == prima->sim && dopo->celle_dat == prima->celle_dat &&
+                        dopo->linea_dat == prima->linea_dat;
+    // Never passed off as exact when it is not, never called inexact when it is.
+    EXPECT_EQ(r.esatto, uguale) << "seed " << seme;
+    if (r.avvisi.empty()) EXPECT_TRUE(uguale) << "seed " << seme << " differs with no warning";
+    if (!uguale) EXPECT_FALSE(r.differenze.empty()) << "seed " << seme;
+    if (!uguale) ++inesatti;
+    if (!uguale) mancati += " " + std::to_string(seme) + (r.avvisi.empty() ? "" : ": " + r.avvisi.back()) + "\n";
+  }
+  EXPECT_GE(provati, 80);
+  // A station cell over the values an earlier signal left in it is not yet
+  // recovered (seeds 39, 142, 217): such sets are reported, and stay few.
+  EXPECT_LE(inesatti, 3) << provati << " scenarios compiled without a fault; not exact:\n" << mancati;
 }
 
 }  // namespace

@@ -189,6 +189,9 @@ void recupera_cartelli(recupero& r, linea_r& l) {
         continue;
       }
       i = celle_stazione[nascoste++];
+      r.inventati.push_back("the sign of record slot " + std::to_string(posto) + " at " +
+                            std::to_string(posizione_in_cella(i)) + " m, under the station of cell " +
+                            std::to_string(i) + ": its own position is lost");
     }
     if (!testo_scrivibile(testo))
       r.avvisa("the text of the sign in record slot " + std::to_string(posto) +
