@@ -327,9 +327,7 @@ TEST(Decompile, DenseGeneratedScenariosRoundTrip) {
     if (!uguale) mancati += " " + std::to_string(seme) + (r.avvisi.empty() ? "" : ": " + r.avvisi.back()) + "\n";
   }
   EXPECT_GE(provati, 80);
-  // A station cell over the values an earlier signal left in it is not yet
-  // recovered (seeds 39, 142, 217): such sets are reported, and stay few.
-  EXPECT_LE(inesatti, 3) << provati << " scenarios compiled without a fault; not exact:\n" << mancati;
+  EXPECT_EQ(inesatti, 0) << provati << " scenarios compiled without a fault; not exact:\n" << mancati;
 }
 
 }  // namespace
