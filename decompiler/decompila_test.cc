@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <random>
 #include <regex>
 
@@ -237,6 +239,40 @@ TEST(Decompile, WhatCannotBeRecoveredIsSaidAndTheRestIsWritten) {
   const sorgenti_recuperate g = decompila(f.binari);
   ASSERT_FALSE(g.avvisi.empty());
   EXPECT_NE(g.avvisi[0].find("records fault 12 at 9050 m"), std::string::npos) << elenco(g.avvisi);
+}
+
+// A hand-edited file does not come back the same: the texts are still
+// written, what will differ is listed, and the status is 1, with or without
+// --json; an exact set gives 0 and says nothing.
+TEST(Decompile, AnInexactSetIsWrittenListedAndExitsOne) {
+  cartella_temporanea dir;
+  const compilato c = compila(dir / "f", linea_prova("", "curvad2, 1000, 300\n"), treno_prova(""));
+  std::string piano = *c.binari.linea_dat;
+  piano[20007 * 10 + 8 + 2] ^= 1;  // y of row 1500, a row no step draws
+  test::scrivi(nome_file(dir / "f", "Prova", "12", file_scenario::linea_dat), piano);
+  auto decompila_in = [&](const fs::path& uscita, bool json, std::string& fuori, std::string& errori) {
+    opzioni_decompile o{dir / "f", "Prova", "12", uscita, false, false, json};
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int stato = esegui_decompile(o);
+    fuori = testing::internal::GetCapturedStdout();
+    errori = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(fs::exists(uscita / "Prova_linea.txt"));
+    EXPECT_TRUE(fs::exists(uscita / "Prova_12-.txt"));
+    return stato;
+  };
+  std::string fuori, errori;
+  EXPECT_EQ(decompila_in(dir / "t", false, fuori, errori), 1);
+  EXPECT_NE(errori.find("will not give the same bytes; what differs:\n  the track plan"), std::string::npos) << errori;
+  EXPECT_EQ(decompila_in(dir / "j", true, fuori, errori), 1);
+  const auto j = nlohmann::json::parse(fuori);
+  EXPECT_FALSE(j.at("exact").get<bool>());
+  EXPECT_FALSE(j.at("differences").empty());
+  EXPECT_FALSE(j.at("warnings").empty());
+
+  test::scrivi(nome_file(dir / "f", "Prova", "12", file_scenario::linea_dat), *c.binari.linea_dat);
+  EXPECT_EQ(decompila_in(dir / "e", false, fuori, errori), 0);
+  EXPECT_EQ(errori, "");
 }
 
 // Mutants of the built-in scenario (numbers nudged, records dropped or
