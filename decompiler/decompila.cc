@@ -71,6 +71,10 @@ void differenze_di(const R* a, std::size_t na, const R* b, std::size_t nb, const
   if (na != nb)
     fuori.push_back("it would have " + std::to_string(na) + " " + genere + "s, not " + std::to_string(nb));
   for (std::size_t i = 0; i < std::min(na, nb); ++i) {
+    if (fuori.size() >= 1000) {  // enough to see what went wrong
+      fuori.push_back("and more " + std::string(genere) + "s");
+      return;
+    }
     const auto x = campi_di(a[i]), y = campi_di(b[i]);
     std::string d;
     for (std::size_t k = 0; k < x.size(); ++k)
