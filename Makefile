@@ -83,7 +83,7 @@ bench: setup-bench
 # the field reader, the whole compile from text to bytes, the binary decoders.
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 120
-FUZZERS := campi_fuzzer compile_fuzzer decodifica_fuzzer
+FUZZERS := campi_fuzzer compile_fuzzer decodifica_fuzzer decompila_fuzzer
 fuzz: setup-fuzz build
 	CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRACCIATO_FUZZ=ON
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target $(FUZZERS)

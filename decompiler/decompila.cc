@@ -2,7 +2,10 @@
 // written from what they recover, and a compile of those texts to check them.
 #include "decompiler/decompila.h"
 
+#include <algorithm>
 #include <iostream>
+
+#include <nlohmann/json.hpp>
 #include <system_error>
 
 #include "compactor/compattatore.h"
@@ -60,53 +63,61 @@ std::vector<std::pair<std::string, std::string>> campi_di(const R& x) {
   return v;
 }
 
-// The first record where what the texts compile to (a) differs from the
-// file (b), field by field; empty when none does.
+// Every record where what the texts compile to (a) differs from the file
+// (b), field by field, one line each.
 template <class R>
-std::string prima_differenza(const R* a, std::size_t na, const R* b, std::size_t nb, const char* genere) {
-  if (na != nb) return "it would have " + std::to_string(na) + " " + genere + "s, not " + std::to_string(nb);
-  for (std::size_t i = 0; i < na; ++i) {
+void differenze_di(const R* a, std::size_t na, const R* b, std::size_t nb, const char* genere,
+                   std::vector<std::string>& fuori) {
+  if (na != nb)
+    fuori.push_back("it would have " + std::to_string(na) + " " + genere + "s, not " + std::to_string(nb));
+  for (std::size_t i = 0; i < std::min(na, nb); ++i) {
+    if (fuori.size() >= 1000) {  // enough to see what went wrong
+      fuori.push_back("and more " + std::string(genere) + "s");
+      return;
+    }
     const auto x = campi_di(a[i]), y = campi_di(b[i]);
     std::string d;
     for (std::size_t k = 0; k < x.size(); ++k)
       if (x[k].second != y[k].second)
         d += (d.empty() ? "" : ", ") + x[k].first + " " + x[k].second + " for " + y[k].second;
-    if (!d.empty()) return std::string(genere) + " " + std::to_string(i) + " would hold " + d;
+    if (!d.empty()) fuori.push_back(std::string(genere) + " " + std::to_string(i) + ": " + d);
   }
-  return {};
 }
 
 // Compiles the two texts in memory, without the plan (the curves are checked
-// row by row when they are recovered), and compares with the files.
-void verifica(recupero& r, const sorgenti_recuperate& s, const binari_scenario& b, const std::vector<cella>& celle,
+// row by row when they are recovered), and compares with the files. Returns
+// whether the cell file and the scenario file come out the same.
+bool verifica(recupero& r, sorgenti_recuperate& s, const binari_scenario& b, const std::vector<cella>& celle,
               const std::array<voce_tabella, posti_tabella>& tabella) {
   const scenario c = compila_in_memoria(testo_sorgente{"recovered line file", s.linea, {}},
                                         testo_sorgente{"recovered train file", s.treno, {}}, r.nome, r.numero, 0)
                          .modello;
   if (c.celle.size() < 2) {
     r.avvisa("the recovered line file gives no cell grid");
-    return;
+    s.differenze.push_back("every cell: the recovered line file gives no cell grid");
+    return false;
   }
   if (c.arresto != 0) {
     r.avvisa("the recovered files stop the compile:" + messaggio_arresto(c.arresto));
-    return;
+    s.differenze.push_back("every cell: the recovered files stop the compile");
+    return false;
   }
   for (const guasto& g : c.guasti)
     r.avvisa("the recovered files compile with fault " + std::to_string(g.numero) +
              (g.con_posizione ? " at " + std::to_string(g.posizione) + " m" : std::string()) +
              (g.riga > 0 ? " (" + g.file + ", line " + std::to_string(g.riga) + ")" : std::string()));
-  const std::string dc = codifica_celle(c.celle).vista() == b.celle_dat
-                             ? std::string()
-                             : prima_differenza(c.celle.data(), c.celle.size(), celle.data(), celle.size(), "cell");
-  if (!dc.empty()) r.avvisa("compiling the recovered files does not give the same cell file: " + dc);
-  const std::string dt =
-      codifica_tabella(c.tabella).vista() == b.sim
-          ? std::string()
-          : prima_differenza(c.tabella.data(), c.tabella.size(), tabella.data(), tabella.size(), "record slot");
-  if (!dt.empty()) r.avvisa("compiling the recovered files does not give the same scenario file: " + dt);
+  const bool celle_uguali = codifica_celle(c.celle).vista() == b.celle_dat;
+  const bool tabella_uguale = codifica_tabella(c.tabella).vista() == b.sim;
+  if (!celle_uguali) differenze_di(c.celle.data(), c.celle.size(), celle.data(), celle.size(), "cell", s.differenze);
+  if (!tabella_uguale)
+    differenze_di(c.tabella.data(), c.tabella.size(), tabella.data(), tabella.size(), "record slot", s.differenze);
+  if (!s.differenze.empty())
+    r.avvisa("compiling the recovered files does not give the same bytes: " + std::to_string(s.differenze.size()) +
+             " cells or record slots differ, the first " + s.differenze.front());
+  return celle_uguali && tabella_uguale;
 }
 
-std::vector<std::string> intestazione(const binari_scenario& b, bool linea) {
+std::vector<std::string> intestazione(const binari_scenario& b, bool linea, const std::vector<std::string>& inventati) {
   auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
   const std::string elenco = (b.linea_dat ? nome(file_scenario::linea_dat) + ", " : std::string()) +
                              nome(file_scenario::sim) + " and " + nome(file_scenario::celle_dat);
@@ -115,6 +126,12 @@ std::vector<std::string> intestazione(const binari_scenario& b, bool linea) {
       ";   " + elenco,
   };
   if (linea && !b.linea_dat) righe.push_back(";   (no track plan was given: the curves are not recovered)");
+  if (inventati.empty()) {
+    righe.push_back(";   Every item was recovered from what the files hold.");
+  } else {
+    righe.push_back(";   Made up where the files do not show it:");
+    for (const auto& i : inventati) righe.push_back(";     " + i);
+  }
   // Nothing before the section start may look like it.
   for (auto& r : righe)
     if (contiene_senza_caso(r, "generale")) r = std::string(1, ';');
@@ -138,6 +155,7 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
   linea_r l;
   treno_r t;
   sorgenti_recuperate s;
+  bool piano_esatto = !b.linea_dat;
   if (r.celle.size() < 3) {
     r.avvisa("the cell file has " + std::to_string(r.celle.size()) + " cells: no compile writes so few");
     s.avvisi = std::move(r.avvisi);
@@ -158,7 +176,9 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
     if (piano.righe() != int64_t{l.lunghezza} + 7001)
       r.avvisa("the track plan has " + std::to_string(piano.righe()) + " rows, not the " +
                std::to_string(int64_t{l.lunghezza} + 7001) + " of the route length");
+    const std::size_t prima = r.avvisi.size();
     l.curve = recupera_curve(piano, 50 * r.ultima() - 100, r.avvisi);
+    piano_esatto = r.avvisi.size() == prima && piano.righe() == int64_t{l.lunghezza} + 7001;
   }
   recupera_serie(r, l, t);
   recupera_cartelli(r, l);
@@ -170,9 +190,12 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
   recupera_montagne(r, l);
   ordina_segni(r, t);
 
-  s.linea = testo_linea(l, intestazione(b, true));
-  s.treno = testo_treno(t, intestazione(b, false));
-  verifica(r, s, b, celle, tabella);
+  s.linea = testo_linea(l, intestazione(b, true, r.inventati));
+  s.treno = testo_treno(t, intestazione(b, false, r.inventati));
+  const bool uguali = verifica(r, s, b, celle, tabella);
+  if (!piano_esatto) s.differenze.push_back("the track plan: its rows were not all recovered (see the warnings)");
+  s.esatto = uguali && piano_esatto;
+  s.inventati = std::move(r.inventati);
   s.avvisi = std::move(r.avvisi);
   return s;
 }
@@ -214,9 +237,23 @@ int esegui_decompile(const opzioni_decompile& o) {
   if (!fs::is_directory(o.uscita)) return rifiuta("the output folder " + o.uscita.string() + " cannot be made");
   sostituisci_file(linea_txt, s.linea);
   sostituisci_file(treno_txt, s.treno);
-  std::cout << linea_txt.string() << "\n" << treno_txt.string() << "\n";
-  for (const auto& a : s.avvisi) std::cerr << "tracciato decompile: warning: " << a << "\n";
-  return o.strict && !s.avvisi.empty() ? uscita_errore_registrato : uscita_ok;
+  if (o.json) {
+    nlohmann::json j = {{"files", {linea_txt.string(), treno_txt.string()}},
+                        {"exact", s.esatto},
+                        {"differences", s.differenze},
+                        {"made_up", s.inventati},
+                        {"warnings", s.avvisi}};
+    std::cout << j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  } else {
+    std::cout << linea_txt.string() << "\n" << treno_txt.string() << "\n";
+    for (const auto& a : s.avvisi) std::cerr << "tracciato decompile: warning: " << a << "\n";
+    for (const auto& i : s.inventati) std::cerr << "tracciato decompile: note: made up: " << i << "\n";
+    if (!s.esatto) {
+      std::cerr << "tracciato decompile: note: compiling these files will not give the same bytes; what differs:\n";
+      for (const auto& d : s.differenze) std::cerr << "  " << d << "\n";
+    }
+  }
+  return !s.esatto || (o.strict && !s.avvisi.empty()) ? uscita_errore_registrato : uscita_ok;
 }
 
 }  // namespace tracciato

@@ -26,6 +26,15 @@ struct sorgenti_recuperate {
   // the two texts gives the same bytes (checked for the record table and the
   // cells by compiling them, for the plan row by row).
   std::vector<std::string> avvisi;
+  // The cells and record slots that a compile of the two texts writes
+  // differently, one line each ("cell 7: valore_b 0 for 1300"); empty when
+  // it writes the same cell file and scenario file.
+  std::vector<std::string> differenze;
+  // Items the texts hold that the files show only in part, and that were
+  // made up where nothing shows them (a sign's position under a station).
+  std::vector<std::string> inventati;
+  // True only when a compile of the two texts gives every file byte for byte.
+  bool esatto = false;
 };
 
 // Throws errore_formato when a file's bytes do not follow its layout.
@@ -37,13 +46,16 @@ struct opzioni_decompile {
   std::string numero;                    // --train-number
   std::filesystem::path uscita = ".";    // --out
   bool forza = false;                    // --force: replace existing text files
-  bool strict = false;                   // exit 1 when anything was not recovered exactly
+  bool strict = false;                   // exit 1 on any warning, not only on an inexact set
+  bool json = false;                     // --json: the outcome as one JSON object on standard output
 };
 
 // esegui_decompile: reads D/S_linea.dat (when present), D/S_T.sim and
 // D/S_T.dat and writes O/S_linea.txt and O/S_T-.txt; refuses to replace an
 // existing file without forza. Warnings go to standard error, the files
-// written to standard output. Returns an exit status (driver/esecuzione.h).
+// written to standard output (or all of it as one JSON object). Returns 0
+// only when a compile of the written texts gives the same bytes, else 1
+// with the cells and slots that differ listed.
 int esegui_decompile(const opzioni_decompile& o);
 
 }  // namespace tracciato

@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <random>
 #include <regex>
 
 #include "driver/esecuzione.h"
 #include "driver/memorizza_percorso.h"
 #include "model/nomi_file.h"
+#include "tests/genera_scenari.h"
 #include "tests/processo.h"
+#include "compactor/compattatore.h"
+#include "compactor/compila.h"
 
 namespace tracciato {
 namespace {
@@ -236,6 +241,40 @@ TEST(Decompile, WhatCannotBeRecoveredIsSaidAndTheRestIsWritten) {
   EXPECT_NE(g.avvisi[0].find("records fault 12 at 9050 m"), std::string::npos) << elenco(g.avvisi);
 }
 
+// A hand-edited file does not come back the same: the texts are still
+// written, what will differ is listed, and the status is 1, with or without
+// --json; an exact set gives 0 and says nothing.
+TEST(Decompile, AnInexactSetIsWrittenListedAndExitsOne) {
+  cartella_temporanea dir;
+  const compilato c = compila(dir / "f", linea_prova("", "curvad2, 1000, 300\n"), treno_prova(""));
+  std::string piano = *c.binari.linea_dat;
+  piano[20007 * 10 + 8 + 2] ^= 1;  // y of row 1500, a row no step draws
+  test::scrivi(nome_file(dir / "f", "Prova", "12", file_scenario::linea_dat), piano);
+  auto decompila_in = [&](const fs::path& uscita, bool json, std::string& fuori, std::string& errori) {
+    opzioni_decompile o{dir / "f", "Prova", "12", uscita, false, false, json};
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int stato = esegui_decompile(o);
+    fuori = testing::internal::GetCapturedStdout();
+    errori = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(fs::exists(uscita / "Prova_linea.txt"));
+    EXPECT_TRUE(fs::exists(uscita / "Prova_12-.txt"));
+    return stato;
+  };
+  std::string fuori, errori;
+  EXPECT_EQ(decompila_in(dir / "t", false, fuori, errori), 1);
+  EXPECT_NE(errori.find("will not give the same bytes; what differs:\n  the track plan"), std::string::npos) << errori;
+  EXPECT_EQ(decompila_in(dir / "j", true, fuori, errori), 1);
+  const auto j = nlohmann::json::parse(fuori);
+  EXPECT_FALSE(j.at("exact").get<bool>());
+  EXPECT_FALSE(j.at("differences").empty());
+  EXPECT_FALSE(j.at("warnings").empty());
+
+  test::scrivi(nome_file(dir / "f", "Prova", "12", file_scenario::linea_dat), *c.binari.linea_dat);
+  EXPECT_EQ(decompila_in(dir / "e", false, fuori, errori), 0);
+  EXPECT_EQ(errori, "");
+}
+
 // Mutants of the built-in scenario (numbers nudged, records dropped or
 // doubled) that compile without a fault come back byte for byte.
 TEST(Decompile, MutantsOfTheBuiltInScenarioRoundTrip) {
@@ -282,6 +321,49 @@ TEST(Decompile, MutantsOfTheBuiltInScenarioRoundTrip) {
     andata_e_ritorno(l, t, "mutant " + std::to_string(n));
   }
   EXPECT_GE(provati, 6);
+}
+
+}  // namespace
+}  // namespace tracciato
+
+namespace tracciato {
+namespace {
+
+// The three files of an in-memory compile, or none when it recorded a fault.
+std::optional<binari_scenario> binari_senza_guasti(const test::scenario_generato& g) {
+  const scenario s = compila_in_memoria(testo_sorgente{"linea", g.linea, {}}, testo_sorgente{"treno", g.treno, {}},
+                                        "Gen", "7", 1)
+                         .modello;
+  if (s.celle.size() < 2 || s.arresto != 0 || !s.guasti.empty()) return std::nullopt;
+  binari_scenario b{"Gen", "7", std::nullopt, std::string(codifica_tabella(s.tabella).vista()),
+                    std::string(codifica_celle(s.celle).vista())};
+  if (s.planimetria.allocata()) b.linea_dat = std::string(codifica_planimetria(calcola_planimetria(s.planimetria)).vista());
+  return b;
+}
+
+// Dense generated scenarios that compile without a fault come back byte for
+// byte and draw no warning; one that does not is reported as inexact.
+TEST(Decompile, DenseGeneratedScenariosRoundTrip) {
+  int provati = 0, inesatti = 0;
+  std::string mancati;
+  for (uint64_t seme = 1; seme <= 300; ++seme) {
+    const test::scenario_generato g = test::genera_scenario(seme);
+    const auto prima = binari_senza_guasti(g);
+    if (!prima) continue;
+    ++provati;
+    const sorgenti_recuperate r = decompila(*prima);
+    const auto dopo = binari_senza_guasti({r.linea, r.treno});
+    const bool uguale = dopo && dopo->sim == prima->sim && dopo->celle_dat == prima->celle_dat &&
+                        dopo->linea_dat == prima->linea_dat;
+    // Never passed off as exact when it is not, never called inexact when it is.
+    EXPECT_EQ(r.esatto, uguale) << "seed " << seme;
+    if (r.avvisi.empty()) EXPECT_TRUE(uguale) << "seed " << seme << " differs with no warning";
+    if (!uguale) EXPECT_FALSE(r.differenze.empty()) << "seed " << seme;
+    if (!uguale) ++inesatti;
+    if (!uguale) mancati += " " + std::to_string(seme) + (r.avvisi.empty() ? "" : ": " + r.avvisi.back()) + "\n";
+  }
+  EXPECT_GE(provati, 80);
+  EXPECT_EQ(inesatti, 0) << provati << " scenarios compiled without a fault; not exact:\n" << mancati;
 }
 
 }  // namespace

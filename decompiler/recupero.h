@@ -19,6 +19,7 @@ struct recupero {
   std::array<voce_tabella, posti_tabella> tabella;
   std::string nome, numero;  // scenario name and train number of the compile
   std::vector<std::string> avvisi;
+  std::vector<std::string> inventati;  // items made up where nothing shows them
 
   int32_t ultima() const { return static_cast<int32_t>(celle.size()) - 1; }
   void avvisa(std::string s) { avvisi.push_back(std::move(s)); }

@@ -189,6 +189,9 @@ void recupera_cartelli(recupero& r, linea_r& l) {
         continue;
       }
       i = celle_stazione[nascoste++];
+      r.inventati.push_back("the sign of record slot " + std::to_string(posto) + " at " +
+                            std::to_string(posizione_in_cella(i)) + " m, under the station of cell " +
+                            std::to_string(i) + ": its own position is lost");
     }
     if (!testo_scrivibile(testo))
       r.avvisa("the text of the sign in record slot " + std::to_string(posto) +
@@ -200,12 +203,21 @@ void recupera_cartelli(recupero& r, linea_r& l) {
 void recupera_indicatori(recupero& r, linea_r& l) {
   for (int32_t i = 0; i <= r.ultima(); ++i) {
     const cella& c = r.celle[i];
-    if (c.tipo_cella != cella_indicatore_v_max) continue;
+    // A station cell keeps the values b, c and d of what stood there before
+    // it and takes only a: when they are not all 0, a speed board stood
+    // there (the line file, boards and all, is read before the stations).
+    // Its first pair of speeds is lost; 0 writes the same bytes.
+    const bool sotto_stazione = c.tipo_cella == cella_stazione && (c.valore_b != 0 || c.valore_c != 0 || c.valore_d != 0);
+    if (c.tipo_cella != cella_indicatore_v_max && !sotto_stazione) continue;
+    if (sotto_stazione)
+      r.inventati.push_back("the first pair of speeds (0, 0) of the speed board at " +
+                            std::to_string(posizione_in_cella(i)) + " m, under the station of cell " +
+                            std::to_string(i));
     // Each value is the left speed times 20 plus the right speed in steps of 5.
     indicatore_r b;
     b.posizione = posizione_in_cella(i);
-    b.vas = static_cast<int32_t>(div_giu(c.valore_a, 20));
-    b.vad = static_cast<int32_t>(mod_giu(c.valore_a, 20) * 5);
+    b.vas = sotto_stazione ? 0 : static_cast<int32_t>(div_giu(c.valore_a, 20));
+    b.vad = sotto_stazione ? 0 : static_cast<int32_t>(mod_giu(c.valore_a, 20) * 5);
     b.vbs = static_cast<int32_t>(div_giu(c.valore_b, 20));
     b.vbd = static_cast<int32_t>(mod_giu(c.valore_b, 20) * 5);
     b.vcs = static_cast<int32_t>(div_giu(c.valore_c, 20));

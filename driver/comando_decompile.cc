@@ -18,10 +18,15 @@ comando registra_decompile(CLI::App& app, opzioni_globali& g) {
   c->add_option("--train-number", o->numero, "Train number T")->required();
   c->add_option("--out", o->uscita, "Folder for the text files (default: the current folder)");
   c->add_flag("--force", o->forza, "Replace text files that exist");
-  c->add_flag("--strict", o->strict, "Exit with status 1 when anything could not be recovered exactly");
+  c->add_flag("--strict", o->strict,
+              "Exit with status 1 on any warning too; without it, status 1 means a compile of the written "
+              "texts would not give the same bytes, and the cells and record slots that differ are listed");
+  c->add_flag("--json", o->json,
+              "Print one JSON object: the files written, \"exact\", the \"differences\", the items "
+              "\"made_up\" and the \"warnings\"");
   return {c, [o, cartella, &g] {
-            if (g.rapporto.json) throw std::invalid_argument("--json does not apply to decompile");
             opzioni_decompile opzioni = *o;
+            opzioni.json |= g.rapporto.json;
             opzioni.cartella = una_cartella(g, *cartella);
             if (opzioni.cartella.empty()) opzioni.cartella = ".";
             opzioni.strict |= g.rapporto.strict;

@@ -1,0 +1,119 @@
+// Random, dense scenarios for the round-trip tests and the decompile fuzz
+// target: a line file and a train file from one seed. Items sit close
+// together on a short route: stations over signs, boards, signals and
+// slowdowns, signals and slowdowns crowding each other, station kinds of
+// every class, tunnels with and without markers. The texts are valid
+// records; whether a set compiles without a fault is for the caller to see.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <sstream>
+#include <string>
+
+namespace tracciato::test {
+
+// A small generator of its own, so that a seed gives the same scenario with
+// every compiler and library.
+class caso_scenari {
+ public:
+  explicit caso_scenari(uint64_t seme) : s_(seme * 0x9E3779B97F4A7C15ull + 0x632BE59BD9B4E019ull) {}
+  uint64_t operator()() {
+    uint64_t z = (s_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  // From a to b, both included.
+  int32_t tra(int32_t a, int32_t b) { return a + static_cast<int32_t>((*this)() % static_cast<uint64_t>(b - a + 1)); }
+  bool uno_su(int32_t n) { return tra(1, n) == 1; }
+
+ private:
+  uint64_t s_;
+};
+
+struct scenario_generato {
+  std::string linea, treno;  // Windows-1252, CR LF
+};
+
+inline scenario_generato genera_scenario(uint64_t seme) {
+  caso_scenari c(seme);
+  const int32_t lunghezza = c.tra(3, 30) * 1000 + c.tra(0, 19) * 50;
+  // Positions on the cell grid, or a few metres off it; most items crowd a
+  // few spots so that they fall into the same or adjacent cells.
+  int32_t centri[6];
+  for (int32_t& x : centri) x = c.tra(0, lunghezza / 50 - 1) * 50;
+  auto posto = [&]() -> int32_t {
+    int32_t p = c.uno_su(3) ? c.tra(0, lunghezza / 50) * 50 : centri[c.tra(0, 5)] + c.tra(-3, 3) * 50;
+    if (c.uno_su(6)) p += c.tra(1, 49);
+    return std::max<int32_t>(0, std::min(p, lunghezza));
+  };
+
+  std::ostringstream l;
+  l << "[generale]\r\nlunghezza percorso, " << lunghezza << "\r\n";
+  for (const char* n : {"uno", "due", "tre"}) {
+    if (c.uno_su(2))
+      l << "progressiva chilometrica " << n << ", " << c.tra(0, lunghezza / 100) * 100 << ", " << c.tra(0, 9) * 100 << ", "
+        << c.tra(0, 1) << "\r\n";
+    else
+      l << "progressiva chilometrica " << n << ", 0, 0, 0\r\n";
+  }
+  l << "sfondo uno, " << c.tra(0, 5) << "\r\nsfondo due, " << c.tra(0, 5) << "\r\nsfondo tre, " << c.tra(0, 5)
+    << "\r\n";
+  l << "ripetizione segnali 4 codici, 0, 0\r\n";
+  l << "[curve]\r\n";
+  for (int32_t p = c.tra(0, 2000); p + 600 < lunghezza; p += c.tra(700, 4000))
+    l << "curva" << (c.uno_su(2) ? 's' : 'd') << c.tra(1, 6) << ", " << p << ", " << c.tra(50, 600) << "\r\n";
+  l << "[pendenze]\r\n";
+  for (int32_t i = c.tra(0, 6); i > 0; --i) l << "pendenza, " << posto() << ", " << c.tra(-30, 30) << "\r\n";
+  l << "[montagne]\r\n";
+  for (int32_t i = c.tra(0, 4); i > 0; --i) {
+    const int32_t a = posto();
+    static const int tipi[] = {1, 2, 9, 11, 12, 13};
+    l << "montagna, " << a << ", " << a + c.tra(0, 30) * 50 << ", " << tipi[c.tra(0, 5)] << "\r\n";
+  }
+  l << "[cartelli]\r\n";
+  for (int32_t i = c.tra(0, 6); i > 0; --i)
+    l << "cartello_indicatore, " << posto() << ", (C" << i << ")" << (c.uno_su(3) ? "(Km 1+500)" : "") << "\r\n";
+  l << "[indicazioni]\r\n";
+  for (int32_t i = c.tra(0, 4); i > 0; --i) {
+    auto v = [&] { return std::to_string(c.tra(0, 30) * 5); };
+    l << "indicatori_vmax, " << posto() << ", " << v() << ", " << v() << ", " << v() << ", " << v() << ", " << v()
+      << ", " << v() << ", " << c.tra(0, 9) << ", " << c.tra(0, 9) << "\r\n";
+  }
+  l << "[fine]\r\n";
+
+  std::ostringstream t;
+  t << "[generale]\r\nnumero vetture, " << c.tra(1, 12) << "\r\npercentuale massa frenata, " << c.tra(60, 140)
+    << "\r\nsabbia, " << c.tra(0, 200) << "\r\norologio, " << c.tra(0, 23) << " " << c.tra(0, 59) << " "
+    << c.tra(0, 59) << "\r\n[aderenze]\r\naderenza, 0, " << c.tra(50, 100) << "\r\n";
+  for (int32_t i = c.tra(0, 2); i > 0; --i) t << "aderenza, " << posto() << ", " << c.tra(10, 100) << "\r\n";
+  t << "[vel_limite]\r\nvelocita, 0, " << c.tra(6, 30) * 5 << "\r\n";
+  for (int32_t i = c.tra(0, 4); i > 0; --i) t << "velocita, " << posto() << ", " << c.tra(6, 30) * 5 << "\r\n";
+  t << "[stazioni]\r\n";
+  static const int tipi_stazione[] = {5, 6, 7, 8, 11, 12, 25, 26, 27, 30};
+  // Stations stand on a 100 m step, well apart, each near one of the crowded spots.
+  for (int32_t i = c.tra(1, 6), p = 0; i > 0 && p <= lunghezza; --i, p += c.tra(20, 60) * 100) {
+    auto b = [&] { return c.tra(0, 1); };
+    int32_t q = p;
+    for (int32_t x : centri)
+      if (x >= p && x < p + 1500) q = x / 100 * 100;
+    t << "stazione, " << q << ", " << tipi_stazione[c.tra(0, 9)] << ", " << c.tra(1, 8) * 100 << ", " << b()
+      << "," << b() << "," << b() << ", " << b() << "," << c.tra(0, 3) << "," << b() << ", " << c.tra(0, 6) << ","
+      << b() << "," << b() << ", " << c.tra(0, 60) << ", " << c.tra(0, 23) << "," << c.tra(0, 59) << ","
+      << c.tra(0, 59) << ", S" << seme % 1000 << "-" << i << "\r\n";
+  }
+  t << "[rallentamenti]\r\n";
+  for (int32_t i = c.tra(0, 3); i > 0; --i)
+    t << "rallentamento, " << posto() << ", " << c.tra(2, 24) * 5 << ", " << c.tra(0, 12) * 50 << ", " << c.tra(0, 2)
+      << ", " << c.tra(0, 1) << ", " << c.tra(0, 5) << "\r\n";
+  t << "[segnali]\r\n";
+  for (int32_t i = c.tra(0, 8); i > 0; --i)
+    t << "segnale, " << posto() << ", " << c.tra(1, 2) << ", " << c.tra(1, 7) << ", " << c.tra(0, 7) << ", "
+      << c.tra(0, 3) << ", " << c.tra(0, 3) << ", " << c.tra(0, 2) << ", " << c.tra(0, 2) << "," << c.tra(0, 2)
+      << "," << c.tra(0, 1) << ", " << (c.uno_su(3) ? c.tra(0, 255) : 0) << "\r\n";
+  t << "[codici]\r\n[fine]\r\n";
+  return {l.str(), t.str()};
+}
+
+}  // namespace tracciato::test
