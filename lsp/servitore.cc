@@ -95,6 +95,9 @@ void servitore::richiesta(const json& id, const std::string& metodo, const json&
   try {
     if (metodo == "initialize") {
       inizializzato_ = true;
+      // Snippets only for a client that says it takes them.
+      static const json::json_pointer ps("/capabilities/textDocument/completion/completionItem/snippetSupport");
+      snippet_ = parametri.contains(ps) && parametri.at(ps).is_boolean() && parametri.at(ps).get<bool>();
       return rispondi(
           id,
           {{"capabilities",
@@ -116,7 +119,7 @@ void servitore::richiesta(const json& id, const std::string& metodo, const json&
       const int64_t colonna = parametri.at("position").at("character").get<int64_t>();
       if (metodo == "textDocument/completion")
         return rispondi(id, {{"isIncomplete", false},
-                             {"items", completamento(d.dati, d.genere, riga, colonna)}});
+                             {"items", completamento(d.dati, d.genere, riga, colonna, snippet_)}});
       std::string linea;
       if (d.genere == genere_file::linea)
         linea = d.dati;
