@@ -94,9 +94,10 @@ TEST_F(ServitoreTest, LifecycleAndTheCapabilitiesItHas) {
   EXPECT_EQ(c["hoverProvider"], true);
   EXPECT_TRUE(c["completionProvider"].is_object());
   EXPECT_EQ(c["documentSymbolProvider"], true);
+  EXPECT_EQ(c["documentFormattingProvider"], true);
   // Nothing it does not serve.
   for (const char* p :
-       {"definitionProvider", "referencesProvider", "renameProvider", "documentFormattingProvider",
+       {"definitionProvider", "referencesProvider", "renameProvider",
         "codeActionProvider", "semanticTokensProvider"})
     EXPECT_FALSE(c.contains(p)) << p;
 
@@ -346,6 +347,19 @@ TEST_F(ServitoreTest, HoverCompletionAndOutlineOnTheBuiltInTrainFile) {
   ASSERT_GE(stazioni.size(), 4u);
   EXPECT_EQ(stazioni[3]["name"], "ARDOLEA");
   EXPECT_EQ(stazioni[3]["detail"], "21650 m, 14:24:00");
+}
+
+TEST_F(ServitoreTest, FormattingEditsOnlyTheLinesItLaysOut) {
+  inizia();
+  const auto p = t_ / "S_linea.txt";
+  apri(p, "[generale]\r\nlunghezza percorso,7000\r\n[pendenze]\r\npendenza,  0,    0\r\n[fine]\r\n");
+  const json r = chiedi(40, "textDocument/formatting",
+                        {{"textDocument", {{"uri", uri(p)}}}, {"options", {{"tabSize", 4}, {"insertSpaces", true}}}});
+  ASSERT_EQ(r["result"].size(), 2u) << r;
+  EXPECT_EQ(r["result"][0]["range"]["start"], posizione(1, 0));
+  EXPECT_EQ(r["result"][0]["range"]["end"], posizione(1, 23));
+  EXPECT_EQ(r["result"][0]["newText"], "lunghezza percorso,    7000");
+  EXPECT_EQ(r["result"][1]["newText"], "pendenza,   0,   0");
 }
 
 TEST_F(ServitoreTest, HoverOnALineFileUsesItsOwnChainage) {
