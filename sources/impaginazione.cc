@@ -12,7 +12,8 @@ namespace {
 
 // How the writer spaces one field: at least spazi blanks after the comma,
 // more to right-align the value in larghezza columns; dopo blanks after it;
-// a_capo: separated from the previous number by blanks alone.
+// senza_virgola: apart from the previous number by blanks alone, as the
+// writer spaces the clock.
 struct spaziatura {
   int spazi = 2;
   int larghezza = 0;
