@@ -58,5 +58,6 @@ comando registra_watch(CLI::App& app, opzioni_globali& g);
 comando registra_view(CLI::App& app, opzioni_globali& g);
 comando registra_ispezione(CLI::App& app, opzioni_globali& g);
 comando registra_decompile(CLI::App& app, opzioni_globali& g);
+comando registra_fmt(CLI::App& app, opzioni_globali& g);
 
 }  // namespace tracciato

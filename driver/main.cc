@@ -55,6 +55,7 @@ constexpr voce_comando voci_comandi[] = {
     {"compile", registra_compile}, {"sources", registra_sources}, {"lsp", registra_lsp},
     {"check", registra_check},     {"watch", registra_watch},     {"view", registra_view},
     {"inspect", registra_ispezione}, {"decompile", registra_decompile},
+    {"fmt", registra_fmt},
 };
 
 // The word that names the line's command: the first that is neither an

@@ -285,4 +285,21 @@ std::span<const std::string_view> intestazioni_file(tipo_file file) {
   return intestazioni_treno;
 }
 
+std::string_view sezione_di(genere_voce g) {
+  switch (g) {
+    case pendenza: return "[pendenze]";
+    case curva: return "[curve]";
+    case montagna: return "[montagne]";
+    case indicatori: return "[cartelli]";
+    case cartello: return "[indicazioni]";
+    case velocita: return "[vel_limite]";
+    case aderenza: return "[aderenze]";
+    case segnale: return "[segnali]";
+    case rallentamento: return "[rallentamenti]";
+    case abbattimento: return "[codici]";
+    case stazione: return "[stazioni]";
+    default: return "[generale]";  // the general records of both files
+  }
+}
+
 }  // namespace tracciato

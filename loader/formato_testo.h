@@ -101,4 +101,7 @@ std::span<const std::string_view> parole_del_file(tipo_file file);
 // The section headers the writer uses, in order.
 std::span<const std::string_view> intestazioni_file(tipo_file file);
 
+// The header of the section the writer puts a record in: "[curve]" for a curve.
+std::string_view sezione_di(genere_voce g);
+
 }  // namespace tracciato

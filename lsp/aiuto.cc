@@ -1,5 +1,6 @@
 #include "lsp/aiuto.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "model/numeri.h"
 #include "model/regole.h"
 #include "model/scenario.h"
+#include "platform/testo.h"
 
 namespace tracciato::lsp {
 namespace {
@@ -110,11 +112,22 @@ std::string testo_hover_campo(const riga_record& rr, size_t k, std::string_view 
 
 namespace {
 
-// The keyword as a snippet, where the keyword itself holds a choice.
-std::string parola_snippet(std::string_view parola) {
-  if (parola.substr(0, 5) == "curva") return "curva${1|d,s|}${2|1,2,3,4,5,6|}";
-  if (parola.substr(0, 11) == "ripetizione") return "ripetizione segnali ${1|4,9|} codici";
-  return std::string(parola);
+// The keyword as a snippet, where the keyword itself holds a choice, and the
+// number of tab stops it takes.
+std::pair<std::string, int> parola_snippet(std::string_view parola) {
+  if (parola.substr(0, 5) == "curva") return {"curva${1|d,s|}${2|1,2,3,4,5,6|}", 2};
+  if (parola.substr(0, 11) == "ripetizione") return {"ripetizione segnali ${1|4,9|} codici", 1};
+  return {std::string(parola), 0};
+}
+
+// The records of the file that a section holds; every record of the file's
+// later sections under a header the writer does not use.
+bool nella_sezione(const record_formato& r, std::string_view sezione, tipo_file file) {
+  // sezione is in lower case, as the headers of the table are.
+  const auto note = intestazioni_file(file);
+  if (std::find(note.begin(), note.end(), sezione) == note.end())
+    return sezione_di(r.genere) != "[generale]";
+  return sezione_di(r.genere) == sezione;
 }
 
 }  // namespace
@@ -164,7 +177,8 @@ json hover(std::string_view dati, genere_file genere, std::string_view dati_line
   return nullptr;
 }
 
-json completamento(std::string_view dati, genere_file genere, int64_t riga, int64_t colonna) {
+json completamento(std::string_view dati, genere_file genere, int64_t riga, int64_t colonna,
+                  bool snippet) {
   json elementi = json::array();
   const auto righe = righe_di(dati);
   if (riga < 0 || riga >= static_cast<int64_t>(righe.size()) || colonna < 0) return elementi;
@@ -174,40 +188,76 @@ json completamento(std::string_view dati, genere_file genere, int64_t riga, int6
   if (prima.find(',') != std::string_view::npos) return elementi;  // past the keyword field
   size_t inizio = prima.find_first_not_of(" \t");
   if (inizio == std::string_view::npos) inizio = col;
+  const std::string_view scritto = prima.substr(inizio);
   const json sostituisci = intervallo_lsp(riga, inizio, col);
 
-  for (const record_formato& rec : formato_testo()) {
-    if (genere == genere_file::linea && rec.file != tipo_file::linea) continue;
-    if (genere == genere_file::treno && rec.file != tipo_file::treno) continue;
-    std::string snippet = parola_snippet(rec.parola);
-    int n = snippet == rec.parola ? 1 : 3;
-    for (const campo_formato& c : rec.campi)
-      snippet += ", ${" + std::to_string(n++) + ":" + std::string(c.nome) + "}";
-    std::string etichetta(rec.parola);
-    if (etichetta.substr(0, 5) == "curva") etichetta = "curva";
-    elementi.push_back({{"label", etichetta},
-                        {"kind", 14},  // Keyword
-                        {"detail", rec.descrizione},
-                        {"documentation", markdown(descrizione_record(rec))},
-                        {"filterText", etichetta},
-                        {"insertTextFormat", 2},  // Snippet
-                        {"textEdit", {{"range", sostituisci}, {"newText", snippet}}}});
-  }
-  auto aggiungi = [&](std::span<const std::string_view> v) {
-    for (std::string_view h : v) {
-      bool presente = false;
-      for (const json& e : elementi) presente = presente || e["label"] == h;
-      if (presente) continue;
-      elementi.push_back({{"label", h},
-                          {"kind", 9},  // Module
-                          {"detail", "section header"},
-                          {"filterText", h},
-                          {"insertTextFormat", 1},
-                          {"textEdit", {{"range", sostituisci}, {"newText", h}}}});
+  // The section the line stands in, and the headers the file already has.
+  std::string sezione;
+  std::vector<std::string> presenti;
+  for (size_t i = 0; i < righe.size(); ++i)
+    if (const auto h = intestazione(righe[i])) {
+      std::string t = "[" + std::string(*h) + "]";
+      for (char& c : t) c = static_cast<char>(minuscola(static_cast<unsigned char>(c)));
+      if (static_cast<int64_t>(i) < riga) sezione = t;
+      presenti.push_back(std::move(t));
     }
-  };
-  if (genere != genere_file::treno) aggiungi(intestazioni_file(tipo_file::linea));
-  if (genere != genere_file::linea) aggiungi(intestazioni_file(tipo_file::treno));
+
+  std::vector<tipo_file> file;
+  if (genere != genere_file::treno) file.push_back(tipo_file::linea);
+  if (genere != genere_file::linea) file.push_back(tipo_file::treno);
+
+  // Records, in a section that holds some; never while a header is being typed.
+  if (!sezione.empty() && !scritto.starts_with("[")) {
+    for (const record_formato& rec : formato_testo()) {
+      if (std::find(file.begin(), file.end(), rec.file) == file.end()) continue;
+      if (!nella_sezione(rec, sezione, rec.file)) continue;
+      auto aggiungi = [&](const std::string& etichetta, const std::string& testo, int formato) {
+        elementi.push_back({{"label", etichetta},
+                            {"kind", 14},  // Keyword
+                            {"detail", rec.descrizione},
+                            {"documentation", markdown(descrizione_record(rec))},
+                            {"filterText", etichetta},
+                            {"insertTextFormat", formato},
+                            {"textEdit", {{"range", sostituisci}, {"newText", testo}}}});
+      };
+      if (snippet) {
+        // Numbered tab stops in order: the keyword's choices first, then each field.
+        auto [testo, n] = parola_snippet(rec.parola);
+        for (const campo_formato& c : rec.campi)
+          testo += ", ${" + std::to_string(++n) + ":" + std::string(c.nome) + "}";
+        std::string etichetta(rec.parola);
+        if (etichetta.starts_with("curva")) etichetta = "curva";
+        aggiungi(etichetta, testo, 2 /* Snippet */);
+        continue;
+      }
+      // Plain text: every spelling of the keyword, and the comma after it.
+      for (std::string_view p : parole_del_file(rec.file))
+        if (const riconosciuti v = riconosci_voci(rec.file, rec.generale, p); !v.empty() && v.front() == rec.genere)
+          aggiungi(std::string(p), std::string(p) + ", ", 1 /* PlainText */);
+    }
+  }
+  // Headers where a new section may start: after the one the line is in, in
+  // the writer's order, and not in the file yet.
+  if (!scritto.empty() && !scritto.starts_with("[")) return elementi;
+  std::vector<std::string_view> offerte;
+  for (const tipo_file f : file) {
+    const auto h = intestazioni_file(f);
+    const auto qui = std::find(h.begin(), h.end(), sezione);
+    // Before any header only the first may start; after one the writer does not use, none.
+    const auto da = sezione.empty() ? h.begin() : qui == h.end() ? h.end() : qui + 1;
+    const auto a = sezione.empty() ? h.begin() + 1 : h.end();
+    for (auto it = da; it < a; ++it)
+      if (std::find(presenti.begin(), presenti.end(), *it) == presenti.end() &&
+          std::find(offerte.begin(), offerte.end(), *it) == offerte.end())
+        offerte.push_back(*it);
+  }
+  for (std::string_view h : offerte)
+    elementi.push_back({{"label", h},
+                        {"kind", 9},  // Module
+                        {"detail", "section header"},
+                        {"filterText", h},
+                        {"insertTextFormat", 1},
+                        {"textEdit", {{"range", sostituisci}, {"newText", h}}}});
   return elementi;
 }
 

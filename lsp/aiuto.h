@@ -21,10 +21,14 @@ nlohmann::json hover(std::string_view dati, genere_file genere, std::string_view
                      int64_t riga, int64_t colonna);
 
 // The completion list at (riga, colonna): in the keyword field of a line, the
-// keywords of the file's kind (of both kinds when it is not known) as snippets
-// of their fields, and the section headers; elsewhere an empty list.
+// keywords of the records the section holds in a file of genere's kind (of
+// both kinds when it is not known), and the headers of the sections that may
+// start there (those after the line's section not yet in the file). With
+// snippet, a record comes with a tab stop for each field, in order; without,
+// as the keyword and its comma, one item for each spelling. Elsewhere an
+// empty list.
 nlohmann::json completamento(std::string_view dati, genere_file genere, int64_t riga,
-                             int64_t colonna);
+                             int64_t colonna, bool snippet);
 
 // The outline: each section header with the lines up to the next one, and in
 // it each station by name.

@@ -10,6 +10,7 @@
 #include "lsp/trasporto.h"
 #include "platform/file.h"
 #include "platform/testo.h"
+#include "sources/impaginazione.h"
 
 namespace tracciato::lsp {
 
@@ -95,6 +96,9 @@ void servitore::richiesta(const json& id, const std::string& metodo, const json&
   try {
     if (metodo == "initialize") {
       inizializzato_ = true;
+      // Snippets only for a client that says it takes them.
+      static const json::json_pointer ps("/capabilities/textDocument/completion/completionItem/snippetSupport");
+      snippet_ = parametri.contains(ps) && parametri.at(ps).is_boolean() && parametri.at(ps).get<bool>();
       return rispondi(
           id,
           {{"capabilities",
@@ -103,7 +107,8 @@ void servitore::richiesta(const json& id, const std::string& metodo, const json&
               {{"openClose", true}, {"change", 1 /* Full */}, {"save", {{"includeText", false}}}}},
              {"hoverProvider", true},
              {"completionProvider", {{"triggerCharacters", json::array({"["})}}},
-             {"documentSymbolProvider", true}}},
+             {"documentSymbolProvider", true},
+             {"documentFormattingProvider", true}}},
            {"serverInfo", {{"name", "tracciato"}}}});
     }
     if (metodo == "shutdown") {
@@ -116,13 +121,28 @@ void servitore::richiesta(const json& id, const std::string& metodo, const json&
       const int64_t colonna = parametri.at("position").at("character").get<int64_t>();
       if (metodo == "textDocument/completion")
         return rispondi(id, {{"isIncomplete", false},
-                             {"items", completamento(d.dati, d.genere, riga, colonna)}});
+                             {"items", completamento(d.dati, d.genere, riga, colonna, snippet_)}});
       std::string linea;
       if (d.genere == genere_file::linea)
         linea = d.dati;
       else if (const auto c = compagno(d))
         linea = testo_di(*c).value_or("");
       return rispondi(id, hover(d.dati, d.genere, linea, riga, colonna));
+    }
+    if (metodo == "textDocument/formatting") {
+      // One edit for each line the layout changes; line ends stay as they are.
+      const documento& d = cerca(parametri);
+      json modifiche = json::array();
+      if (d.genere == genere_file::ignoto) return rispondi(id, modifiche);
+      const std::string fatto = impagina(d.dati, d.genere == genere_file::linea ? tipo_file::linea : tipo_file::treno);
+      const auto prima = righe_di(d.dati), dopo = righe_di(fatto);
+      for (size_t i = 0; i < prima.size() && i < dopo.size(); ++i)
+        if (prima[i] != dopo[i])
+          modifiche.push_back({{"range",
+                                {{"start", {{"line", i}, {"character", 0}}},
+                                 {"end", {{"line", i}, {"character", prima[i].size()}}}}},
+                               {"newText", in_utf8(dopo[i])}});
+      return rispondi(id, modifiche);
     }
     if (metodo == "textDocument/documentSymbol") {
       const documento& d = cerca(parametri);

@@ -93,6 +93,7 @@ class servitore {
   bool inizializzato_ = false;
   bool arrestato_ = false;
   bool finito_ = false;
+  bool snippet_ = false;  // the client takes snippets in completion items
 };
 
 // The server on a stream: reads framed messages from in until exit or the

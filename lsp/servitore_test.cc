@@ -37,7 +37,11 @@ class ServitoreTest : public ::testing::Test {
     inviati.clear();
     s_.ricevi(json{{"jsonrpc", "2.0"}, {"method", metodo}, {"params", parametri}}.dump());
   }
-  void inizia() { chiedi(1, "initialize", {{"capabilities", json::object()}}); }
+  void inizia(bool snippet = true) {
+    chiedi(1, "initialize",
+           {{"capabilities",
+             {{"textDocument", {{"completion", {{"completionItem", {{"snippetSupport", snippet}}}}}}}}}});
+  }
 
   // The built-in line and train files in a folder of their own, named as the built-in run names
   // them.
@@ -90,9 +94,10 @@ TEST_F(ServitoreTest, LifecycleAndTheCapabilitiesItHas) {
   EXPECT_EQ(c["hoverProvider"], true);
   EXPECT_TRUE(c["completionProvider"].is_object());
   EXPECT_EQ(c["documentSymbolProvider"], true);
+  EXPECT_EQ(c["documentFormattingProvider"], true);
   // Nothing it does not serve.
   for (const char* p :
-       {"definitionProvider", "referencesProvider", "renameProvider", "documentFormattingProvider",
+       {"definitionProvider", "referencesProvider", "renameProvider",
         "codeActionProvider", "semanticTokensProvider"})
     EXPECT_FALSE(c.contains(p)) << p;
 
@@ -311,7 +316,7 @@ TEST_F(ServitoreTest, HoverCompletionAndOutlineOnTheBuiltInTrainFile) {
   EXPECT_NE(testo_hover(ardolea, 13).find("= station cell"), std::string::npos);
   EXPECT_EQ(testo_hover(riga_di("[fine]"), 1), "");
 
-  // Completion: the train file's keywords in the keyword field only.
+  // Completion: the keywords of the line's section, in the keyword field only.
   auto etichette = [&](int riga, int colonna) {
     const json r =
         chiedi(21, "textDocument/completion",
@@ -321,15 +326,13 @@ TEST_F(ServitoreTest, HoverCompletionAndOutlineOnTheBuiltInTrainFile) {
     return std::pair(v, r["result"]["items"]);
   };
   const auto [nomi, elementi] = etichette(segnale, 3);
-  EXPECT_NE(std::find(nomi.begin(), nomi.end(), "segnale"), nomi.end());
-  EXPECT_NE(std::find(nomi.begin(), nomi.end(), "[stazioni]"), nomi.end());
-  EXPECT_EQ(std::find(nomi.begin(), nomi.end(), "pendenza"), nomi.end());
-  for (const json& e : elementi)
-    if (e["label"] == "orologio") {
-      EXPECT_EQ(e["textEdit"]["newText"], "orologio, ${1:h}, ${2:m}, ${3:s}");
-      EXPECT_EQ(e["textEdit"]["range"]["start"], posizione(segnale, 0));
-      EXPECT_EQ(e["textEdit"]["range"]["end"], posizione(segnale, 3));
-    }
+  EXPECT_EQ(nomi, std::vector<std::string>{"segnale"});  // the file has every header already
+  ASSERT_EQ(elementi.size(), 1u);
+  EXPECT_EQ(elementi[0]["textEdit"]["newText"],
+            "segnale, ${1:position}, ${2:sx}, ${3:s1}, ${4:s2}, ${5:s3}, ${6:rapp}, ${7:dx}, ${8:d1}, "
+            "${9:d2}, ${10:d3}, ${11:tempo}");
+  EXPECT_EQ(elementi[0]["textEdit"]["range"]["start"], posizione(segnale, 0));
+  EXPECT_EQ(elementi[0]["textEdit"]["range"]["end"], posizione(segnale, 3));
   EXPECT_TRUE(etichette(segnale, 13).first.empty());
 
   // The outline: sections, and the stations in theirs.
@@ -344,6 +347,19 @@ TEST_F(ServitoreTest, HoverCompletionAndOutlineOnTheBuiltInTrainFile) {
   ASSERT_GE(stazioni.size(), 4u);
   EXPECT_EQ(stazioni[3]["name"], "ARDOLEA");
   EXPECT_EQ(stazioni[3]["detail"], "21650 m, 14:24:00");
+}
+
+TEST_F(ServitoreTest, FormattingEditsOnlyTheLinesItLaysOut) {
+  inizia();
+  const auto p = t_ / "S_linea.txt";
+  apri(p, "[generale]\r\nlunghezza percorso,7000\r\n[pendenze]\r\npendenza,  0,    0\r\n[fine]\r\n");
+  const json r = chiedi(40, "textDocument/formatting",
+                        {{"textDocument", {{"uri", uri(p)}}}, {"options", {{"tabSize", 4}, {"insertSpaces", true}}}});
+  ASSERT_EQ(r["result"].size(), 2u) << r;
+  EXPECT_EQ(r["result"][0]["range"]["start"], posizione(1, 0));
+  EXPECT_EQ(r["result"][0]["range"]["end"], posizione(1, 23));
+  EXPECT_EQ(r["result"][0]["newText"], "lunghezza percorso,    7000");
+  EXPECT_EQ(r["result"][1]["newText"], "pendenza,   0,   0");
 }
 
 TEST_F(ServitoreTest, HoverOnALineFileUsesItsOwnChainage) {
