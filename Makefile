@@ -121,7 +121,7 @@ test-windows: windows $(BUILD)/CMakeCache.txt
 
 # The releases: the program, README, docs and examples, for Linux (with the
 # manual page) and for Windows.
-VERSION := $(shell sed -n 's/^project(tracciato VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+VERSION := $(shell grep -m1 -o 'tracciato VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 DIST ?= dist
 dist: windows $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target tracciato
