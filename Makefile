@@ -117,6 +117,8 @@ windows: setup-windows
 # The Windows build under wine, against the Linux build's bytes.
 test-windows: windows $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target tracciato
+	cmake --build $(BUILD_WINDOWS) -j $(JOBS) --target tracciato_tests_windows
+	WINEPREFIX=$(CURDIR)/$(BUILD_WINDOWS)/wine WINEDEBUG=-all wine $(BUILD_WINDOWS)/tracciato_tests_windows.exe
 	tests/windows.sh $(BUILD_WINDOWS)/tracciato.exe $(BUILD)/tracciato
 
 # The releases: the program, README, docs and examples, for Linux (with the
