@@ -131,6 +131,8 @@ dist: windows $(BUILD)/CMakeCache.txt
 	cp -r $(BUILD)/tracciato README.md docs examples $(DIST)/tracciato-$(VERSION)-linux-x86_64/
 	cp -r $(BUILD_WINDOWS)/tracciato.exe README.md docs examples $(DIST)/tracciato-$(VERSION)-windows-x86_64/
 	rm $(DIST)/tracciato-$(VERSION)-windows-x86_64/docs/tracciato.1
+	strip $(DIST)/tracciato-$(VERSION)-linux-x86_64/tracciato
+	x86_64-w64-mingw32-strip $(DIST)/tracciato-$(VERSION)-windows-x86_64/tracciato.exe
 	cd $(DIST) && tar czf tracciato-$(VERSION)-linux-x86_64.tar.gz tracciato-$(VERSION)-linux-x86_64
 	cd $(DIST) && cmake -E tar cf tracciato-$(VERSION)-windows-x86_64.zip --format=zip tracciato-$(VERSION)-windows-x86_64
 	@ls -l $(DIST)/*.tar.gz $(DIST)/*.zip
