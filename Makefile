@@ -15,6 +15,9 @@ BENCH_PACKAGES := libbenchmark-dev hyperfine time
 # What the fuzz targets add: clang and its libFuzzer runtime (clang 14 on
 # Debian 12, whose runtime package apt may leave out as a recommendation).
 FUZZ_PACKAGES := clang libclang-rt-14-dev
+# What the Windows build adds: the cross compiler, and wine to run its tests.
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64
+BUILD_WINDOWS ?= build-windows
 
 .PHONY: all setup setup-test setup-bench setup-fuzz build build-test run test test-san bench fuzz install clean
 
@@ -130,3 +133,35 @@ test-studio: studio setup $(BUILD)/CMakeCache.txt
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_BENCH) $(BUILD_FUZZ)
+
+# Windows: one static tracciato.exe, cross-compiled with mingw-w64.
+.PHONY: setup-windows windows test-windows dist
+setup-windows:
+	$(call installa,$(PACKAGES) $(WINDOWS_PACKAGES))
+
+windows: setup-windows
+	cmake -S . -B $(BUILD_WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD_WINDOWS) -j $(JOBS) --target tracciato
+
+# The Windows build under wine, against the Linux build's bytes.
+test-windows: windows $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target tracciato
+	cmake --build $(BUILD_WINDOWS) -j $(JOBS) --target tracciato_tests_windows
+	WINEPREFIX=$(CURDIR)/$(BUILD_WINDOWS)/wine WINEDEBUG=-all wine $(BUILD_WINDOWS)/tracciato_tests_windows.exe
+	tests/windows.sh $(BUILD_WINDOWS)/tracciato.exe $(BUILD)/tracciato
+
+# The releases: the program, README, docs and examples, for Linux (with the
+# manual page) and for Windows.
+VERSION := $(shell grep -m1 -o 'tracciato VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
+DIST ?= dist
+dist: windows $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target tracciato
+	rm -rf $(DIST) && mkdir -p $(DIST)/tracciato-$(VERSION)-linux-x86_64 $(DIST)/tracciato-$(VERSION)-windows-x86_64
+	cp -r $(BUILD)/tracciato README.md docs examples $(DIST)/tracciato-$(VERSION)-linux-x86_64/
+	cp -r $(BUILD_WINDOWS)/tracciato.exe README.md docs examples $(DIST)/tracciato-$(VERSION)-windows-x86_64/
+	rm $(DIST)/tracciato-$(VERSION)-windows-x86_64/docs/tracciato.1
+	strip $(DIST)/tracciato-$(VERSION)-linux-x86_64/tracciato
+	x86_64-w64-mingw32-strip $(DIST)/tracciato-$(VERSION)-windows-x86_64/tracciato.exe
+	cd $(DIST) && tar czf tracciato-$(VERSION)-linux-x86_64.tar.gz tracciato-$(VERSION)-linux-x86_64
+	cd $(DIST) && cmake -E tar cf tracciato-$(VERSION)-windows-x86_64.zip --format=zip tracciato-$(VERSION)-windows-x86_64
+	@ls -l $(DIST)/*.tar.gz $(DIST)/*.zip

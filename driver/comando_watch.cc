@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "checker/controllo.h"
-#include "checker/sorveglia.h"
+#include "platform/sorveglia.h"
 #include "checker/stampa.h"
 #include "driver/comandi.h"
 #include "driver/memorizza_percorso.h"

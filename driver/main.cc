@@ -28,6 +28,7 @@
 
 #include "driver/comandi.h"
 #include "driver/uscita.h"
+#include "platform/avvio.h"
 #include "platform/cartella.h"
 #include "platform/insieme.h"
 
@@ -89,6 +90,7 @@ std::vector<comando> registra_comandi(CLI::App& app, opzioni_globali& g, int arg
 }  // namespace
 
 int main(int argc, char** argv) {
+  prepara_processo(argc, argv);
   // A run stopped by a signal leaves none of its files behind.
   pulizia_ai_segnali();
   const bool json = chiede(argc, argv, {"--json"});

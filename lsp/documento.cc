@@ -6,6 +6,7 @@
 
 #include "loader/campi.h"
 #include "platform/testo.h"
+#include "platform/uri.h"
 
 namespace tracciato::lsp {
 namespace {
@@ -62,30 +63,7 @@ std::vector<std::string_view> righe_di(std::string_view t) {
   return righe;
 }
 
-std::optional<std::filesystem::path> percorso_di(std::string_view uri) {
-  constexpr std::string_view schema = "file://";
-  if (uri.substr(0, schema.size()) != schema) return std::nullopt;
-  uri.remove_prefix(schema.size());
-  // file://host/path: only the local host is ours.
-  if (uri.substr(0, 9) == "localhost") uri.remove_prefix(9);
-  if (uri.empty() || uri.front() != '/') return std::nullopt;
-  std::string p;
-  for (size_t i = 0; i < uri.size(); ++i) {
-    auto cifra = [](char c) {
-      return c >= '0' && c <= '9'   ? c - '0'
-             : c >= 'a' && c <= 'f' ? c - 'a' + 10
-             : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                    : -1;
-    };
-    if (uri[i] == '%' && i + 2 < uri.size() && cifra(uri[i + 1]) >= 0 && cifra(uri[i + 2]) >= 0) {
-      p += static_cast<char>(cifra(uri[i + 1]) * 16 + cifra(uri[i + 2]));
-      i += 2;
-    } else {
-      p += uri[i];
-    }
-  }
-  return std::filesystem::path(p);
-}
+std::optional<std::filesystem::path> percorso_di(std::string_view uri) { return percorso_da_uri(uri); }
 
 genere_file genere_di(std::string_view dati, std::string_view nome_file) {
   const size_t dove = in_minuscolo(dati).find("[generale]");

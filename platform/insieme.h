@@ -95,6 +95,7 @@ class insieme_file {
   std::string nome_privata_;  // empty once the private folder is gone
   int fd_cartella_ = -1;
   int fd_privata_ = -1;
+  void* blocco_privata_ = nullptr;  // Windows: the lock on the private folder
   bool da_riprendere_ = false;  // an undo left an old file aside: the next run finishes it
   std::vector<std::string> nomi_;
 };

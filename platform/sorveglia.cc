@@ -1,4 +1,4 @@
-#include "checker/sorveglia.h"
+#include "platform/sorveglia.h"
 
 #include <poll.h>
 #include <signal.h>

@@ -1,0 +1,50 @@
+#include "platform/avvio.h"
+
+#ifdef _WIN32
+#include <windows.h>  // before shellapi.h, which needs it
+
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+#endif
+
+namespace tracciato {
+
+#ifdef _WIN32
+
+void prepara_processo(int& argc, char**& argv) {
+  static std::vector<std::string> testi;
+  static std::vector<char*> puntatori;
+  int n = 0;
+  wchar_t** larghi = ::CommandLineToArgvW(::GetCommandLineW(), &n);
+  if (larghi != nullptr) {
+    testi.clear();
+    for (int i = 0; i < n; ++i) {
+      const int lunghezza = ::WideCharToMultiByte(CP_UTF8, 0, larghi[i], -1, nullptr, 0, nullptr, nullptr);
+      std::string t(lunghezza > 0 ? static_cast<std::size_t>(lunghezza) : 1u, '\0');
+      if (lunghezza > 0) ::WideCharToMultiByte(CP_UTF8, 0, larghi[i], -1, t.data(), lunghezza, nullptr, nullptr);
+      t.resize(t.size() - 1);  // the terminator
+      testi.push_back(std::move(t));
+    }
+    ::LocalFree(larghi);
+    puntatori.clear();
+    for (std::string& t : testi) puntatori.push_back(t.data());
+    puntatori.push_back(nullptr);
+    argc = n;
+    argv = puntatori.data();
+  }
+  ::SetConsoleOutputCP(CP_UTF8);
+  ::SetConsoleCP(CP_UTF8);
+  for (int fd : {0, 1, 2}) ::_setmode(fd, _O_BINARY);
+}
+
+#else
+
+void prepara_processo(int&, char**&) {}
+
+#endif
+
+}  // namespace tracciato

@@ -1,0 +1,226 @@
+// The files of platform/file.h on Windows: the C runtime's descriptors,
+// opened by UTF-16 name, in binary mode; replacing by MoveFileExW.
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "platform/file.h"
+
+namespace tracciato {
+namespace {
+
+namespace fs = std::filesystem;
+
+[[noreturn]] void fallisci(const std::string& cosa, const fs::path& percorso) {
+  throw std::system_error(errno, std::generic_category(), cosa + " " + percorso.string());
+}
+
+[[noreturn]] void fallisci_rimuovendo(const fs::path& rimosso, const std::string& cosa, const fs::path& percorso) {
+  const int e = errno;
+  ::DeleteFileW(rimosso.wstring().c_str());
+  errno = e;
+  fallisci(cosa, percorso);
+}
+
+std::string troppo_grande(std::size_t massimo, std::uintmax_t dimensione) {
+  return "it is over " + std::to_string(massimo >> 20) + " MiB (" + std::to_string(dimensione) +
+         " bytes); a scenario's text file is far smaller";
+}
+
+int errno_di(DWORD e) {
+  switch (e) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return ENOENT;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return EEXIST;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION: return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    default: return EIO;
+  }
+}
+
+}  // namespace
+
+file_nuovo::file_nuovo(fs::path percorso) : percorso_(std::move(percorso)) {
+  fd_ = ::_wopen(percorso_.wstring().c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                 _S_IREAD | _S_IWRITE);
+  if (fd_ < 0) fallisci("cannot create", percorso_);
+}
+
+file_nuovo::file_nuovo(file_nuovo&& altro) noexcept
+    : percorso_(std::move(altro.percorso_)), fd_(std::exchange(altro.fd_, -1)) {}
+
+file_nuovo::~file_nuovo() {
+  if (fd_ < 0) return;
+  ::_close(fd_);
+  ::DeleteFileW(percorso_.wstring().c_str());
+}
+
+void file_nuovo::riserva(uint64_t dimensione) noexcept {
+  if (dimensione > 0) (void)::_chsize_s(fd_, static_cast<long long>(dimensione));
+}
+
+void file_nuovo::scrivi(std::string_view dati, uint64_t posizione) {
+  while (!dati.empty()) {
+    if (::_lseeki64(fd_, static_cast<long long>(posizione), SEEK_SET) < 0) fallisci("cannot write", percorso_);
+    const unsigned pezzo = static_cast<unsigned>(std::min<std::size_t>(dati.size(), 1u << 30));
+    const int n = ::_write(fd_, dati.data(), pezzo);
+    if (n < 0) fallisci("cannot write", percorso_);
+    if (n == 0) {
+      errno = ENOSPC;
+      fallisci("cannot write", percorso_);
+    }
+    dati.remove_prefix(static_cast<size_t>(n));
+    posizione += static_cast<uint64_t>(n);
+  }
+}
+
+void file_nuovo::chiudi() {
+  if (fd_ < 0) throw std::logic_error(percorso_.string() + " closed twice");
+  if (::_close(std::exchange(fd_, -1)) != 0) fallisci_rimuovendo(percorso_, "cannot write", percorso_);
+}
+
+void crea_file(const fs::path& percorso, std::string_view contenuto) {
+  file_nuovo f(percorso);
+  f.scrivi(contenuto, 0);
+  f.chiudi();
+}
+
+namespace {
+
+// A new file beside percorso under a name of its own: percorso's name, then
+// ".tmp-" and six characters that differ from run to run.
+file_nuovo temporaneo_accanto(const fs::path& percorso) {
+  static constexpr char cifre[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ-_";
+  static std::atomic<uint64_t> contatore{0};
+  for (int tentativo = 0;; ++tentativo) {
+    uint64_t z = (static_cast<uint64_t>(::_getpid()) << 32) ^ (++contatore * 0x9E3779B97F4A7C15ULL) ^
+                 static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    z ^= z >> 31;
+    fs::path nome = percorso;
+    std::wstring coda = L".tmp-";
+    for (int i = 0; i < 6; ++i, z >>= 6) coda += static_cast<wchar_t>(cifre[z & 63]);
+    nome += coda;
+    try {
+      return file_nuovo(std::move(nome));
+    } catch (const std::system_error& e) {
+      if (e.code() != std::errc::file_exists || tentativo == 100)
+        throw std::system_error(e.code(), "cannot create a temporary file beside " + percorso.string());
+    }
+  }
+}
+
+}  // namespace
+
+file_temporaneo::file_temporaneo(fs::path percorso)
+    : percorso_(std::move(percorso)), file_(temporaneo_accanto(percorso_)) {}
+
+void file_temporaneo::conferma() {
+  file_.chiudi();
+  if (!::MoveFileExW(file_.percorso().wstring().c_str(), percorso_.wstring().c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    errno = errno_di(::GetLastError());
+    fallisci_rimuovendo(file_.percorso(), "cannot replace", percorso_);
+  }
+}
+
+void sostituisci_file(const fs::path& percorso, std::string_view contenuto) {
+  file_temporaneo f(percorso);
+  f.scrivi(contenuto, 0);
+  f.conferma();
+}
+
+namespace {
+
+// Opens percorso for reading after the checks of leggi_file; returns the
+// descriptor and the size.
+std::pair<int, std::size_t> apri_lettura(const fs::path& percorso, std::size_t massimo) {
+  std::error_code e;
+  const auto stato = fs::status(percorso, e);
+  if (fs::is_directory(stato))
+    throw std::runtime_error("cannot read " + percorso.string() + ": it is a folder");
+  if (fs::exists(stato) && !fs::is_regular_file(stato))
+    throw std::runtime_error("cannot read " + percorso.string() +
+                             ": it is not a regular file (a FIFO, a device or a socket)");
+  const int fd = ::_wopen(percorso.wstring().c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+  if (fd < 0) fallisci("cannot open", percorso);
+  struct _stat64 st;
+  if (::_fstat64(fd, &st) != 0) {
+    const int n = errno;
+    ::_close(fd);
+    errno = n;
+    fallisci("cannot read", percorso);
+  }
+  auto rifiuta = [&](const std::string& perche) {
+    ::_close(fd);
+    throw std::runtime_error("cannot read " + percorso.string() + ": " + perche);
+  };
+  if ((st.st_mode & _S_IFMT) != _S_IFREG) rifiuta("it is not a regular file (a FIFO, a device or a socket)");
+  const auto dimensione = static_cast<std::uintmax_t>(st.st_size);
+  if (dimensione > massimo) rifiuta(troppo_grande(massimo, dimensione));
+  return {fd, static_cast<std::size_t>(st.st_size)};
+}
+
+}  // namespace
+
+void verifica_leggibile(const fs::path& percorso, std::size_t massimo) {
+  ::_close(apri_lettura(percorso, massimo).first);
+}
+
+std::string leggi_file(const fs::path& percorso, std::size_t massimo) {
+  const auto [fd, dimensione] = apri_lettura(percorso, massimo);
+  std::string dati(dimensione, '\0');
+  std::size_t letti = 0;
+  char blocco[1 << 12];
+  for (;;) {
+    const bool pieno = letti == dati.size();
+    const int n = pieno ? ::_read(fd, blocco, sizeof blocco)
+                        : ::_read(fd, dati.data() + letti,
+                                  static_cast<unsigned>(std::min<std::size_t>(dati.size() - letti, 1u << 30)));
+    if (n < 0) {
+      const int e = errno;
+      ::_close(fd);
+      errno = e;
+      fallisci("cannot read", percorso);
+    }
+    if (n == 0) break;
+    if (pieno) dati.append(blocco, static_cast<size_t>(n));
+    letti += static_cast<size_t>(n);
+    if (letti > massimo) {
+      ::_close(fd);
+      throw std::runtime_error("cannot read " + percorso.string() + ": " + troppo_grande(massimo, letti));
+    }
+  }
+  ::_close(fd);
+  dati.resize(letti);
+  return dati;
+}
+
+bool esiste_file(const fs::path& percorso) {
+  std::error_code e;
+  return fs::is_regular_file(percorso, e);
+}
+
+bool cancella_file(const fs::path& percorso) noexcept {
+  std::error_code e;
+  fs::remove(percorso, e);
+  return !fs::exists(percorso, e);
+}
+
+}  // namespace tracciato
