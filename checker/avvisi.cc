@@ -300,7 +300,8 @@ class avvisi {
             avviso(v, x, a, "the station stands at the route's end (" + m(a) + "): its platform lies past the end",
                    "place it at least half its length before the end", colonna(x, 0));
           stazione(v, x);
-          if (x.numeri.size() >= 3 && x.n(2) <= 0)
+          // A point without a station cell (a junction, a former station) has no platform to measure.
+          if (x.numeri.size() >= 3 && x.n(2) <= 0 && con_cella_stazione(x.n(1)))
             avviso(v, x, a, "the station's length is " + m(x.n(2)), "give its length in metres, a multiple of 100");
           if (x.completa() && x.testo.empty()) avviso(v, x, a, "the station has no name", "write its name last");
           break;

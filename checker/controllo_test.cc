@@ -189,6 +189,16 @@ TEST(Controlla, TableOfChangedRecords) {
   }
 }
 
+// A point without a station cell (a junction) has no platform, so no length.
+TEST(Controlla, AJunctionNeedsNoLength) {
+  testo_sorgente treno = leggi_fixture("treno.txt");
+  const std::string partenza = "1,  14, 0, 0, PARTENZA\r\n";
+  treno.dati.insert(treno.dati.find(partenza) + partenza.size(),
+                    "stazione,  4000, 25,    0,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, BIVIO\r\n");
+  for (const problema& p : controlla(leggi_fixture("linea.txt"), treno))
+    EXPECT_EQ(p.messaggio.find("length"), std::string::npos) << p.riga << " " << p.messaggio;
+}
+
 // Either file alone: what it shows on its own.
 TEST(Controlla, OneFileAlone) {
   testo_sorgente treno = leggi_fixture("treno.txt");

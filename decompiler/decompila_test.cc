@@ -357,8 +357,12 @@ TEST(Decompile, DenseGeneratedScenariosRoundTrip) {
                         dopo->linea_dat == prima->linea_dat;
     // Never passed off as exact when it is not, never called inexact when it is.
     EXPECT_EQ(r.esatto, uguale) << "seed " << seme;
-    if (r.avvisi.empty()) EXPECT_TRUE(uguale) << "seed " << seme << " differs with no warning";
-    if (!uguale) EXPECT_FALSE(r.differenze.empty()) << "seed " << seme;
+    if (r.avvisi.empty()) {
+      EXPECT_TRUE(uguale) << "seed " << seme << " differs with no warning";
+    }
+    if (!uguale) {
+      EXPECT_FALSE(r.differenze.empty()) << "seed " << seme;
+    }
     if (!uguale) ++inesatti;
     if (!uguale) mancati += " " + std::to_string(seme) + (r.avvisi.empty() ? "" : ": " + r.avvisi.back()) + "\n";
   }
