@@ -32,15 +32,15 @@ class avvisi {
   }
 
  private:
-  void avviso(const vista& v, const voce& x, std::optional<int32_t> pos, std::string msg, std::string hint,
+  void avviso(const char* sigla, const vista& v, const voce& x, std::optional<int32_t> pos, std::string msg, std::string hint,
               int32_t colonna = 0) {
-    c_.aggiungi(gravita::avviso, v, x.riga, colonna > 0 ? colonna : x.colonna, pos, std::move(msg), std::move(hint));
+    c_.aggiungi(gravita::avviso, sigla, v, x.riga, colonna > 0 ? colonna : x.colonna, pos, std::move(msg), std::move(hint));
   }
 
   // Text saved as UTF-8 goes into the tables byte for byte.
   void codifica(const vista& v) {
     if (v.dati.starts_with("\xEF\xBB\xBF")) {
-      c_.aggiungi(gravita::avviso, v, 1, 1, std::nullopt,
+      c_.aggiungi(gravita::avviso, "W201", v, 1, 1, std::nullopt,
                   "the file begins with a UTF-8 byte-order mark, which is read as part of the first field",
                   "save the file as Windows-1252, or compile with `--input-encoding utf-8`");
       return;
@@ -59,7 +59,7 @@ class avvisi {
     } catch (const std::runtime_error&) {
       carattere = "?";
     }
-    c_.aggiungi(gravita::avviso, v, riga, colonna, std::nullopt,
+    c_.aggiungi(gravita::avviso, "W202", v, riga, colonna, std::nullopt,
                 "this text is UTF-8, but the simulator reads Windows-1252: \"" + carattere + "\" would be shown as \"" +
                     a_utf8(byte) + "\"",  // UTF-8 already: the bytes as the simulator shows them
                 "save the file as Windows-1252, or compile with `--input-encoding utf-8`");
@@ -71,13 +71,13 @@ class avvisi {
     if (!multiplo(p, 50)) {
       const int64_t letta = piu_uno ? (cella_di(p, 1) - 1) * 50 : cella_di(p) * 50;
       const int32_t sotto = p - p % 50;
-      avviso(v, x, p,
+      avviso("W203", v, x, p,
              std::string(cosa) + " position not on the 50 m grid: it is placed as if at " + m(letta),
              "write " + std::to_string(sotto) + " or " + std::to_string(sotto + 50));
     }
     // Beyond the grid itself it is the compile's fault 15, not a warning.
     if (lunghezza_ && p > *lunghezza_ && (int64_t{p} + 100) <= cella_di(int64_t{*lunghezza_} + 7000) * 50)
-      avviso(v, x, p,
+      avviso("W204", v, x, p,
              std::string(cosa) + " past the end of the route (" + m(*lunghezza_) +
                  "), in the 7000 m run-out beyond it",
              "check the position, or the route length in the line file");
@@ -89,7 +89,7 @@ class avvisi {
   // An item that starts inside the route and ends past its end.
   void fine_oltre(const vista& v, const voce& x, int64_t fine, std::string_view cosa, size_t campo) {
     if (!lunghezza_ || x.n(0) >= *lunghezza_ || fine <= *lunghezza_) return;
-    avviso(v, x, x.n(0),
+    avviso("W205", v, x, x.n(0),
            "the " + std::string(cosa) + " starts inside the route but ends at " + m(fine) + ", past its end (" +
                m(*lunghezza_) + ")",
            "end it at " + std::to_string(*lunghezza_) + " or before, or check the route length in the line file",
@@ -102,12 +102,12 @@ class avvisi {
     for (const voce& x : v.voci) {
       if (x.tipo != t || x.numeri.empty()) continue;
       if (prima == nullptr && da_zero && x.n(0) != 0)
-        avviso(v, x, x.n(0),
+        avviso("W206", v, x, x.n(0),
                "the first of the " + std::string(cosa) + " stands at " + m(x.n(0)) +
                    ": the cells before it get 0",
                "write the first record at position 0");
       if (prima != nullptr && x.n(0) <= prima->n(0))
-        avviso(v, x, x.n(0),
+        avviso("W207", v, x, x.n(0),
                std::string(cosa) + " out of order: this one at " + m(x.n(0)) + " follows the one at " +
                    m(prima->n(0)) + " (line " + std::to_string(prima->riga) + ")",
                "list the records in increasing order of position");
@@ -119,9 +119,9 @@ class avvisi {
     for (const voce& x : v.voci)
       if (x.tipo == genere_voce::lunghezza && !x.numeri.empty()) {
         lunghezza_ = x.n(0);
-        if (x.n(0) == 0) avviso(v, x, std::nullopt, "the route length is 0 m", "give the line's length in metres");
+        if (x.n(0) == 0) avviso("W208", v, x, std::nullopt, "the route length is 0 m", "give the line's length in metres");
         else if (x.n(0) > 0 && x.n(0) < 1000)
-          avviso(v, x, std::nullopt,
+          avviso("W209", v, x, std::nullopt,
                  "the route length is " + m(x.n(0)) + ": lengths are in metres, so every item past it is off the route",
                  "give the length in metres: " + std::to_string(int64_t{x.n(0)} * 1000) + " for " +
                      std::to_string(x.n(0)) + " km",
@@ -137,12 +137,12 @@ class avvisi {
       switch (x.tipo) {
         case genere_voce::progressiva_uno: case genere_voce::progressiva_due: case genere_voce::progressiva_tre:
           if (x.numeri.size() == 3 && x.n(2) != 0 && x.n(2) != 1)
-            avviso(v, x, std::nullopt, "the chainage flag is " + std::to_string(x.n(2)) + ": only 1 adds the 100 m",
+            avviso("W210", v, x, std::nullopt, "the chainage flag is " + std::to_string(x.n(2)) + ": only 1 adds the 100 m",
                    "write 0 or 1");
           break;
         case genere_voce::ripetizione:
           if (x.numeri.size() == 2 && x.n(1) != 0 && x.n(1) < x.n(0))
-            avviso(v, x, x.n(0), "the section with signal repetition ends (" + m(x.n(1)) + ") before it starts",
+            avviso("W211", v, x, x.n(0), "the section with signal repetition ends (" + m(x.n(1)) + ") before it starts",
                    "write the start first, then the end");
           break;
         case genere_voce::curva: curva(v, x, curva_prima); curva_prima = &x; break;
@@ -150,19 +150,19 @@ class avvisi {
         case genere_voce::montagna:
           posizione(v, x, x.n(0), false, "tunnel start");
           if (x.numeri.size() == 3 && x.n(1) <= x.n(0))
-            avviso(v, x, x.n(0), "the tunnel ends (" + m(x.n(1)) + ") before it starts", "write the start, then the end");
+            avviso("W212", v, x, x.n(0), "the tunnel ends (" + m(x.n(1)) + ") before it starts", "write the start, then the end");
           if (x.numeri.size() == 3 && x.n(2) != 1 && x.n(2) != 2 && x.n(2) != 11 && x.n(2) != 12)
-            avviso(v, x, x.n(0), "tunnel kind " + std::to_string(x.n(2)) + " is no kind", "write 1 or 2, plus 10 for markers",
+            avviso("W213", v, x, x.n(0), "tunnel kind " + std::to_string(x.n(2)) + " is no kind", "write 1 or 2, plus 10 for markers",
                    colonna(x, 2));
           if (x.numeri.size() == 3 && x.n(1) > x.n(0)) {
             if (!multiplo(x.n(1), 50))
-              avviso(v, x, x.n(0), "the tunnel's end " + m(x.n(1)) + " is not on the 50 m grid: it ends as if at " +
+              avviso("W214", v, x, x.n(0), "the tunnel's end " + m(x.n(1)) + " is not on the 50 m grid: it ends as if at " +
                                        m(cella_di(x.n(1)) * 50),
                      "write " + std::to_string(x.n(1) / 50 * 50) + " or " + std::to_string(x.n(1) / 50 * 50 + 50),
                      colonna(x, 1));
             fine_oltre(v, x, x.n(1), "tunnel", 1);
             if (montagna_prima != nullptr && x.n(0) < montagna_prima->n(1))
-              avviso(v, x, x.n(0),
+              avviso("W215", v, x, x.n(0),
                      "this tunnel starts at " + m(x.n(0)) + ", inside the tunnel of line " +
                          std::to_string(montagna_prima->riga) + " (to " + m(montagna_prima->n(1)) +
                          "): the cells they share take this tunnel's kind",
@@ -173,14 +173,14 @@ class avvisi {
         case genere_voce::indicatori:
           posizione(v, x, x.n(0), true, "board");
           if (std::any_of(x.numeri.begin() + 1, x.numeri.end(), [](int32_t n) { return n < 0; }))
-            avviso(v, x, x.n(0), "a speed or stripe count of the board is negative", "speeds and stripes are 0 or more");
+            avviso("W216", v, x, x.n(0), "a speed or stripe count of the board is negative", "speeds and stripes are 0 or more");
           else if (x.numeri.size() == 9 && (x.n(4) > 9 || x.n(8) > 9))
-            avviso(v, x, x.n(0), "a stripe count above 9 cannot be taken apart from the other side's",
+            avviso("W217", v, x, x.n(0), "a stripe count above 9 cannot be taken apart from the other side's",
                    "write 0 to 9 stripes");
           break;
         case genere_voce::cartello:
           posizione(v, x, x.n(0), true, "sign");
-          if (x.completa() && x.testo.empty()) avviso(v, x, x.n(0), "the sign has no text", "write its inscription, such as (F)");
+          if (x.completa() && x.testo.empty()) avviso("W218", v, x, x.n(0), "the sign has no text", "write its inscription, such as (F)");
           break;
         default: break;
       }
@@ -197,24 +197,24 @@ class avvisi {
       for (char c = '1'; c <= '6' && classe == 0; ++c)
         if (contiene(x.parola, std::string(1, c))) classe = c;
       if (classe != 0)
-        avviso(v, x, std::nullopt,
+        avviso("W219", v, x, std::nullopt,
                "the keyword \"" + x.parola + "\" is read as a curve to the " + (sinistra ? "left" : "right") +
                    " of class " + classe + ": any 's' makes it a left-hand curve",
                std::string("write `curva") + (sinistra ? 's' : 'd') + classe + "` or `curva" + (sinistra ? 'd' : 's') +
                    classe + "`");
     }
     if (x.numeri.size() < 2) return;
-    if (x.n(1) <= 0) avviso(v, x, x.n(0), "the curve's length is " + m(x.n(1)), "give the length of the curve in metres");
+    if (x.n(1) <= 0) avviso("W220", v, x, x.n(0), "the curve's length is " + m(x.n(1)), "give the length of the curve in metres");
     if (x.n(0) >= 0 && !multiplo(x.n(0), 50))
-      avviso(v, x, x.n(0), "the curve's start " + m(x.n(0)) + " is not on the 50 m grid: it is placed as if at " +
+      avviso("W221", v, x, x.n(0), "the curve's start " + m(x.n(0)) + " is not on the 50 m grid: it is placed as if at " +
                                m(int64_t{x.n(0)} / 50 * 50),
              "write " + std::to_string(x.n(0) / 50 * 50) + " or " + std::to_string(x.n(0) / 50 * 50 + 50), colonna(x, 0));
     if (x.n(1) > 0 && !multiplo(x.n(1), 50))
-      avviso(v, x, x.n(0), "the curve's length " + m(x.n(1)) + " is not a multiple of 50 m: the curve covers whole 50 m cells only",
+      avviso("W222", v, x, x.n(0), "the curve's length " + m(x.n(1)) + " is not a multiple of 50 m: the curve covers whole 50 m cells only",
              "write " + std::to_string(x.n(1) / 50 * 50) + " or " + std::to_string(x.n(1) / 50 * 50 + 50), colonna(x, 1));
     if (x.n(1) > 0) fine_oltre(v, x, int64_t{x.n(0)} + x.n(1), "curve", 1);
     if (prima != nullptr && prima->numeri.size() == 2 && x.n(0) < int64_t{prima->n(0)} + prima->n(1))
-      avviso(v, x, x.n(0),
+      avviso("W223", v, x, x.n(0),
              "this curve starts at " + m(x.n(0)) + ", before the previous one ends (" +
                  m(int64_t{prima->n(0)} + prima->n(1)) + ", line " + std::to_string(prima->riga) + ")",
              "list curves in increasing order, each starting where the one before ends or later");
@@ -234,60 +234,60 @@ class avvisi {
       switch (x.tipo) {
         case genere_voce::vetture:
           if (a <= 0 || a > 50)
-            avviso(v, x, std::nullopt, "the train has " + std::to_string(a) + " vehicles", "give 1 to 50 vehicles",
+            avviso("W224", v, x, std::nullopt, "the train has " + std::to_string(a) + " vehicles", "give 1 to 50 vehicles",
                    colonna(x, 0));
           break;
         case genere_voce::massa:
           if (a <= 0 || a > 250)
-            avviso(v, x, std::nullopt, "a braked mass of " + std::to_string(a) + " % is not possible",
+            avviso("W225", v, x, std::nullopt, "a braked mass of " + std::to_string(a) + " % is not possible",
                    "give the braked-mass percentage, such as 105");
           break;
         case genere_voce::sabbia:
-          if (a < 0) avviso(v, x, std::nullopt, "the sand value is negative", "give 0 or more");
+          if (a < 0) avviso("W226", v, x, std::nullopt, "the sand value is negative", "give 0 or more");
           break;
         case genere_voce::velocita:
           posizione(v, x, a, false, "speed limit");
           if (x.numeri.size() == 2 && x.n(1) <= 0)
-            avviso(v, x, a, "a speed limit of " + std::to_string(x.n(1)) + " km/h stops the train", "give the line speed in km/h");
+            avviso("W227", v, x, a, "a speed limit of " + std::to_string(x.n(1)) + " km/h stops the train", "give the line speed in km/h");
           else if (x.numeri.size() == 2 && x.n(1) > 300)
-            avviso(v, x, a, "a speed limit of " + std::to_string(x.n(1)) + " km/h is beyond any line",
+            avviso("W228", v, x, a, "a speed limit of " + std::to_string(x.n(1)) + " km/h is beyond any line",
                    "give the line speed in km/h, such as 120", colonna(x, 1));
           else if (x.numeri.size() == 2 && x.in_piu.empty() && x.n(1) % 5 != 0)
-            avviso(v, x, a, "speed " + std::to_string(x.n(1)) + " km/h is kept in steps of 5: it becomes " +
+            avviso("W229", v, x, a, "speed " + std::to_string(x.n(1)) + " km/h is kept in steps of 5: it becomes " +
                                 std::to_string(arrotonda(x.n(1) / 5.0) * 5) + " km/h",
                    "write a multiple of 5");
           break;
         case genere_voce::aderenza:
           posizione(v, x, a, false, "adhesion");
           if (x.numeri.size() == 2 && (x.n(1) < 0 || x.n(1) > 100))
-            avviso(v, x, a, "an adhesion of " + std::to_string(x.n(1)) + " % is not possible" +
+            avviso("W230", v, x, a, "an adhesion of " + std::to_string(x.n(1)) + " % is not possible" +
                                 (x.n(1) > 255 || x.n(1) < 0 ? " (it is stored as " + std::to_string(basso8(x.n(1))) + ")" : ""),
                    "give a percentage from 0 to 100");
           break;
         case genere_voce::segnale:
           posizione(v, x, a, true, "signal");
           if (lunghezza_ && a == *lunghezza_)
-            avviso(v, x, a, "the signal stands at the route's end (" + m(a) + "), where the train never passes it",
+            avviso("W231", v, x, a, "the signal stands at the route's end (" + m(a) + "), where the train never passes it",
                    "place it before the end of the route", colonna(x, 0));
           if (x.numeri.size() == 11 &&
               (x.n(1) < 1 || x.n(1) > 2 || x.n(6) < 0 || x.n(6) > 2 || x.n(7) < 0 || x.n(7) > 9 || x.n(8) < 0 ||
                x.n(8) > 9 || x.n(9) < 0 || x.n(9) > 9))
-            avviso(v, x, a, "the signal's values cannot be taken apart again from its cell",
+            avviso("W232", v, x, a, "the signal's values cannot be taken apart again from its cell",
                    "keep sx 1 or 2, dx 0 to 2, and d1, d2, d3 within 0 to 9");
           break;
         case genere_voce::rallentamento:
           posizione(v, x, a, true, "slowdown");
           if (x.numeri.size() >= 3 && x.n(1) <= 0)
-            avviso(v, x, a, "a slowdown at " + std::to_string(x.n(1)) + " km/h stops the train", "give its speed in km/h");
+            avviso("W233", v, x, a, "a slowdown at " + std::to_string(x.n(1)) + " km/h stops the train", "give its speed in km/h");
           if (x.numeri.size() >= 3 && x.n(2) == 0)
-            avviso(v, x, a, "the slowdown is 0 m long", "give its length in metres");
+            avviso("W234", v, x, a, "the slowdown is 0 m long", "give its length in metres");
           if (x.numeri.size() >= 3 && x.n(2) > 0) fine_oltre(v, x, int64_t{a} + x.n(2), "slowdown", 2);
           if (x.numeri.size() >= 2 && x.n(1) > 0) {
             const voce* limite = nullptr;  // the speed limit in force where the slowdown starts
             for (const voce& y : v.voci)
               if (y.tipo == genere_voce::velocita && y.numeri.size() == 2 && y.n(0) <= a) limite = &y;
             if (limite != nullptr && limite->n(1) > 0 && x.n(1) > limite->n(1))
-              avviso(v, x, a,
+              avviso("W235", v, x, a,
                      "the slowdown allows " + std::to_string(x.n(1)) + " km/h, more than the limit of " +
                          std::to_string(limite->n(1)) + " km/h in force there (line " + std::to_string(limite->riga) + ")",
                      "give a slowdown speed below the line's limit", colonna(x, 1));
@@ -297,13 +297,13 @@ class avvisi {
         case genere_voce::stazione:
           if (lunghezza_ && a > *lunghezza_) posizione(v, x, a, false, "station");
           if (lunghezza_ && a == *lunghezza_)
-            avviso(v, x, a, "the station stands at the route's end (" + m(a) + "): its platform lies past the end",
+            avviso("W236", v, x, a, "the station stands at the route's end (" + m(a) + "): its platform lies past the end",
                    "place it at least half its length before the end", colonna(x, 0));
           stazione(v, x);
           // A point without a station cell (a junction, a former station) has no platform to measure.
           if (x.numeri.size() >= 3 && x.n(2) <= 0 && con_cella_stazione(x.n(1)))
-            avviso(v, x, a, "the station's length is " + m(x.n(2)), "give its length in metres, a multiple of 100");
-          if (x.completa() && x.testo.empty()) avviso(v, x, a, "the station has no name", "write its name last");
+            avviso("W237", v, x, a, "the station's length is " + m(x.n(2)), "give its length in metres, a multiple of 100");
+          if (x.completa() && x.testo.empty()) avviso("W238", v, x, a, "the station has no name", "write its name last");
           break;
         default: break;
       }
@@ -311,13 +311,13 @@ class avvisi {
     namespace c = campo_stazione;
     if (ultima_ != nullptr && stazioni_ > 1 && ultima_->numeri.size() > c::secondi && ultima_->n(c::ore) == 0 &&
         ultima_->n(c::minuti) == 0 && ultima_->n(c::secondi) == 0)
-      avviso(v, *ultima_, ultima_->n(0), "the terminus has no scheduled time: the run has no end time",
+      avviso("W239", v, *ultima_, ultima_->n(0), "the terminus has no scheduled time: the run has no end time",
              "give the terminus its arrival time", colonna(*ultima_, c::ore));
     if (!v.voci.empty() && stazioni_ == 0)
-      c_.aggiungi(gravita::avviso, v, 0, 0, std::nullopt, "the train file has no stations: the run has no timetable",
+      c_.aggiungi(gravita::avviso, "W240", v, 0, 0, std::nullopt, "the train file has no stations: the run has no timetable",
                   "list the stations under \"[stazioni]\", the origin first");
     if (v.ha_generale && !contiene_senza_caso(v.dati, "[fine]"))
-      c_.aggiungi(gravita::avviso, v, static_cast<int32_t>(v.inizi_riga.size()), 1, std::nullopt,
+      c_.aggiungi(gravita::avviso, "W241", v, static_cast<int32_t>(v.inizi_riga.size()), 1, std::nullopt,
                   "the train file has no line \"[fine]\": it may be cut short",
                   "end the train file with a line \"[fine]\"");
   }
@@ -329,20 +329,20 @@ class avvisi {
     const int32_t tipo = x.n(c::tipo);
     static constexpr int32_t noti[] = {2, 5, 6, 7, 8, 11, 12, 21, 22, 25, 27};
     if (std::find(std::begin(noti), std::end(noti), tipo) == std::end(noti))
-      avviso(v, x, x.n(0), "station kind " + std::to_string(tipo) + " is none the simulator is known to use",
+      avviso("W242", v, x, x.n(0), "station kind " + std::to_string(tipo) + " is none the simulator is known to use",
              "use a kind of the built-in train file: 2, 11, 12, 21, 22, 25 or 27", colonna(x, c::tipo));
     const bool senza_ora = x.n(c::ore) == 0 && x.n(c::minuti) == 0 && x.n(c::secondi) == 0;
     const bool prima = stazioni_ == 0;
     ++stazioni_;
     ultima_ = &x;
     if (senza_ora && (x.n(c::fermata) == 50 || x.n(c::fermata) == 60))
-      avviso(v, x, x.n(0), "the train stops here (stop value " + std::to_string(x.n(c::fermata)) +
+      avviso("W243", v, x, x.n(0), "the train stops here (stop value " + std::to_string(x.n(c::fermata)) +
                                ") but the station has no scheduled time",
              "give its time as hours, minutes, seconds", colonna(x, c::ore));
     if (!senza_ora && orologio_ && prima) {
       const int64_t t = (int64_t{x.n(c::ore)} * 60 + x.n(c::minuti)) * 60 + x.n(c::secondi);
       if (t < orologio_->second)
-        avviso(v, *orologio_->first, std::nullopt,
+        avviso("W244", v, *orologio_->first, std::nullopt,
                "the clock starts after the first departure (line " + std::to_string(x.riga) + ")",
                "start the clock before the first station's time", colonna(*orologio_->first, 0));
     }
@@ -365,7 +365,7 @@ class avvisi {
         if ((x.tipo != genere_voce::indicatori && x.tipo != genere_voce::cartello) || x.numeri.empty()) continue;
         if (cella_della_voce(formato_di(x.tipo).cella, x.n(0)) != cella) continue;
         const std::string cosa = x.tipo == genere_voce::cartello ? "sign \"" + x.testo + "\"" : std::string("board");
-        avviso(l, x, x.n(0),
+        avviso("W245", l, x, x.n(0),
                "this " + cosa + " at " + testo_luogo(c_.finale, x.n(0), formato_di(x.tipo).cella, "\x96") +
                    " is lost: its cell is taken by the station cell of \"" + s.testo + "\" (" + t.nome + " line " +
                    std::to_string(s.riga) + ")",
@@ -377,23 +377,23 @@ class avvisi {
   // Inputs that are not what they should be: an empty train file, the files
   // swapped, the same file twice.
   void ingressi() {
-    const auto file = [&](const vista& v, std::string msg, std::string hint) {
-      c_.aggiungi(gravita::avviso, v, 0, 0, std::nullopt, std::move(msg), std::move(hint));
+    const auto file = [&](const char* sigla, const vista& v, std::string msg, std::string hint) {
+      c_.aggiungi(gravita::avviso, sigla, v, 0, 0, std::nullopt, std::move(msg), std::move(hint));
     };
     if (c_.treno) {
       const vista& t = *c_.treno;
       const bool vuoto = t.dati.find_first_not_of(" \t\r\n") == std::string_view::npos;
       const bool di_linea = contiene_senza_caso(t.dati, "lunghezza") && contiene_senza_caso(t.dati, "percorso");
       if (vuoto)
-        file(t, "the train file is empty: the scenario gets no train, stations or signals",
+        file("W246", t, "the train file is empty: the scenario gets no train, stations or signals",
              "give the train file as --train; `tracciato sources` writes one to start from");
       else if (di_linea && t.voci.empty()) {
-        file(t, "this looks like a line file (it gives a route length), not a train file",
+        file("W247", t, "this looks like a line file (it gives a route length), not a train file",
              "give the train file as --train and the line file as --line");
         c_.scambiati = true;
       }
       else if (!t.ha_generale)
-        file(t, "the train file has no line \"[generale]\": nothing in it is read",
+        file("W248", t, "the train file has no line \"[generale]\": nothing in it is read",
              "begin the train file with a line \"[generale]\"");
     }
     if (c_.linea) {
@@ -401,14 +401,14 @@ class avvisi {
       const bool lunghezza = std::any_of(l.voci.begin(), l.voci.end(),
                                          [](const voce& x) { return x.tipo == genere_voce::lunghezza; });
       if (!lunghezza && contiene_senza_caso(l.dati, "stazione")) {
-        file(l, "this looks like a train file (it has stations and no route length), not a line file",
+        file("W249", l, "this looks like a train file (it has stations and no route length), not a line file",
              "give the line file as --line and the train file as --train");
         c_.scambiati = true;
       }
     }
     if (c_.linea && c_.treno && !c_.treno->dati.empty() &&
         (c_.linea->nome == c_.treno->nome || c_.linea->dati == c_.treno->dati))
-      file(*c_.treno, "the same file is given as the line file and as the train file",
+      file("W250", *c_.treno, "the same file is given as the line file and as the train file",
            "give the line file as --line and the train file as --train");
   }
 

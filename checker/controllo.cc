@@ -12,10 +12,11 @@
 
 namespace tracciato {
 
-void contesto_controllo::aggiungi(gravita g, const vista& v, int32_t riga, int32_t colonna,
+void contesto_controllo::aggiungi(gravita g, const char* sigla, const vista& v, int32_t riga, int32_t colonna,
                                   std::optional<int32_t> posizione, std::string messaggio, std::string suggerimento) {
   problema p;
   p.livello = g;
+  p.sigla = sigla;
   p.file = v.nome;
   p.riga = riga;
   p.colonna = colonna;
@@ -50,7 +51,7 @@ void testi_troppo_lunghi(contesto_controllo& c) {
       for (const voce& x : (*v)->voci)
         if (x.testo.size() > 0xffff) {
           const std::optional<int32_t> posizione = x.numeri.empty() ? std::nullopt : std::optional(x.n(0));
-          c.aggiungi(gravita::errore, **v, x.riga, x.colonna_testo, posizione,
+          c.aggiungi(gravita::errore, "", **v, x.riga, x.colonna_testo, posizione,
                      "this text is " + std::to_string(x.testo.size()) +
                          " characters long; the scenario file holds at most 65535, so the compile stops and "
                          "writes no file",
@@ -85,6 +86,7 @@ std::vector<problema> viste(contesto_controllo& c, const std::optional<testo_sor
     }
     problema p;
     p.livello = gravita::avviso;
+    p.sigla = "W401";
     p.file = f->nome;
     p.messaggio = "this file is " + std::to_string((f->dati.size() + (size_t{1} << 20) - 1) >> 20) +
                   " MiB, far beyond any real route: it is checked only for the faults the compile records, "
@@ -114,6 +116,7 @@ std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
   if (c.carico_interrotto) {
     problema p;
     p.livello = gravita::avviso;
+    p.sigla = "W402";
     p.messaggio = "the check stopped looking for faults after " + std::to_string(c.giri) +
                   " faults that each stop the load: the records after the last of them were not checked for faults";
     p.suggerimento = "mend these faults and check again";

@@ -17,6 +17,7 @@ enum class gravita { errore, avviso };
 struct problema {
   gravita livello = gravita::errore;
   std::optional<int32_t> codice;     // the fault number, where the compile would record one
+  std::string sigla;                 // a warning's own code, such as "W201" (docs/faults.md); empty for errors
   std::string file;                  // the file's display name
   int32_t riga = 0;                  // 1-based; 0 = the file as a whole
   int32_t colonna = 0;               // 1-based byte column; 0 = unknown

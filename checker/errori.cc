@@ -131,6 +131,7 @@ class errori {
       // The compile stops here only because of an earlier fault.
       const guasto& prima = s.guasti[static_cast<size_t>(g.causa)];
       p.livello = gravita::avviso;
+      p.sigla = "W403";
       p.codice.reset();
       p.messaggio = "the compile stops the load at this item and reports fault " + std::to_string(prima.numero) +
                     " here, because of the fault " + std::to_string(prima.numero) + " at line " +

@@ -26,7 +26,7 @@ struct contesto_controllo {
   bool scambiati = false;
   int giri = 0;
 
-  void aggiungi(gravita g, const vista& v, int32_t riga, int32_t colonna, std::optional<int32_t> posizione,
+  void aggiungi(gravita g, const char* sigla, const vista& v, int32_t riga, int32_t colonna, std::optional<int32_t> posizione,
                 std::string messaggio, std::string suggerimento);
 };
 

@@ -68,7 +68,7 @@ void avvisi_orario(contesto_controllo& c) {
   std::vector<fermata> orario;
   for (const voce& x : t.voci) {
     if (x.tipo == genere_voce::orologio && x.numeri.size() == 3 && fuori_giorno(x.n(0), x.n(1), x.n(2)))
-      c.aggiungi(gravita::avviso, t, x.riga, x.colonna, std::nullopt,
+      c.aggiungi(gravita::avviso, "W301", t, x.riga, x.colonna, std::nullopt,
                  "the clock " + std::to_string(x.n(0)) + ":" + std::to_string(x.n(1)) + ":" + std::to_string(x.n(2)) +
                      " is no time of day",
                  "give hours 0 to 23, minutes and seconds 0 to 59");
@@ -76,7 +76,7 @@ void avvisi_orario(contesto_controllo& c) {
     const int32_t h = x.n(13), m = x.n(14), s = x.n(15);
     if (h == 0 && m == 0 && s == 0) continue;  // no scheduled time
     if (fuori_giorno(h, m, s)) {
-      c.aggiungi(gravita::avviso, t, x.riga, x.colonne.size() > 13 ? x.colonne[13] : x.colonna, x.n(0),
+      c.aggiungi(gravita::avviso, "W302", t, x.riga, x.colonne.size() > 13 ? x.colonne[13] : x.colonna, x.n(0),
                  "the time " + std::to_string(h) + ":" + std::to_string(m) + ":" + std::to_string(s) +
                      " of " + x.testo + " is no time of day",
                  "give hours 0 to 23, minutes and seconds 0 to 59");
@@ -86,7 +86,7 @@ void avvisi_orario(contesto_controllo& c) {
   }
   for (size_t i = 1; i < orario.size(); ++i)
     if (orario[i].tempo <= orario[i - 1].tempo)
-      c.aggiungi(gravita::avviso, t, orario[i].v->riga, orario[i].v->colonna, orario[i].posizione,
+      c.aggiungi(gravita::avviso, "W303", t, orario[i].v->riga, orario[i].v->colonna, orario[i].posizione,
                  "the time " + ora(orario[i].tempo) + " of " + orario[i].v->testo + " is not after " +
                      ora(orario[i - 1].tempo) + " of " + orario[i - 1].v->testo,
                  "times must increase along the run");
@@ -136,7 +136,7 @@ void avvisi_orario(contesto_controllo& c) {
     char acc[64];
     std::snprintf(acc, sizeof acc, "%g m/s\xB2 accelerating, %g m/s\xB2 braking", c.opzioni.accelerazione,
                   c.opzioni.frenatura);
-    c.aggiungi(gravita::avviso, t, b.v->riga, b.v->colonna, b.posizione,
+    c.aggiungi(gravita::avviso, "W304", t, b.v->riga, b.v->colonna, b.posizione,
                "the timetable gives " + durata(previsto) + " from " + a.v->testo + " (" + ora(a.tempo) + ") to " +
                    b.v->testo + " (" + ora(b.tempo) + "), but the speed limits allow no less than " +
                    durata(minimo) + " (" + acc + ")",

@@ -77,7 +77,9 @@ std::string intestazione(const problema& p) {
   if (p.codice) dove = "fault " + std::to_string(*p.codice);
   if (p.posizione) dove += (dove.empty() ? "at " : " at ") + std::to_string(*p.posizione) + " m";
   if (!dove.empty()) s += dove + ": ";
-  return s + per_terminale(p.messaggio);
+  s += per_terminale(p.messaggio);
+  if (!p.sigla.empty()) s += " [" + p.sigla + "]";
+  return s;
 }
 
 indice_righe::indice_righe(std::string_view testo) : testo_(testo) {
@@ -190,6 +192,7 @@ std::string in_json(const std::vector<problema>& problemi) {
     if (i > 0) s += ',';
     s += nlohmann::json{{"severity", p.livello == gravita::errore ? "error" : "warning"},
                         {"code", o_null(p.codice)},
+                        {"id", p.sigla.empty() ? nlohmann::json(nullptr) : nlohmann::json(p.sigla)},
                         {"file", p.file},
                         {"line", p.riga},
                         {"column", p.colonna},

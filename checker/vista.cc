@@ -47,9 +47,10 @@ class lettura_vista {
   }
 
  private:
-  void avviso(int32_t riga, int32_t colonna, std::string messaggio, std::string suggerimento) {
+  void avviso(const char* sigla, int32_t riga, int32_t colonna, std::string messaggio, std::string suggerimento) {
     problema p;
     p.livello = gravita::avviso;
+    p.sigla = sigla;
     p.file = v_.nome;
     p.riga = riga;
     p.colonna = colonna;
@@ -73,10 +74,10 @@ class lettura_vista {
     if (sezione_ == sezione::prima) {
       if (!riconosci_voci(v_.file, v_.file == tipo_file::linea, campo).empty() ||
           !riconosci_voci(v_.file, false, campo).empty())
-        avviso(n, col, "this line stands before the line \"[generale]\": nothing before it is read",
+        avviso("W101", n, col, "this line stands before the line \"[generale]\": nothing before it is read",
                "move it below \"[generale]\"");
       else if (intestazione(campo) && campo.size() <= 12 && distanza(campo, "[generale]") <= 2)
-        avviso(n, col, "\"" + campo + "\" is not \"[generale]\": the " + nome_file(v_.file) +
+        avviso("W102", n, col, "\"" + campo + "\" is not \"[generale]\": the " + nome_file(v_.file) +
                            " is read only from a line \"[generale]\" on",
                "did you mean `[generale]`?");
       return;
@@ -85,13 +86,13 @@ class lettura_vista {
     // A keyword field with a hyphen is passed over, and the record with it.
     if (contiene(campo, "-")) {
       if (!riconosci_voci(v_.file, generale, campo).empty()) {
-        avviso(n, col, "the keyword field " + citazione(campo) + " holds a '-': it is passed over, and its record is lost",
+        avviso("W103", n, col, "the keyword field " + citazione(campo) + " holds a '-': it is passed over, and its record is lost",
                "remove the '-' from the keyword");
       } else if (!numerico(campo)) {
         // A hyphen where the keyword has an underscore or a blank.
         const std::string s = suggerisci(v_.file, campo);
         if (!s.empty())
-          avviso(n, col, "the keyword field " + citazione(campo) + " holds a '-': it is passed over, and its record is lost",
+          avviso("W103", n, col, "the keyword field " + citazione(campo) + " holds a '-': it is passed over, and its record is lost",
                  "did you mean `" + s + "`?");
       }
       return;
@@ -103,11 +104,11 @@ class lettura_vista {
       return;
     }
     if (sembra_commento(campo))
-      avviso(n, col, "this line looks like a comment, but it is read as a `" +
+      avviso("W105", n, col, "this line looks like a comment, but it is read as a `" +
                          std::string(formato_di(tipi.front()).parola) + "` record",
              "this format has no comments: the record on this line is read; delete the line");
     if (tipi.size() > 1)
-      avviso(n, col, "the keyword field " + citazione(campo) + " starts " + std::to_string(tipi.size()) +
+      avviso("W106", n, col, "the keyword field " + citazione(campo) + " starts " + std::to_string(tipi.size()) +
                          " records, one after the other, each reading its own fields",
              "write one keyword per record");
     voce v;
@@ -170,7 +171,7 @@ class lettura_vista {
     if (v.tipo == genere_voce::stazione) {
       std::string intero = v.testo;
       for (const auto& c : v.in_piu) intero += " " + c.second;
-      avviso(v.riga, v.colonna_testo,
+      avviso("W107", v.riga, v.colonna_testo,
              "the station name is cut at a comma: only " + citazione(v.testo) + " is kept, and " +
                  citazione(primo) + " is read as a keyword field",
              "a name cannot hold a comma: write " + citazione(intero));
@@ -187,14 +188,14 @@ class lettura_vista {
       if (a > 0 && r[a - 1] != ' ' && r[a - 1] != ',' && r[a - 1] != '\t' && r[a - 1] != '-') continue;
       const std::string intero(r.substr(a, i - a));
       const int64_t x = std::stoll(intero.substr(0, 9));
-      avviso(v.riga, static_cast<int32_t>(a + 1),
+      avviso("W108", v.riga, static_cast<int32_t>(a + 1),
              citazione(r.substr(a, b - a)) + " is read as " + citazione(intero) + " and then a stray " +
                  citazione(r.substr(i + 1, b - i - 1)) + ": the comma ends the field",
              "write " + std::to_string(x) + " or " + std::to_string(x + 1) + ": numbers are whole");
       return;
     }
     const std::string n = std::to_string(quanti);
-    avviso(v.riga, col,
+    avviso("W109", v.riga, col,
            "the `" + std::string(f.parola) + "` record has " + n + " field" + (quanti > 1 ? "s" : "") +
                " too many: " + citazione(primo) + " is read as the next keyword field",
            "a `" + std::string(f.parola) + "` record has " + std::to_string(f.campi.size()) +
@@ -205,17 +206,17 @@ class lettura_vista {
   void sconosciuta(int32_t n, int32_t col, const std::string& campo, bool generale) {
     if (intestazione(campo)) return;  // a header reads as nothing, as it should
     if (numerico(campo)) {
-      avviso(n, col, "this line begins with a number, not a keyword: its fields are read and skipped",
+      avviso("W110", n, col, "this line begins with a number, not a keyword: its fields are read and skipped",
              "begin the record with its keyword, or join the line to the record it belongs to");
       return;
     }
     if (sembra_commento(campo)) {
-      avviso(n, col, "this line looks like a comment: the format has none, and its fields are read as keyword fields",
+      avviso("W111", n, col, "this line looks like a comment: the format has none, and its fields are read as keyword fields",
              "this format has no comments: delete the line, or it is read as a record as soon as it holds a keyword");
       return;
     }
     if (const record_formato* altra = voce_altro_file(v_.file, campo)) {
-      avviso(n, col, citazione(campo) + " is a record of the " + nome_file(altra->file) + ": the " +
+      avviso("W112", n, col, citazione(campo) + " is a record of the " + nome_file(altra->file) + ": the " +
                          nome_file(v_.file) + " skips it",
              std::string(altra->plurale) + " belong in the " + nome_file(altra->file));
       return;
@@ -224,16 +225,16 @@ class lettura_vista {
       const riconosciuti altrove = riconosci_voci(tipo_file::linea, !generale, campo);
       if (!altrove.empty()) {
         if (generale)
-          avviso(n, col, citazione(campo) + " stands in the general section, where only general records are read",
+          avviso("W113", n, col, citazione(campo) + " stands in the general section, where only general records are read",
                  "move it below the header that ends [generale] (such as [curve])");
         else
-          avviso(n, col, citazione(campo) + " stands after the general section, where general records are not read",
+          avviso("W114", n, col, citazione(campo) + " stands after the general section, where general records are not read",
                  "move it into the [generale] section, before its first header");
         return;
       }
     }
     const std::string s = suggerisci(v_.file, campo);
-    avviso(n, col, citazione(campo) + " is no keyword of the " + nome_file(v_.file) + ": the line is skipped",
+    avviso("W115", n, col, citazione(campo) + " is no keyword of the " + nome_file(v_.file) + ": the line is skipped",
            s.empty() ? "the keywords are listed in docs/format.md" : "did you mean `" + s + "`?");
   }
 

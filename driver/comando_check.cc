@@ -1,4 +1,5 @@
 // tracciato check: every problem of an author's line and train files at once.
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
@@ -27,6 +28,7 @@ comando registra_check(CLI::App& app, opzioni_globali& g) {
     codifica_ingresso codifica = codifica_ingresso::windows_1252;
     opzioni_controllo controllo;
     opzioni_rapporto rapporto;
+    std::vector<std::string> permessi;  // warning codes not to report
   };
   auto o = std::make_shared<opzioni>();
   auto* c = app.add_subcommand(
@@ -39,6 +41,16 @@ comando registra_check(CLI::App& app, opzioni_globali& g) {
   c->add_flag("--json", o->rapporto.json,
               "Print one JSON object: {\"problems\": [...], \"errors\": E, \"warnings\": W}");
   c->add_flag("--strict", o->rapporto.strict, "Count warnings as errors (exit status 2)");
+  c->add_option("--allow", o->permessi,
+                "Do not report the warning of this code (such as W201; docs/faults.md lists them). May be "
+                "given more than once. Errors are always reported")
+      ->check(CLI::Validator(
+          [](std::string& s) {
+            const bool forma = s.size() == 4 && s[0] == 'W' &&
+                               std::all_of(s.begin() + 1, s.end(), [](char k) { return k >= '0' && k <= '9'; });
+            return forma ? std::string() : "a warning code is W and three digits, such as W201";
+          },
+          "CODE"));
   aggiungi_codifica(c, o->codifica);
   aggiungi_ritmi(c, o->controllo);
   return {c, [o, &g] {
@@ -48,7 +60,10 @@ comando registra_check(CLI::App& app, opzioni_globali& g) {
             std::vector<testo_sorgente> testi;
             if (!o->linea.empty()) testi.push_back(*(linea = leggi_sorgente(o->linea, o->codifica)));
             if (!o->treno.empty()) testi.push_back(*(treno = leggi_sorgente(o->treno, o->codifica)));
-            const auto problemi = controlla(linea, treno, o->controllo);
+            auto problemi = controlla(linea, treno, o->controllo);
+            std::erase_if(problemi, [&](const problema& p) {
+              return p.livello == gravita::avviso && std::ranges::find(o->permessi, p.sigla) != o->permessi.end();
+            });
             return riporta_controllo(std::cout, problemi, testi, o->rapporto.json || g.rapporto.json,
                                      o->rapporto.strict || g.rapporto.strict);
           }};

@@ -30,6 +30,7 @@ nlohmann::json diagnostica(const problema& p, const std::vector<std::string_view
                       {"source", "tracciato"},
                       {"message", messaggio}};
   if (p.codice) d["code"] = *p.codice;
+  if (!p.sigla.empty()) d["code"] = p.sigla;
   return d;
 }
 

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <regex>
+#include <set>
 #include <thread>
 
 #include "tests/cartella_temporanea.h"
@@ -60,6 +62,22 @@ TEST(Check, ExitStatusAndTotals) {
   auto strict = incorporato;
   strict.push_back("--strict");
   EXPECT_EQ(test::esegui_tracciato(strict, dir.percorso()).stato, 2);
+
+  // Each warning ends with its code, and --allow leaves that code out: the
+  // built-in scenario's four are all items in the run-out past the end.
+  EXPECT_NE(e.uscita.find("in the 7000 m run-out beyond it [W204]\n"), std::string::npos) << e.uscita;
+  auto permesso = incorporato;
+  permesso.insert(permesso.end(), {"--allow", "W204", "--allow", "W229"});
+  e = test::esegui_tracciato(permesso, dir.percorso());
+  EXPECT_EQ(e.stato, 0) << e.uscita;
+  EXPECT_EQ(e.uscita, "0 errors, 0 warnings\n");
+  for (const char* sbagliato : {"204", "w204", "W20", "E25"}) {
+    auto s = incorporato;
+    s.insert(s.end(), {"--allow", sbagliato});
+    e = test::esegui_tracciato(s, dir.percorso());
+    EXPECT_EQ(e.stato, 2) << sbagliato;
+    EXPECT_NE(e.errori.find("W and three digits"), std::string::npos) << e.errori;
+  }
 }
 
 TEST(Check, Json) {
@@ -74,6 +92,27 @@ TEST(Check, Json) {
   EXPECT_EQ(primo["severity"], "warning");
   EXPECT_TRUE(primo["code"].is_null());
   EXPECT_EQ(primo["line"], 11);
+  // A warning has its own code; an error has its fault number and none.
+  for (const auto& p : j["problems"])
+    EXPECT_EQ(p["id"].is_string(), p["severity"] == "warning") << p.dump();
+}
+
+// A warning code a user reads on screen can be looked up: docs/faults.md
+// lists every code the checker gives, and no code it no longer gives.
+TEST(Check, EveryWarningCodeIsDocumented) {
+  const fs::path radice = TRACCIATO_SOURCE_DIR;
+  const std::regex sigla("\"(W[0-9]{3})\""), riga_doc("\\| (W[0-9]{3}) \\|");
+  std::set<std::string> nel_codice, nei_documenti;
+  for (const auto& f : fs::directory_iterator(radice / "checker")) {
+    const std::string nome = f.path().filename().string();
+    if (!nome.ends_with(".cc") || nome.ends_with("_test.cc")) continue;
+    const std::string testo = test::leggi(f.path());
+    for (std::sregex_iterator i(testo.begin(), testo.end(), sigla), fine; i != fine; ++i) nel_codice.insert((*i)[1]);
+  }
+  const std::string doc = test::leggi(radice / "docs" / "faults.md");
+  for (std::sregex_iterator i(doc.begin(), doc.end(), riga_doc), fine; i != fine; ++i) nei_documenti.insert((*i)[1]);
+  EXPECT_FALSE(nel_codice.empty());
+  EXPECT_EQ(nel_codice, nei_documenti);
 }
 
 TEST(Check, Utf8InputIsConvertedOrNamesTheLine) {
