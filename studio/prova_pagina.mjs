@@ -164,7 +164,7 @@ try {
   console.log(`ok check and redraw of the built-in scenario: median ${tempi[3]} ms (${tempi.join(', ')})`);
 
   // Hover over a keyword gives its record's fields; completion offers the
-  // train file's keywords in the keyword field.
+  // keywords of the section the line stands in.
   await p.click('[data-editor="train"] .cm-line');
   await p.keyboard.down('Control');
   await p.keyboard.press('Home');
@@ -176,12 +176,15 @@ try {
   await p.click('[data-editor="train"] .cm-line');
   await p.keyboard.press('End');
   await p.keyboard.press('Enter');
-  await p.keyboard.type('segn');
+  await p.keyboard.type('sabb');
   await p.keyboard.down('Control');
   await p.keyboard.press('Space');
   await p.keyboard.up('Control');
   await p.waitForSelector('.cm-tooltip-autocomplete', { timeout: 5000 });
-  assert.match(await p.$eval('.cm-tooltip-autocomplete', (e) => e.textContent), /segnale/);
+  // In [generale] only the general records are offered.
+  const offerti = await p.$eval('.cm-tooltip-autocomplete', (e) => e.textContent);
+  assert.match(offerti, /sabbia/);
+  assert.doesNotMatch(offerti, /segnale/);
   await p.keyboard.press('Escape');
   console.log('ok hover and completion');
 

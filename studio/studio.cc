@@ -21,6 +21,7 @@
 #include "model/errori.h"
 #include "model/nomi_file.h"
 #include "sources/dati.h"
+#include "viewer/da_sorgenti.h"
 #include "viewer/pagina.h"
 
 namespace tracciato::studio {
@@ -138,21 +139,11 @@ val compila_testi(const std::string& nome_linea, const val& linea, const std::st
 // nome_linea and nome_treno (their paths, as the page cites a fault's file).
 std::string disegna(const std::string& nome_linea, const val& linea, const std::string& nome_treno,
                     const val& treno, const std::string& nome, const std::string& numero) {
-  opzioni_pagina pagina;
-  scenario s = compila_in_memoria(testo_sorgente{nome_linea, byte(linea), ""},
-                                  testo_sorgente{nome_treno, byte(treno), ""}, nome, numero, 1)
-                   .modello;
-  // A stop of the compile heads the page's faults as a note of its own, as
-  // in the view from the sources.
-  if (s.arresto != 0) {
-    s.guasti.pop_back();
-    const voce_errore* v = cerca_errore(s.arresto);
-    pagina.note.push_back("the compile stops with" + messaggio_arresto(s.arresto) + ": " +
-                          std::string(v != nullptr ? v->significato : "") + "; no binary file would be written");
-  }
   const auto base = [](const std::string& n) { return n.substr(n.find_last_of("/\\") + 1); };
-  pagina.origine = "the sources " + base(nome_linea) + " and " + base(nome_treno) + " (compiled in memory)";
-  return pagina_scenario(s, calcola_planimetria(s), pagina);
+  return pagina_da_sorgenti(testo_sorgente{nome_linea, byte(linea), ""}, testo_sorgente{nome_treno, byte(treno), ""},
+                            nome, numero,
+                            "the sources " + base(nome_linea) + " and " + base(nome_treno) + " (compiled in memory)",
+                            opzioni_marcia{});
 }
 
 // A name the record table cannot hold (no Windows-1252 form) gives a short
@@ -180,7 +171,7 @@ std::string hover_testo(const val& dati, bool di_treno, const val& linea, int ri
 }
 
 std::string completamento_testo(const val& dati, bool di_treno, int riga, int colonna) {
-  return lsp::completamento(byte(dati), genere(di_treno), riga, colonna)
+  return lsp::completamento(byte(dati), genere(di_treno), riga, colonna, true)
       .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/file.h"
 #include "platform/uscita.h"
 #include "platform/testo.h"
+#include "viewer/da_sorgenti.h"
 #include "viewer/pagina.h"
 
 namespace tracciato {
@@ -42,20 +43,6 @@ void verifica_nome(const std::string& valore, const char* opzione) {
 }
 
 }  // namespace
-
-scenario scenario_da_sorgenti(const testo_sorgente& linea, const testo_sorgente& treno, const std::string& nome,
-                              const std::string& numero, std::vector<std::string>& note) {
-  scenario s = compila_in_memoria(linea, treno, nome, numero, 1).modello;
-  // A stop of the compile heads the page's faults as a note of its own,
-  // rather than as the last fault of the list.
-  if (s.arresto != 0) {
-    s.guasti.pop_back();
-    const voce_errore* v = cerca_errore(s.arresto);
-    note.push_back("the compile stops with" + messaggio_arresto(s.arresto) + ": " +
-                   std::string(v != nullptr ? v->significato : "") + "; no binary file would be written");
-  }
-  return s;
-}
 
 scenario scenario_da_binari(const fs::path& cartella, const std::string& nome, const std::string& numero,
                             planimetria_t& piano) {
@@ -103,9 +90,8 @@ int esegui_view(const opzioni_view& o) {
   verifica_nome(nome, "--name");
   verifica_nome(numero, "--train-number");
 
-  opzioni_pagina pagina;
-  scenario s;
-  planimetria_t piano;
+  const fs::path uscita = o.uscita.empty() ? fs::path(nome + "_" + numero + ".html") : o.uscita;
+  std::string html;
   if (da_sorgenti) {
     // A character without a Windows-1252 form is refused at its place.
     auto leggi = [&](const fs::path& p) {
@@ -120,36 +106,20 @@ int esegui_view(const opzioni_view& o) {
     // A path is bytes: the page shows it as text, escaped where it is not UTF-8.
     const testo_sorgente linea{leggibile(o.linea.string()), leggi(o.linea), ""};
     const testo_sorgente treno{leggibile(o.treno.string()), leggi(o.treno), ""};
-    s = scenario_da_sorgenti(linea, treno, nome, numero, pagina.note);
-    piano = calcola_planimetria(s);
-    // The check's errors and warnings on the same texts, at the same rates.
-    for (const problema& p : controlla(linea, treno, {o.ritmi.accelerazione, o.ritmi.frenatura})) {
-      problema_pagina v;
-      v.errore = p.livello == gravita::errore;
-      if (!p.file.empty()) {
-        v.luogo = p.file;
-        if (p.riga > 0) v.luogo += ":" + std::to_string(p.riga);
-        if (p.riga > 0 && p.colonna > 0) v.luogo += ":" + std::to_string(p.colonna);
-      }
-      v.posizione = p.posizione;
-      v.testo = a_utf8(p.messaggio);
-      if (p.codice) v.testo = "fault " + std::to_string(*p.codice) + ": " + v.testo;
-      if (!p.suggerimento.empty()) v.testo += "; " + a_utf8(p.suggerimento);
-      pagina.problemi.push_back(std::move(v));
-    }
-    pagina.problemi_noti = true;
-    pagina.origine = "the sources " + leggibile(o.linea.filename().string()) + " and " +
-                     leggibile(o.treno.filename().string()) + " (compiled in memory)";
+    html = pagina_da_sorgenti(linea, treno, nome, numero,
+                              "the sources " + leggibile(o.linea.filename().string()) + " and " +
+                                  leggibile(o.treno.filename().string()) + " (compiled in memory)",
+                              o.ritmi);
   } else {
-    s = scenario_da_binari(o.cartella, nome, numero, piano);
+    opzioni_pagina pagina;
+    planimetria_t piano;
+    const scenario s = scenario_da_binari(o.cartella, nome, numero, piano);
     pagina.origine = "the binary files in " + leggibile(o.cartella.string());
     pagina.guasti_noti = false;
+    pagina.ritmi = o.ritmi;
+    pagina.corsa = marcia_piu_veloce(s, o.ritmi);
+    html = pagina_scenario(s, piano, pagina);
   }
-  pagina.ritmi = o.ritmi;
-  pagina.corsa = marcia_piu_veloce(s, o.ritmi);
-
-  const fs::path uscita = o.uscita.empty() ? fs::path(nome + "_" + numero + ".html") : o.uscita;
-  const std::string html = pagina_scenario(s, piano, pagina);
   sostituisci_file(uscita, html);
   std::cout << "wrote " << uscita.string() << " (" << html.size() << " bytes)\n";
   return uscita_ok;

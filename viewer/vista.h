@@ -10,6 +10,7 @@
 #include "loader/memorizza_dati.h"
 #include "model/scenario.h"
 #include "platform/testo.h"
+#include "viewer/da_sorgenti.h"
 #include "viewer/marcia.h"
 
 namespace tracciato {
@@ -25,14 +26,6 @@ struct opzioni_view {
   codifica_ingresso codifica = codifica_ingresso::windows_1252;  // how the sources are saved
   opzioni_marcia ritmi;  // the rates of the fastest run, as check assumes them
 };
-
-// scenario_da_sorgenti: what a compile of the two texts would hold, built in
-// memory (compila_in_memoria): the load, the code points and the stamps.
-// Faults are recorded in the result as in a compile, but for a stop of the
-// compile (1250, 1251): its message goes into note, and the model stays as
-// the stop left it.
-scenario scenario_da_sorgenti(const testo_sorgente& linea, const testo_sorgente& treno, const std::string& nome,
-                              const std::string& numero, std::vector<std::string>& note);
 
 // scenario_da_binari: the record table and the cells decoded from the files
 // of scenario nome, train numero in cartella, and into piano the track plan
