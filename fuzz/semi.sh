@@ -10,7 +10,8 @@ radice=$(cd "$(dirname "$0")/.." && pwd)
 lavoro=$(mktemp -d)
 trap 'rm -rf "$lavoro"' EXIT
 
-mkdir -p "$uscita/corpus-campi_fuzzer" "$uscita/corpus-compile_fuzzer" "$uscita/corpus-decodifica_fuzzer"
+mkdir -p "$uscita/corpus-campi_fuzzer" "$uscita/corpus-compile_fuzzer" "$uscita/corpus-decodifica_fuzzer" \
+  "$uscita/corpus-decompila_fuzzer"
 "$tracciato" sources --dir "$lavoro/incorporato" >/dev/null
 linea_i="$lavoro/incorporato/VessolantaC_OrmelaC_linea.txt"
 treno_i="$lavoro/incorporato/VessolantaC_OrmelaC_4715-.txt"
@@ -35,3 +36,8 @@ cp "$radice/fuzz/corpus/"* "$uscita/corpus-compile_fuzzer/"
 { printf '\000'; cat "$lavoro/S_T.dat"; } > "$uscita/corpus-decodifica_fuzzer/celle"
 { printf '\001'; cat "$lavoro/S_T.sim"; } > "$uscita/corpus-decodifica_fuzzer/tabella"
 { printf '\002'; head -c 3988 "$lavoro/S_linea.dat"; } > "$uscita/corpus-decodifica_fuzzer/planimetria"
+
+# The round trip of generated scenarios: eight bytes of seed.
+for seme in 1 2 3 39 142 217; do
+  printf "\\$(printf '%03o' "$seme")\000\000\000\000\000\000\000" > "$uscita/corpus-decompila_fuzzer/seme-$seme"
+done
