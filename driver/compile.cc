@@ -56,7 +56,7 @@ void verifica_non_sostituito(const fs::path& autore, const opzioni_compile& o, c
   for (file_scenario f : {file_scenario::linea_dat, file_scenario::sim, file_scenario::celle_dat}) {
     std::error_code e;
     const fs::path nome = nome_file(o.cartella, o.nome, o.numero, f);
-    if (fs::exists(nome, e) && fs::equivalent(autore, nome, e))
+    if (fs::equivalent(autore, nome, e))  // false, with e set, when nome does not exist
       throw std::invalid_argument(std::string(opzione) + " " + autore.string() +
                                   " is a file that the compile writes; rename it or choose another "
                                   "--dir");

@@ -1,5 +1,7 @@
 #include "driver/memorizza_percorso.h"
 
+#include <algorithm>
+
 #include <string>
 #include <system_error>
 
@@ -51,7 +53,7 @@ std::vector<file_scenario> file_dell_insieme(int32_t scrivi) {
 // is streamed to its file as its rows are computed; a plan that was never
 // built is not written at all.
 std::vector<fs::path> scrivi_file_binari(const scenario& s, const fs::path& cartella,
-                                         const std::vector<fs::path>& protetti) {
+                                         const std::vector<fs::path>& protetti, std::vector<std::string>* avvisi) {
   const byte_file tabella = codifica_tabella(s.tabella);
   insieme_file insieme(cartella, protetti);
   auto percorso = [&](file_scenario f) { return insieme.percorso(nome_file({}, s.nome_scenario, s.numero_treno, f).string()); };
@@ -59,12 +61,21 @@ std::vector<fs::path> scrivi_file_binari(const scenario& s, const fs::path& cart
     scrivi_file_planimetria(s, percorso(file_scenario::linea_dat));
   crea_file(percorso(file_scenario::sim), tabella.vista());
   crea_file(percorso(file_scenario::celle_dat), codifica_celle(s.celle).vista());
-  // All three are whole: now they move into place together.
+  // All three are whole: now they move into place together, once what
+  // interrupted runs left is recovered.
+  struct raccogli {  // the recovery's warnings, also when the commit throws
+    insieme_file& i;
+    std::vector<std::string>* avvisi;
+    ~raccogli() {
+      if (avvisi != nullptr) avvisi->insert(avvisi->end(), i.avvisi().begin(), i.avvisi().end());
+    }
+  } r{insieme, avvisi};
   return insieme.conferma();
 }
 
 std::vector<fs::path> memorizza_percorso(scenario& s, int32_t scrivi, const ingresso_percorso& ingresso,
-                                         const fs::path& cartella, bool rigoroso) {
+                                         const fs::path& cartella, bool rigoroso,
+                                         std::vector<std::string>* avvisi) {
   // A fresh model: nothing of an earlier run survives but the two names.
   scenario nuovo;
   nuovo.nome_scenario = std::move(s.nome_scenario);
@@ -99,25 +110,28 @@ std::vector<fs::path> memorizza_percorso(scenario& s, int32_t scrivi, const ingr
   // With --strict a recorded fault replaces nothing: the previous set stands.
   if (rigoroso && con_guasti(s)) return {};
   // Encode the binary files and move them into place as one set.
-  return scrivi_file_binari(s, cartella, {ingresso.linea, ingresso.treno});
+  return scrivi_file_binari(s, cartella, {ingresso.linea, ingresso.treno}, avvisi);
 }
 
 esito_percorso esegui_percorso(scenario& s, int32_t scrivi, const ingresso_percorso& ingresso,
                                const fs::path& cartella, bool rigoroso) {
   esito_percorso esito;
-  // Finish or undo what an interrupted run left in the folder first, so that
-  // what the report finds there is a whole set; the author's two files are
-  // never touched by it.
+  // The commit finishes or undoes what an interrupted run left in the
+  // folder, the author's two files never touched by it.
   try {
-    esito.avvisi = riprendi_insiemi(cartella, {ingresso.linea, ingresso.treno});
-  } catch (const std::system_error&) {  // a folder that cannot be opened: the run says so below
-  }
-  try {
-    esito.scritti = memorizza_percorso(s, scrivi, ingresso, cartella, rigoroso);
+    esito.scritti = memorizza_percorso(s, scrivi, ingresso, cartella, rigoroso, &esito.avvisi);
   } catch (const std::runtime_error& e) {  // std::system_error among them
     esito.fallimento = e.what();
   }
   if (!esito.scritti.empty()) return esito;
+  // Nothing written: the recovery is done here, so that what the report finds
+  // in the folder is a whole set (a warning already given is not repeated).
+  try {
+    for (std::string& a : riprendi_insiemi(cartella, {ingresso.linea, ingresso.treno}))
+      if (std::find(esito.avvisi.begin(), esito.avvisi.end(), a) == esito.avvisi.end())
+        esito.avvisi.push_back(std::move(a));
+  } catch (const std::system_error&) {  // a folder that cannot be opened: the run says so below
+  }
   if (esito.fallimento.empty()) {
     if (s.arresto != 0) {
       esito.fallimento = messaggio_arresto(s.arresto);

@@ -34,7 +34,7 @@ testo_sorgente leggi_sorgente(const std::filesystem::path& percorso, codifica_in
 // rigoroso and a fault was recorded (the previous set stands). Faults are
 // recorded in s. Before its set moves into place it finishes or undoes what
 // an interrupted run left in cartella (insieme_file does), never touching
-// the two text files. Throws
+// the two text files; the warnings of that recovery go to avvisi. Throws
 // std::runtime_error when a text of the record table is too long for its
 // field (before any binary file is written), std::system_error when
 // cartella cannot be used or a file cannot be written (then the previous
@@ -42,25 +42,30 @@ testo_sorgente leggi_sorgente(const std::filesystem::path& percorso, codifica_in
 std::vector<std::filesystem::path> memorizza_percorso(scenario& s, int32_t scrivi,
                                                       const ingresso_percorso& ingresso,
                                                       const std::filesystem::path& cartella,
-                                                      bool rigoroso = false);
+                                                      bool rigoroso = false,
+                                                      std::vector<std::string>* avvisi = nullptr);
 
 // scrivi_file_binari: the binary files of s written into cartella as one set
 // (platform/insieme.h): the line data file (only when s.scrivi_linea is
 // non-zero and the plan was built), the scenario file and the cell file.
 // Returns them in that order. The recovery of interrupted runs that comes
-// first never touches a file of protetti (the run's inputs). Throws std::runtime_error before any file is
+// first never touches a file of protetti (the run's inputs); its warnings go
+// to avvisi when given. Throws std::runtime_error before any file is
 // touched when a text of the record table is too long for its field,
 // std::system_error when a file cannot be written; the previous set then
 // stands whole.
 std::vector<std::filesystem::path> scrivi_file_binari(const scenario& s,
                                                       const std::filesystem::path& cartella,
-                                                      const std::vector<std::filesystem::path>& protetti = {});
+                                                      const std::vector<std::filesystem::path>& protetti = {},
+                                                      std::vector<std::string>* avvisi = nullptr);
 
 // esegui_percorso: memorizza_percorso, with its failures (1250 and 1251, a
 // text too long, a file that cannot be written) as the outcome to report
 // rather than thrown, and what stands in the folder when nothing was written.
-// What an interrupted run left in the folder is finished or undone first;
-// a working folder that recovery leaves alone is a warning in the outcome.
+// What an interrupted run left in the folder is finished or undone (by the
+// commit, or, when nothing is written, before the report looks at the
+// folder); a working folder that recovery leaves alone is a warning in the
+// outcome.
 esito_percorso esegui_percorso(scenario& s, int32_t scrivi, const ingresso_percorso& ingresso,
                                const std::filesystem::path& cartella, bool rigoroso);
 

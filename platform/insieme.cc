@@ -1,5 +1,6 @@
 #include "platform/insieme.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -205,14 +206,15 @@ struct privata {
   std::vector<bool> con_vecchio;  // the name had an old file at the commit
 
   // Moves the i-th new file into place, keeping the old one aside first so
-  // that indietro can put it back. Resumable: what a killed run already
-  // kept aside is not kept again, and a file already moved is passed over.
-  void sposta(std::size_t i) const {
+  // that indietro can put it back. Resumable (ripresa: a killed run's move
+  // being finished): what that run already kept aside is not kept again, and
+  // a file it already moved is passed over.
+  void sposta(std::size_t i, bool ripresa) const {
     const std::string& nome = nomi[i];
-    if (!esiste(fd, nome)) return;  // moved before the run was killed
+    if (ripresa && !esiste(fd, nome)) return;  // moved before the run was killed
     if (prima_di_rinominare != nullptr) prima_di_rinominare(i);
     const std::string vecchio = nome_vecchio(i);
-    if (con_vecchio[i] && !esiste(fd, vecchio) &&
+    if (con_vecchio[i] && !(ripresa && esiste(fd, vecchio)) &&
         ::linkat(fd_cartella, nome.c_str(), fd, vecchio.c_str(), 0) != 0 && errno != ENOENT) {
       // A filesystem without hard links: the old file moves aside instead.
       if (e_cartella(fd_cartella, nome)) fallisci(EISDIR, "cannot replace " + (cartella / nome).string());
@@ -225,8 +227,8 @@ struct privata {
 
   // Moves every new file still here into place, in the marker's order.
   // Throws std::system_error at the first that fails.
-  void avanti() const {
-    for (std::size_t i = 0; i < nomi.size(); ++i) sposta(i);
+  void avanti(bool ripresa) const {
+    for (std::size_t i = 0; i < nomi.size(); ++i) sposta(i, ripresa);
   }
 
   // Undoes a move: the marker becomes "annulla" first (so that a run killed
@@ -350,7 +352,7 @@ std::string riprendi_una(const fs::path& cartella, int fd_cartella, int fd, cons
     rimuovi = p.indietro();
   } else if (c == esito_marcatore::valido) {
     try {
-      p.avanti();
+      p.avanti(true);
     } catch (const std::runtime_error&) {  // a rename failed
       rimuovi = p.indietro();
     }
@@ -360,22 +362,40 @@ std::string riprendi_una(const fs::path& cartella, int fd_cartella, int fd, cons
   return "";
 }
 
+// The names of the private folders in cartella (open as fd_cartella), read
+// straight from the open folder: no second opening of it.
+std::vector<std::string> nomi_privati(int fd_cartella) {
+  std::vector<std::string> nomi;
+  alignas(8) char buffer[8192];
+  if (::lseek(fd_cartella, 0, SEEK_SET) != 0) return nomi;
+  for (long n; (n = ::syscall(SYS_getdents64, fd_cartella, buffer, sizeof buffer)) > 0;) {
+    for (long i = 0; i < n;) {
+      // struct linux_dirent64: inode (8), offset (8), length (2), type (1), name.
+      unsigned short lunghezza;
+      std::memcpy(&lunghezza, buffer + i + 16, sizeof lunghezza);
+      const unsigned char tipo = static_cast<unsigned char>(buffer[i + 18]);
+      const std::string_view nome(buffer + i + 19);
+      i += lunghezza;
+      if (!nome.starts_with(prefisso_privata)) continue;
+      // A file system that gives no type: the folder is asked.
+      if (tipo == DT_DIR || (tipo == DT_UNKNOWN && e_cartella(fd_cartella, std::string(nome))))
+        nomi.emplace_back(nome);
+    }
+  }
+  return nomi;
+}
+
 // Recovery of every private folder in cartella whose run is gone; a warning
 // in avvisi for each left alone.
 // REQUIRES: the caller holds the lock of cartella.
 void riprendi_tutti(const fs::path& cartella, int fd_cartella, const file_protetti& protetti,
                     std::vector<std::string>* avvisi) {
-  std::error_code e;
-  std::vector<std::string> nomi;
-  for (const auto& v : fs::directory_iterator(cartella, e))
-    if (v.path().filename().string().starts_with(prefisso_privata) &&
-        v.symlink_status(e).type() == fs::file_type::directory)
-      nomi.push_back(v.path().filename().string());
+  std::vector<std::string> nomi = nomi_privati(fd_cartella);
   std::sort(nomi.begin(), nomi.end());
   for (const std::string& nome : nomi) {
     const int fd = ::openat(fd_cartella, nome.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) continue;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {  // its run is still alive
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {  // its run is still alive (or it is this run's own)
       ::close(fd);
       continue;
     }
@@ -443,12 +463,12 @@ std::vector<std::string> riprendi_insiemi(const fs::path& cartella, const std::v
 }
 
 insieme_file::insieme_file(const fs::path& cartella, const std::vector<fs::path>& protetti)
-    : cartella_(cartella) {
-  const file_protetti p(protetti);
+    : cartella_(cartella), protetti_(protetti) {
   fd_cartella_ = apri_cartella(cartella);
   segnali_trattenuti s;
+  // Held while the folder is made and proved, so that no recovery finds it
+  // empty and removes it.
   blocco b(fd_cartella_);
-  riprendi_tutti(cartella, fd_cartella_, p, nullptr);
   std::string modello = (cartella / (std::string(prefisso_privata) + "XXXXXX")).string();
   if (::mkdtemp(modello.data()) == nullptr) {
     const int e = errno;
@@ -473,7 +493,7 @@ insieme_file::insieme_file(const fs::path& cartella, const std::vector<fs::path>
 }
 
 insieme_file::~insieme_file() {
-  {
+  if (!nome_privata_.empty()) {
     segnali_trattenuti s;
     fd_privata_segnale = -1;
     // The move was never begun, or was undone: only new files are left,
@@ -495,10 +515,16 @@ fs::path insieme_file::percorso(std::string_view nome) {
 
 std::vector<fs::path> insieme_file::conferma() {
   segnali_trattenuti s;
-  blocco b(fd_cartella_);
-  privata p{cartella_, fd_cartella_, fd_privata_, nomi_, {}};
   if (!insieme_scenario(nomi_))
     throw std::invalid_argument("the files of a set are those of one scenario: S_linea.dat, S_T.sim, S_T.dat");
+  const file_protetti protetti(protetti_);
+  blocco b(fd_cartella_);
+  // What runs that died left is finished or undone first, under the same
+  // lock as this commit: a set a dead run was moving can never be finished
+  // later over this one.
+  avvisi_.clear();
+  riprendi_tutti(cartella_, fd_cartella_, protetti, &avvisi_);
+  privata p{cartella_, fd_cartella_, fd_privata_, nomi_, {}};
   for (const std::string& nome : nomi_) {
     struct stat st;
     const bool c = ::fstatat(fd_cartella_, nome.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
@@ -513,7 +539,7 @@ std::vector<fs::path> insieme_file::conferma() {
       !scrivi_in(fd_privata_, marcatore, testo_marcatore(nome_privata_, id, nomi_, p.con_vecchio)))
     fallisci(errno, "cannot write in the working folder " + (cartella_ / nome_privata_).string());
   try {
-    p.avanti();
+    p.avanti(false);  // every new file is here, no old one is kept aside yet
   } catch (const std::system_error&) {
     da_riprendere_ = !p.indietro();
     throw;

@@ -18,10 +18,12 @@
 //      files return and every name that had none is removed, and the old set
 //      stands.
 //   4. The private folder is removed.
-// A later run in the folder first recovers what an interrupted run left
-// (riprendi_insiemi): a private folder with a whole marker has its renames
-// finished (roll forward); one with "annulla" has its undoing finished; one
-// with neither never moved anything and is removed.
+// What an interrupted run left is recovered (riprendi_insiemi, and every
+// commit first, under the same lock): a private folder with a whole marker
+// has its renames finished (roll forward); one with "annulla" has its undoing
+// finished; one with neither never moved anything and is removed. The output
+// folder is read once for it, as it is open, and a private folder is looked
+// into only when it is not a live run's.
 //
 // Recovery follows only what this program wrote. A folder of that name can
 // also come from elsewhere (an archive unpacked into the output folder, a
@@ -64,11 +66,10 @@ inline constexpr std::string_view prefisso_privata = ".tracciato-";
 
 class insieme_file {
  public:
-  // Recovers what earlier runs left in cartella (never touching a file of
-  // protetti; the warnings are riprendi_insiemi's to give), then makes this
-  // run's private folder. Throws std::system_error when cartella cannot be
-  // opened or the private folder cannot be made (a read-only folder, for
-  // one).
+  // Makes this run's private folder in cartella; conferma recovers what
+  // earlier runs left there, never touching a file of protetti. Throws
+  // std::system_error when cartella cannot be opened or the private folder
+  // cannot be made (a read-only folder, for one).
   explicit insieme_file(const std::filesystem::path& cartella,
                         const std::vector<std::filesystem::path>& protetti = {});
   // Removes the private folder if it is still there (the set was never
@@ -83,12 +84,15 @@ class insieme_file {
   // complete before conferma.
   std::filesystem::path percorso(std::string_view nome);
 
-  // Moves every file of the set (in the order percorso named them) into
+  // Recovers what runs that died left in the folder (as riprendi_insiemi),
+  // then moves every file of the set (in the order percorso named them) into
   // place: afterwards the folder holds the whole new set, or, when this
   // throws std::system_error, the whole old set as it was. The names must
   // form insieme_scenario (std::invalid_argument before anything moves).
   // Returns the paths of the files now in place.
   std::vector<std::filesystem::path> conferma();
+  // The warnings of conferma's recovery, as riprendi_insiemi gives them.
+  const std::vector<std::string>& avvisi() const { return avvisi_; }
 
  private:
   std::filesystem::path cartella_;
@@ -98,6 +102,8 @@ class insieme_file {
   void* blocco_privata_ = nullptr;  // Windows: the lock on the private folder
   bool da_riprendere_ = false;  // an undo left an old file aside: the next run finishes it
   std::vector<std::string> nomi_;
+  std::vector<std::filesystem::path> protetti_;
+  std::vector<std::string> avvisi_;
 };
 
 // insieme_scenario: whether nomi, in this order, are the binary files of one

@@ -126,6 +126,27 @@ TEST(Insieme, EveryInterruptionEndsInOneWholeSet) {
   }
 }
 
+// A run that dies in its move while another run works: the live run's
+// commit finishes the dead one's move first, so that no later recovery can
+// finish that older set over the newer one.
+TEST(Insieme, ACommitFirstFinishesTheMoveOfARunThatDied) {
+  cartella_temporanea d;
+  metti_vecchio(d);
+  insieme_file vivo(d.percorso());  // made before the other run dies
+  EXPECT_EQ(scrivi_insieme(d, [](std::size_t i) {
+              if (i == 1) ::raise(SIGKILL);
+            }),
+            128 + SIGKILL);
+  for (const char* n : nomi) test::scrivi(vivo.percorso(n), std::string("live ") + n);
+  vivo.conferma();
+  EXPECT_EQ(vivo.avvisi(), std::vector<std::string>{});
+  const contenuti vivi = {
+      {"S_linea.dat", "live S_linea.dat"}, {"S_T.sim", "live S_T.sim"}, {"S_T.dat", "live S_T.dat"}};
+  EXPECT_EQ(leggi_tutto(d), vivi);
+  EXPECT_EQ(riprendi_insiemi(d.percorso()), std::vector<std::string>{});
+  EXPECT_EQ(leggi_tutto(d), vivi);
+}
+
 TEST(Insieme, AFolderInTheWayIsRefusedBeforeAnythingMoves) {
   cartella_temporanea d;
   test::scrivi(d / "S_linea.dat", "old S_linea.dat");
