@@ -10,8 +10,8 @@ PACKAGES  := cmake g++ make libcli11-dev nlohmann-json3-dev
 # language-server and page tests drive.
 TEST_PACKAGES := libgtest-dev neovim chromium
 # What the benchmarks add: Google Benchmark, hyperfine for bench/vs_cp.sh's
-# timings, GNU time for its peak memory.
-BENCH_PACKAGES := libbenchmark-dev hyperfine time
+# timings, GNU time for its peak memory, python3 for bench/obiettivi.py.
+BENCH_PACKAGES := libbenchmark-dev hyperfine time python3
 # What the fuzz targets add: clang and its libFuzzer runtime (clang 14 on
 # Debian 12, whose runtime package apt may leave out as a recommendation).
 FUZZ_PACKAGES := clang libclang-rt-14-dev
@@ -74,12 +74,14 @@ test-san: setup-test
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-# The in-process benchmarks, then whole runs against cp of their outputs.
+# The in-process benchmarks, then whole runs against cp of their outputs, then
+# the tools against their goals (the Windows build and the studio when built).
 bench: setup-bench
 	cmake -S . -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=Release -DTRACCIATO_BENCH=ON
 	cmake --build $(BUILD_BENCH) -j $(JOBS) --target tracciato_bench tracciato
 	./$(BUILD_BENCH)/tracciato_bench
 	bench/vs_cp.sh ./$(BUILD_BENCH)/tracciato
+	python3 bench/obiettivi.py ./$(BUILD_BENCH)/tracciato --windows $(BUILD_WINDOWS)/tracciato.exe --studio $(BUILD)/studio/wasm
 
 # The fuzz targets (clang's libFuzzer, under ASan and UBSan), each run for
 # FUZZ_SECONDS from seeds made of the examples and the built-in files:
