@@ -17,6 +17,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <iterator>
@@ -91,6 +92,12 @@ std::vector<comando> registra_comandi(CLI::App& app, opzioni_globali& g, int arg
 
 int main(int argc, char** argv) {
   prepara_processo(argc, argv);
+  // --version alone is answered before any parser is built: a script that
+  // asks for it pays for nothing else.
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::fputs("tracciato " TRACCIATO_VERSION "\n", stdout);
+    return std::fflush(stdout) == 0 ? 0 : fallimento("cannot write the version", uscita_fallita, false);
+  }
   // A run stopped by a signal leaves none of its files behind.
   pulizia_ai_segnali();
   const bool json = chiede(argc, argv, {"--json"});

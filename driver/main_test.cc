@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <string>
+#include <vector>
+
 #include "driver/esecuzione.h"
 #include "tests/processo.h"
 
@@ -33,6 +37,21 @@ TEST(Driver, HelpExplainsEveryOption) {
     for (const auto& opzione : c.opzioni)
       EXPECT_NE(e.uscita.find(opzione), std::string::npos) << c.argomenti[0] << " " << opzione;
   }
+}
+
+// --version is answered alone before the parsers are built, and among other
+// options by the parser: the same line either way.
+TEST(Driver, VersionAloneOrWithOptions) {
+  cartella_temporanea dir;
+  const auto sola = esegui_tracciato({"--version"}, dir.percorso());
+  EXPECT_EQ(sola.stato, 0);
+  EXPECT_TRUE(std::regex_match(sola.uscita, std::regex("tracciato [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << sola.uscita;
+  for (const std::vector<std::string>& a : {std::vector<std::string>{"--strict", "--version"}, {"--version", "--strict"}}) {
+    const auto e = esegui_tracciato(a, dir.percorso());
+    EXPECT_EQ(e.stato, 0) << a[0];
+    EXPECT_EQ(e.uscita, sola.uscita) << a[0];
+  }
+  EXPECT_TRUE(dir.elenco().empty());
 }
 
 TEST(Driver, UnknownOptionFails) {

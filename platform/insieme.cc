@@ -385,17 +385,18 @@ std::vector<std::string> nomi_privati(int fd_cartella) {
   return nomi;
 }
 
-// Recovery of every private folder in cartella whose run is gone; a warning
-// in avvisi for each left alone.
+// Recovery of every private folder in cartella whose run is gone but
+// propria (the caller's own); a warning in avvisi for each left alone.
 // REQUIRES: the caller holds the lock of cartella.
 void riprendi_tutti(const fs::path& cartella, int fd_cartella, const file_protetti& protetti,
-                    std::vector<std::string>* avvisi) {
+                    std::vector<std::string>* avvisi, const std::string& propria = {}) {
   std::vector<std::string> nomi = nomi_privati(fd_cartella);
   std::sort(nomi.begin(), nomi.end());
   for (const std::string& nome : nomi) {
+    if (nome == propria) continue;
     const int fd = ::openat(fd_cartella, nome.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) continue;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {  // its run is still alive (or it is this run's own)
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {  // its run is still alive
       ::close(fd);
       continue;
     }
@@ -523,7 +524,7 @@ std::vector<fs::path> insieme_file::conferma() {
   // lock as this commit: a set a dead run was moving can never be finished
   // later over this one.
   avvisi_.clear();
-  riprendi_tutti(cartella_, fd_cartella_, protetti, &avvisi_);
+  riprendi_tutti(cartella_, fd_cartella_, protetti, &avvisi_, nome_privata_);
   privata p{cartella_, fd_cartella_, fd_privata_, nomi_, {}};
   for (const std::string& nome : nomi_) {
     struct stat st;

@@ -356,12 +356,17 @@ std::string riprendi_una(const fs::path& cartella, const std::string& nome, cons
   return "";
 }
 
-void riprendi_tutti(const fs::path& cartella, const file_protetti& protetti, std::vector<std::string>* avvisi) {
+// Recovery of every private folder in cartella whose run is gone but
+// propria (the caller's own, whose lock this thread could take again); a
+// warning in avvisi for each left alone.
+// REQUIRES: the caller holds the lock of cartella.
+void riprendi_tutti(const fs::path& cartella, const file_protetti& protetti, std::vector<std::string>* avvisi,
+                    const std::string& propria = {}) {
   std::error_code e;
   std::vector<std::string> nomi;
   for (const auto& v : fs::directory_iterator(cartella, e))
     if (v.path().filename().string().starts_with(prefisso_privata) &&
-        v.symlink_status(e).type() == fs::file_type::directory)
+        v.path().filename().string() != propria && v.symlink_status(e).type() == fs::file_type::directory)
       nomi.push_back(v.path().filename().string());
   std::sort(nomi.begin(), nomi.end());
   for (const std::string& nome : nomi) {
@@ -430,12 +435,12 @@ std::vector<std::string> riprendi_insiemi(const fs::path& cartella, const std::v
 }
 
 insieme_file::insieme_file(const fs::path& cartella, const std::vector<fs::path>& protetti)
-    : cartella_(cartella) {
-  const file_protetti p(protetti);
+    : cartella_(cartella), protetti_(protetti) {
   verifica_cartella_uscita(cartella);
   segnali_trattenuti s;
+  // Held while the folder is made and proved, so that no recovery finds it
+  // empty and removes it.
   blocco b(cartella);
-  riprendi_tutti(cartella, p, nullptr);
   static std::atomic<uint64_t> contatore{0};
   fs::path dentro;
   for (int tentativo = 0;; ++tentativo) {
@@ -472,7 +477,7 @@ insieme_file::insieme_file(const fs::path& cartella, const std::vector<fs::path>
 }
 
 insieme_file::~insieme_file() {
-  {
+  if (!nome_privata_.empty()) {
     segnali_trattenuti s;
     privata_attiva = false;
     if (!nome_privata_.empty() && !da_riprendere_) rimuovi_privata(cartella_, nome_privata_);
@@ -489,11 +494,17 @@ fs::path insieme_file::percorso(std::string_view nome) {
 
 std::vector<fs::path> insieme_file::conferma() {
   segnali_trattenuti s;
-  blocco b(cartella_);
-  const fs::path dentro = cartella_ / nome_privata_;
-  privata p{cartella_, dentro, nomi_, {}};
   if (!insieme_scenario(nomi_))
     throw std::invalid_argument("the files of a set are those of one scenario: S_linea.dat, S_T.sim, S_T.dat");
+  const file_protetti protetti(protetti_);
+  blocco b(cartella_);
+  // What runs that died left is finished or undone first, under the same
+  // lock as this commit: a set a dead run was moving can never be finished
+  // later over this one.
+  avvisi_.clear();
+  riprendi_tutti(cartella_, protetti, &avvisi_, nome_privata_);
+  const fs::path dentro = cartella_ / nome_privata_;
+  privata p{cartella_, dentro, nomi_, {}};
   for (const std::string& nome : nomi_) {
     const fs::path in_posto = cartella_ / nome;
     const DWORD a = ::GetFileAttributesW(w(in_posto).c_str());
