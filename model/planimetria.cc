@@ -1,5 +1,7 @@
 #include "model/planimetria.h"
 
+
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -51,12 +53,13 @@ planimetria_t calcola_planimetria(const disegno_planimetria& d) {
     p.imposta_intero(1, 1, 1);
   }
   int32_t riga = 2;
-  percorri_planimetria(d, [&](const double* x, const double* y, int32_t n) {
-    for (int32_t i = 0; i < n; ++i, ++riga) {
-      p.imposta_reale(riga, 0, x[i]);
-      p.imposta_reale(riga, 1, y[i]);
-    }
-  });
+  percorri_righe(
+      d, [] { return std::numeric_limits<int32_t>::max(); },
+      [&](double x, double y) {
+        p.imposta_reale(riga, 0, x);
+        p.imposta_reale(riga, 1, y);
+        ++riga;
+      });
   return p;
 }
 

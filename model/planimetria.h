@@ -1,7 +1,7 @@
 // planimetria: the track plan, one (x, y) point per metre of line. The loader
 // keeps it as drawn (disegno_planimetria: the origin and the stretches of
 // steps); the rows themselves are computed from that on demand, by
-// percorri_planimetria alone, either streamed or into a planimetria_t.
+// percorri_righe alone, either streamed or into a planimetria_t.
 #pragma once
 
 #include <algorithm>
@@ -109,12 +109,11 @@ class disegno_planimetria {
   std::vector<tratto_planimetria> tratti_;
 };
 
-// Rows that percorri_planimetria hands over at a time.
-inline constexpr int32_t righe_blocco = 512;
-
-// percorri_planimetria: rows 2 up to d.riga_successiva() - 1, in order, in
-// blocks: calls blocco(x, y, n) with the x and y of the next n rows
-// (1 <= n <= righe_blocco; the arrays are valid during the call only).
+// percorri_righe: rows 2 up to d.riga_successiva() - 1, in order: calls
+// riga(x, y) with each row's x and y, as the row is computed, so that whoever
+// encodes them puts them straight where they go. Before each run of rows it
+// asks spazio() how many rows the receiver takes before it must be asked
+// again (at least 1), so that the rows of a run go with no other call.
 // Each row comes from the two before it: dx = x(r-1) - x(r-2),
 // dy = y(r-1) - y(r-2), x(r) = (x(r-1) + dx) + k * dy,
 // y(r) = (y(r-1) + dy) - k * dx; a straight step (k = 0) is x(r-1) + dx,
@@ -122,46 +121,61 @@ inline constexpr int32_t righe_blocco = 512;
 // normalised: each turning step is longer by sqrt(1 + k * k), as drawn.
 // Every value is computed exactly as written, left to right, since the line
 // data file holds them bit for bit; this is the only copy of the arithmetic.
-template <class F>
-void percorri_planimetria(const disegno_planimetria& d, F&& blocco) {
-  double xs[righe_blocco], ys[righe_blocco];
-  int32_t n = 0;
+template <class S, class F>
+void percorri_righe(const disegno_planimetria& d, S&& spazio, F&& riga) {
   // Rows 0 and 1, and after them the two previous points, travel in registers.
   double x2 = 0.0, y2 = 0.0, x1 = 0.0, y1 = 1.0;
-  int32_t riga = 2;
+  int32_t r = 2;
   for (const tratto_planimetria& t : d.tratti()) {
     const double k = t.k;
-    while (riga <= t.ultima) {
-      // As many rows as the stretch and the block have room for; the test of
-      // k stands outside the loop, which leaves each loop's arithmetic plain.
-      const int32_t m = std::min(t.ultima - riga + 1, righe_blocco - n);
+    while (r <= t.ultima) {
+      // As many rows as the stretch and the receiver have room for; the test
+      // of k stands outside the loops, which leaves each loop's arithmetic plain.
+      const int32_t m = std::min<int32_t>(t.ultima - r + 1, std::max<int32_t>(1, spazio()));
       if (k == 0.0) {
-        for (int32_t i = n; i < n + m; ++i) {
+        for (int32_t i = 0; i < m; ++i) {
           const double dx = x1 - x2;
           const double dy = y1 - y2;
           const double x = x1 + dx;
           const double y = y1 + dy;
-          xs[i] = x, ys[i] = y;
+          riga(x, y);
           x2 = x1, y2 = y1, x1 = x, y1 = y;
         }
       } else {
-        for (int32_t i = n; i < n + m; ++i) {
+        for (int32_t i = 0; i < m; ++i) {
           const double dx = x1 - x2;
           const double dy = y1 - y2;
           const double x = (x1 + dx) + k * dy;
           const double y = (y1 + dy) - k * dx;
-          xs[i] = x, ys[i] = y;
+          riga(x, y);
           x2 = x1, y2 = y1, x1 = x, y1 = y;
         }
       }
-      riga += m;
-      n += m;
-      if (n == righe_blocco) {
-        blocco(static_cast<const double*>(xs), static_cast<const double*>(ys), n);
-        n = 0;
-      }
+      r += m;
     }
   }
+}
+
+// Rows that percorri_planimetria hands over at a time.
+inline constexpr int32_t righe_blocco = 512;
+
+// percorri_planimetria: the rows of percorri_righe in blocks: calls
+// blocco(x, y, n) with the x and y of the next n rows (1 <= n <=
+// righe_blocco; the arrays are valid during the call only).
+template <class F>
+void percorri_planimetria(const disegno_planimetria& d, F&& blocco) {
+  double xs[righe_blocco], ys[righe_blocco];
+  int32_t n = 0;
+  percorri_righe(
+      d,
+      [&] {
+        if (n == righe_blocco) {
+          blocco(static_cast<const double*>(xs), static_cast<const double*>(ys), n);
+          n = 0;
+        }
+        return righe_blocco - n;
+      },
+      [&](double x, double y) { xs[n] = x, ys[n] = y, ++n; });
   if (n > 0) blocco(static_cast<const double*>(xs), static_cast<const double*>(ys), n);
 }
 
