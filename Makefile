@@ -8,7 +8,7 @@ JOBS      ?= $(shell nproc)
 PACKAGES  := cmake g++ make libcli11-dev nlohmann-json3-dev
 # What the tests add: GoogleTest, and the editor and the browser that the
 # language-server and page tests drive.
-TEST_PACKAGES := libgtest-dev neovim chromium
+TEST_PACKAGES := libgtest-dev neovim chromium emacs-nox elpa-eglot
 # What the benchmarks add: Google Benchmark, hyperfine for bench/vs_cp.sh's
 # timings, GNU time for its peak memory.
 BENCH_PACKAGES := libbenchmark-dev hyperfine time
