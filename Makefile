@@ -165,3 +165,16 @@ dist: windows $(BUILD)/CMakeCache.txt
 	cd $(DIST) && tar czf tracciato-$(VERSION)-linux-x86_64.tar.gz tracciato-$(VERSION)-linux-x86_64
 	cd $(DIST) && cmake -E tar cf tracciato-$(VERSION)-windows-x86_64.zip --format=zip tracciato-$(VERSION)-windows-x86_64
 	@ls -l $(DIST)/*.tar.gz $(DIST)/*.zip
+
+# The editor grammar, tokenized by a real TextMate engine (vscode-textmate with
+# oniguruma, pinned by editors/package-lock.json) on the built-in files and the
+# example; run by make test-studio, which has node already.
+.PHONY: test-grammatica
+editors/node_modules/.installati: editors/package-lock.json
+	$(call installa,nodejs $(if $(shell command -v npm),,npm))
+	cd editors && npm ci --no-audit --no-fund
+	touch $@
+test-grammatica: editors/node_modules/.installati setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target tracciato
+	node editors/prova_grammatica.mjs $(BUILD)/tracciato
+test-studio: test-grammatica
