@@ -8,7 +8,7 @@ JOBS      ?= $(shell nproc)
 PACKAGES  := cmake g++ make libcli11-dev nlohmann-json3-dev
 # What the tests add: GoogleTest, and the editor and the browser that the
 # language-server and page tests drive.
-TEST_PACKAGES := libgtest-dev neovim chromium
+TEST_PACKAGES := libgtest-dev neovim chromium emacs-nox elpa-eglot
 # What the benchmarks add: Google Benchmark, hyperfine for bench/vs_cp.sh's
 # timings, GNU time for its peak memory, python3 for bench/obiettivi.py.
 BENCH_PACKAGES := libbenchmark-dev hyperfine time python3
@@ -167,3 +167,16 @@ dist: windows $(BUILD)/CMakeCache.txt
 	cd $(DIST) && tar czf tracciato-$(VERSION)-linux-x86_64.tar.gz tracciato-$(VERSION)-linux-x86_64
 	cd $(DIST) && cmake -E tar cf tracciato-$(VERSION)-windows-x86_64.zip --format=zip tracciato-$(VERSION)-windows-x86_64
 	@ls -l $(DIST)/*.tar.gz $(DIST)/*.zip
+
+# The editor grammar, tokenized by a real TextMate engine (vscode-textmate with
+# oniguruma, pinned by editors/package-lock.json) on the built-in files and the
+# example; run by make test-studio, which has node already.
+.PHONY: test-grammatica
+editors/node_modules/.installati: editors/package-lock.json
+	$(call installa,nodejs $(if $(shell command -v npm),,npm))
+	cd editors && npm ci --no-audit --no-fund
+	touch $@
+test-grammatica: editors/node_modules/.installati setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target tracciato
+	node editors/prova_grammatica.mjs $(BUILD)/tracciato
+test-studio: test-grammatica

@@ -4,9 +4,11 @@
 #include <memory>
 
 #include "checker/controllo.h"
+#include "checker/correzioni.h"
 #include "checker/stampa.h"
 #include "driver/comandi.h"
 #include "driver/memorizza_percorso.h"
+#include "platform/file.h"
 
 namespace tracciato {
 
@@ -20,6 +22,34 @@ void aggiungi_ritmi(CLI::App* c, opzioni_controllo& o) {
       ->check(CLI::PositiveNumber);
 }
 
+// check --fix: each file given, with the exact fixes of its problems applied,
+// written to uscita or over itself (sul_posto); in its own encoding, and with
+// its own line ends, as only the edited bytes change.
+void scrivi_corretti(const std::vector<problema>& problemi, const std::vector<testo_sorgente>& testi,
+                     const std::vector<std::pair<std::filesystem::path, tipo_file>>& file, codifica_ingresso codifica,
+                     const std::filesystem::path& uscita, bool sul_posto) {
+  for (size_t i = 0; i < file.size(); ++i) {
+    const testo_sorgente& t = testi[i];
+    if (!t.guasto.empty()) continue;
+    std::vector<problema> suoi;
+    for (const problema& p : problemi)
+      if (p.file == t.nome) suoi.push_back(p);
+    int n = 0;
+    std::string fatto = correggi(t.dati, file[i].second, suoi, &n);
+    const std::filesystem::path dove = sul_posto ? file[i].first : uscita;
+    if (n == 0 && sul_posto) {
+      std::cerr << "tracciato: nothing to fix in " << dove.string() << "\n";
+      continue;
+    }
+    if (codifica == codifica_ingresso::utf_8) {
+      const std::string prima = leggi_file(file[i].first);
+      fatto = (prima.starts_with("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "") + a_utf8(fatto);
+    }
+    sostituisci_file(dove, fatto);
+    std::cerr << "tracciato: wrote " << dove.string() << " (" << n << (n == 1 ? " fix" : " fixes") << ")\n";
+  }
+}
+
 }  // namespace
 
 comando registra_check(CLI::App& app, opzioni_globali& g) {
@@ -29,6 +59,8 @@ comando registra_check(CLI::App& app, opzioni_globali& g) {
     opzioni_controllo controllo;
     opzioni_rapporto rapporto;
     std::vector<std::string> permessi;  // warning codes not to report
+    bool correggi = false, sul_posto = false;
+    std::filesystem::path uscita;
   };
   auto o = std::make_shared<opzioni>();
   auto* c = app.add_subcommand(
@@ -51,11 +83,32 @@ comando registra_check(CLI::App& app, opzioni_globali& g) {
             return forma ? std::string() : "a warning code is W and three digits, such as W201";
           },
           "CODE"));
+  c->add_flag("--fix", o->correggi,
+              "Also write a copy of the file with every fix that a hint spells out exactly applied (a misspelt "
+              "keyword, a position off the 50 m grid, a decimal comma, a record outside its section, a "
+              "comment-looking line): to -o FILE, or over the file with --in-place. The problems listed are "
+              "those of the file as it was");
+  c->add_option("-o,--output", o->uscita,
+                "With --fix: write the fixed copy here (one file only: give --line or --train alone; never the "
+                "input: use --in-place)");
+  c->add_flag("--in-place", o->sul_posto, "With --fix: replace each file given with its fixed copy");
   aggiungi_codifica(c, o->codifica);
   aggiungi_ritmi(c, o->controllo);
   return {c, [o, &g] {
             if (o->linea.empty() && o->treno.empty())
               throw std::invalid_argument("check needs --line, --train or both");
+            if (!o->correggi && (o->sul_posto || !o->uscita.empty()))
+              throw std::invalid_argument("-o and --in-place go with --fix");
+            if (o->correggi) {
+              if (o->sul_posto == !o->uscita.empty())
+                throw std::invalid_argument("--fix needs either -o FILE or --in-place");
+              if (!o->uscita.empty() && !o->linea.empty() && !o->treno.empty())
+                throw std::invalid_argument("-o names one fixed copy: give --line or --train alone, or use --in-place");
+              std::error_code e;
+              const auto& ingresso = o->linea.empty() ? o->treno : o->linea;
+              if (!o->uscita.empty() && std::filesystem::equivalent(o->uscita, ingresso, e))
+                throw std::invalid_argument(o->uscita.string() + " is the input file: use --in-place to replace it");
+            }
             std::optional<testo_sorgente> linea, treno;
             std::vector<testo_sorgente> testi;
             if (!o->linea.empty()) testi.push_back(*(linea = leggi_sorgente(o->linea, o->codifica)));
@@ -64,6 +117,12 @@ comando registra_check(CLI::App& app, opzioni_globali& g) {
             std::erase_if(problemi, [&](const problema& p) {
               return p.livello == gravita::avviso && std::ranges::find(o->permessi, p.sigla) != o->permessi.end();
             });
+            if (o->correggi) {
+              std::vector<std::pair<std::filesystem::path, tipo_file>> file;
+              if (!o->linea.empty()) file.emplace_back(o->linea, tipo_file::linea);
+              if (!o->treno.empty()) file.emplace_back(o->treno, tipo_file::treno);
+              scrivi_corretti(problemi, testi, file, o->codifica, o->uscita, o->sul_posto);
+            }
             return riporta_controllo(std::cout, problemi, testi, o->rapporto.json || g.rapporto.json,
                                      o->rapporto.strict || g.rapporto.strict);
           }};

@@ -1,9 +1,12 @@
 #include "lsp/servitore.h"
 
+#include "checker/correzioni.h"
+
 #include <algorithm>
 #include <stdexcept>
 
 #include "checker/controllo.h"
+#include "checker/correzioni.h"
 #include "lsp/aiuto.h"
 #include "lsp/diagnosi.h"
 #include "lsp/documento.h"
@@ -108,7 +111,8 @@ void servitore::richiesta(const json& id, const std::string& metodo, const json&
              {"hoverProvider", true},
              {"completionProvider", {{"triggerCharacters", json::array({"["})}}},
              {"documentSymbolProvider", true},
-             {"documentFormattingProvider", true}}},
+             {"documentFormattingProvider", true},
+             {"codeActionProvider", {{"codeActionKinds", json::array({"quickfix"})}}}}},
            {"serverInfo", {{"name", "tracciato"}}}});
     }
     if (metodo == "shutdown") {
@@ -143,6 +147,10 @@ void servitore::richiesta(const json& id, const std::string& metodo, const json&
                                  {"end", {{"line", i}, {"character", prima[i].size()}}}}},
                                {"newText", in_utf8(dopo[i])}});
       return rispondi(id, modifiche);
+    }
+    if (metodo == "textDocument/codeAction") {
+      const documento& d = cerca(parametri);
+      return rispondi(id, azioni(d, parametri));
     }
     if (metodo == "textDocument/documentSymbol") {
       const documento& d = cerca(parametri);
@@ -290,22 +298,60 @@ std::optional<std::string> servitore::testo_di(const std::filesystem::path& p) c
   }
 }
 
+std::vector<problema> servitore::problemi_di(const documento& d) const {
+  if (d.genere == genere_file::ignoto) return {};
+  std::optional<testo_sorgente> questo = testo_sorgente{d.nome(), d.dati, {}};
+  std::optional<testo_sorgente> altro;
+  if (const auto c = compagno(d))
+    if (auto t = testo_di(*c)) altro = testo_sorgente{c->string(), std::move(*t), {}};
+  const bool linea = d.genere == genere_file::linea;
+  std::vector<problema> problemi = linea ? controlla(questo, altro) : controlla(altro, questo);
+  const std::string nome = d.nome();
+  // A problem of no file in particular belongs to the train file when
+  // both are checked, as it comes from their meeting.
+  std::erase_if(problemi, [&](const problema& p) { return !(p.file.empty() ? (!altro || !linea) : p.file == nome); });
+  return problemi;
+}
+
+json servitore::azioni(const documento& d, const json& parametri) const {
+  json lista = json::array();
+  if (d.genere == genere_file::ignoto) return lista;
+  const int64_t da = parametri.at("range").at("start").at("line").get<int64_t>();
+  const int64_t a = parametri.at("range").at("end").at("line").get<int64_t>();
+  const std::vector<std::string_view> righe = righe_di(d.dati);
+  // A byte offset as the editor's line and column: one byte, one UTF-16 unit.
+  const auto posizione = [&](size_t o) {
+    if (o >= d.dati.size() && !d.dati.empty() && (d.dati.back() == '\n' || d.dati.back() == '\r'))
+      return json{{"line", righe.size()}, {"character", 0}};
+    size_t riga = 0;
+    while (riga + 1 < righe.size() && static_cast<size_t>(righe[riga + 1].data() - d.dati.data()) <= o) ++riga;
+    const size_t inizio = righe.empty() ? 0 : static_cast<size_t>(righe[riga].data() - d.dati.data());
+    return json{{"line", riga}, {"character", o - inizio}};
+  };
+  const tipo_file file = d.genere == genere_file::linea ? tipo_file::linea : tipo_file::treno;
+  for (const problema& p : problemi_di(d)) {
+    if (p.riga - 1 < da || p.riga - 1 > a) continue;
+    const std::vector<correzione> cc = correzioni(p, d.dati, file);
+    if (cc.empty()) continue;
+    const json diagnostica = diagnostiche({p}, d.dati, [](const problema&) { return true; });
+    for (size_t i = 0; i < cc.size(); ++i) {
+      json modifiche = json::array();
+      for (const modifica& m : cc[i].modifiche)
+        modifiche.push_back({{"range", {{"start", posizione(m.inizio)}, {"end", posizione(m.fine)}}},
+                             {"newText", in_utf8(m.testo)}});
+      lista.push_back({{"title", in_utf8(cc[i].titolo)},
+                       {"kind", "quickfix"},
+                       {"diagnostics", diagnostica},
+                       {"isPreferred", i == 0},
+                       {"edit", {{"changes", {{d.uri, std::move(modifiche)}}}}}});
+    }
+  }
+  return lista;
+}
+
 void servitore::pubblica(const documento& d) {
   json lista = json::array();
-  if (d.genere != genere_file::ignoto) {
-    std::optional<testo_sorgente> questo = testo_sorgente{d.nome(), d.dati, {}};
-    std::optional<testo_sorgente> altro;
-    if (const auto c = compagno(d))
-      if (auto t = testo_di(*c)) altro = testo_sorgente{c->string(), std::move(*t), {}};
-    const bool linea = d.genere == genere_file::linea;
-    const auto problemi = linea ? controlla(questo, altro) : controlla(altro, questo);
-    const std::string nome = d.nome();
-    lista = diagnostiche(problemi, d.dati, [&](const problema& p) {
-      // A problem of no file in particular belongs to the train file when
-      // both are checked, as it comes from their meeting.
-      return p.file.empty() ? (!altro || !linea) : p.file == nome;
-    });
-  }
+  if (d.genere != genere_file::ignoto) lista = diagnostiche(problemi_di(d), d.dati, [](const problema&) { return true; });
   invia_({{"jsonrpc", "2.0"},
           {"method", "textDocument/publishDiagnostics"},
           {"params", {{"uri", d.uri}, {"version", d.versione}, {"diagnostics", std::move(lista)}}}});

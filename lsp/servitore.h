@@ -17,7 +17,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "checker/controllo.h"
 #include "lsp/documento.h"
 #include "lsp/schema.h"
 
@@ -74,6 +76,10 @@ class servitore {
   void aggiorna(
       const std::string& uri);  // diagnostics of uri and of every open document partnered with it
   void pubblica(const documento& d);
+  // The problems of d's own text, checked with its partner's.
+  std::vector<problema> problemi_di(const documento& d) const;
+  // textDocument/codeAction: the exact fixes of the problems on the lines of the range.
+  nlohmann::json azioni(const documento& d, const nlohmann::json& parametri) const;
   void chiudi(const std::string& uri);
 
   std::optional<std::filesystem::path> compagno(const documento& d) const;

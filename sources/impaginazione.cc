@@ -13,12 +13,14 @@ namespace {
 // How the writer spaces one field: at least spazi blanks after the comma,
 // more to right-align the value in larghezza columns; dopo blanks after it;
 // senza_virgola: apart from the previous number by blanks alone, as the
-// writer spaces the clock.
+// writer spaces the clock; dopo_zero: the blanks after the comma where the
+// field before is a 0, as the writer spaces the record at the route's start.
 struct spaziatura {
   int spazi = 2;
   int larghezza = 0;
   int dopo = 0;
   bool senza_virgola = false;
+  int dopo_zero = -1;
 };
 
 // The built-in writer's spacing of each record, field by field, in genere_voce order.
@@ -31,12 +33,12 @@ std::vector<spaziatura> spaziature(genere_voce g) {
     case progressiva_tre: case progressiva_due: case progressiva_uno: return fissa(3, 4);
     case ripetizione: return {{4, 0, 4}, {0}};
     case orologio: return {{4}, {14, 0, 0, true}, {12, 0, 0, true}};
-    case pendenza: return {{2, 4}, {3}};
+    case pendenza: return {{2, 4}, {3, 0, 0, false, 4}};
     case curva: return fissa(2, 2);
     case montagna: return {{3}, {2}, {2}};
     case indicatori: return fissa(9, 2);
     case cartello: return {{2}, {3}};
-    case aderenza: return {{3}, {3}};
+    case aderenza: return {{3}, {3, 0, 0, false, 4}};
     case velocita: return {{0, 8}, {0, 6}};
     case segnale: return {{0, 8}, {3}, {1}, {1}, {2}, {1}, {4}, {2}, {0}, {0}, {1}};
     case stazione:
@@ -67,7 +69,8 @@ std::optional<std::string> riga_impaginata(std::string_view r, tipo_file file, b
     const auto c = l.leggi_grezzo(f.campi[i].tipo);
     const bool virgola = !(s[i].senza_virgola && !precedente.empty() && !c.testo.empty());
     if (virgola) o += ',';
-    const int riempi = std::max(s[i].spazi, s[i].larghezza - static_cast<int>(c.testo.size()));
+    int riempi = std::max(s[i].spazi, s[i].larghezza - static_cast<int>(c.testo.size()));
+    if (s[i].dopo_zero >= 0 && precedente == "0") riempi = s[i].dopo_zero;
     o.append(static_cast<size_t>(std::max(riempi, virgola ? 0 : 1)), ' ');
     o += c.testo;
     if (i + 1 < f.campi.size()) o.append(static_cast<size_t>(s[i].dopo), ' ');

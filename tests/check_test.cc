@@ -145,6 +145,38 @@ TEST(Check, Utf8InputIsConvertedOrNamesTheLine) {
 
 // The compile's summary line is unchanged; after it come the first fault's
 // source line with a caret and how many more problems the check finds.
+TEST(Check, FixWritesACorrectedCopyAndTheInputOnlyInPlace) {
+  cartella_temporanea t;
+  // LF line ends, and a UTF-8 file with its byte-order mark read as UTF-8: both stay so.
+  const std::string prima = "[generale]\nlunghezza percorso,7000\n[pendenze]\npendenzza,0,3\n# pi\xC3\xB9\n[fine]\n";
+  const std::string dopo = "[generale]\nlunghezza percorso,7000\n[pendenze]\npendenza,0,3\n[fine]\n";
+  test::scrivi(t / "S_linea.txt", prima);
+
+  auto e = test::esegui_tracciato({"check", "--line", "S_linea.txt", "--fix", "-o", "giusto.txt"}, t.percorso());
+  EXPECT_EQ(e.stato, 1) << e.errori;  // the problems of the file as it was: warnings
+  EXPECT_NE(e.uscita.find("[W115]"), std::string::npos) << e.uscita;
+  EXPECT_NE(e.errori.find("wrote giusto.txt (2 fixes)"), std::string::npos) << e.errori;
+  EXPECT_EQ(test::leggi(t / "giusto.txt"), dopo);
+  EXPECT_EQ(test::leggi(t / "S_linea.txt"), prima);
+
+  // Never over the input without --in-place; -o and --in-place only with --fix.
+  for (const std::vector<std::string>& a :
+       {std::vector<std::string>{"check", "--line", "S_linea.txt", "--fix", "-o", "./S_linea.txt"},
+        {"check", "--line", "S_linea.txt", "--fix"},
+        {"check", "--line", "S_linea.txt", "--in-place"},
+        {"check", "--line", "S_linea.txt", "--train", "S_linea.txt", "--fix", "-o", "x.txt"}}) {
+    e = test::esegui_tracciato(a, t.percorso());
+    EXPECT_EQ(e.stato, 2) << a.back() << e.errori;
+    EXPECT_EQ(test::leggi(t / "S_linea.txt"), prima);
+  }
+  EXPECT_FALSE(fs::exists(t / "x.txt"));
+
+  test::scrivi(t / "S_linea.txt", "\xEF\xBB\xBF" + prima);
+  e = test::esegui_tracciato({"check", "--line", "S_linea.txt", "--fix", "--in-place", "--input-encoding", "utf-8"},
+                             t.percorso());
+  EXPECT_EQ(test::leggi(t / "S_linea.txt"), "\xEF\xBB\xBF" + dopo) << e.errori;
+}
+
 TEST(Check, CompileShowsTheFirstFaultAndPointsToCheck) {
   cartella_temporanea dir;
   const std::string linea = (fixtures / "sbagli_linea.txt").string();

@@ -81,5 +81,51 @@ TEST(LspNeovim, ShowsTheMistakeOfALineFile) {
   std::cout << "Neovim showed: " << d;
 }
 
+// A real editor works a small line file through the real server: the
+// diagnostic of a misspelt keyword with its code, its quick fix applied, the
+// buffer formatted, and a completion inserted as plain text (neither editor
+// here announces snippets). The editor never saves: the file stays as it was.
+struct editore_reale {
+  const char* nome;
+  std::string presente;  // a shell test that the editor can run
+  std::string comando;   // run in the folder, with the environment set
+};
+
+void lavora_in_editore(const editore_reale& e) {
+  if (std::system((e.presente + " >/dev/null 2>&1").c_str()) != 0) GTEST_SKIP() << e.nome << " is not installed";
+  cartella_temporanea t;
+  const std::string testo = "[generale]\r\nlunghezza percorso,7000\r\n[pendenze]\r\npendenzza,0,3\r\npendenza,100,2\r\n[fine]\r\n";
+  scrivi(t / "S_linea.txt", testo);
+  const std::string comando = "cd '" + t.percorso().string() + "' && TRACCIATO_EXE='" TRACCIATO_EXE "' TRACCIATO_FILE='" +
+                              (t / "S_linea.txt").string() + "' TRACCIATO_OUT='" + (t / "out").string() +
+                              "' TRACCIATO_EDIT=W115 timeout 90 " + e.comando + " </dev/null >editor.log 2>&1";
+  ASSERT_EQ(std::system(comando.c_str()), 0) << comando << "\n" << leggi(t / "editor.log");
+  const std::string d = leggi(t / "out");
+  EXPECT_NE(d.find("3:0:W115:"), std::string::npos) << d;
+  const std::string b = leggi(t / "out.buffer");
+  // The buffer after one step: from its "== name" line to the next step's.
+  auto passo = [&](const std::string& nome) {
+    const size_t a = b.find("== " + nome + "\n");
+    if (a == std::string::npos) return std::string();
+    return b.substr(a, b.find("\n== ", a) - a + 1);
+  };
+  EXPECT_NE(passo("fix").find("\npendenza,0,3\n"), std::string::npos) << b;
+  EXPECT_NE(passo("format").find("\npendenza,   0,    3\npendenza,  100,   2\n"), std::string::npos) << b;
+  const std::string c = passo("completion");
+  EXPECT_NE(c.find("\npendenza, \n[fine]"), std::string::npos) << b;
+  EXPECT_EQ(c.find("${"), std::string::npos) << b;
+  EXPECT_EQ(leggi(t / "S_linea.txt"), testo);
+}
+
+TEST(EditoriReali, NeovimFixesFormatsAndCompletes) {
+  lavora_in_editore({"nvim", "command -v nvim",
+                     "nvim --headless --clean -n -c 'luafile " TRACCIATO_SOURCE_DIR "/tests/lsp_nvim.lua'"});
+}
+
+TEST(EditoriReali, EmacsWithEglotFixesFormatsAndCompletes) {
+  lavora_in_editore({"emacs", "command -v emacs && (ls -d /usr/share/emacs/site-lisp/elpa/eglot-* || emacs --batch --eval \"(require 'eglot)\")",
+                     "emacs --batch -Q -l " TRACCIATO_SOURCE_DIR "/tests/lsp_emacs.el"});
+}
+
 }  // namespace
 }  // namespace tracciato::test
