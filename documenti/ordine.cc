@@ -37,7 +37,7 @@ std::string fra_le_stazioni(const treno_autore& t, int64_t p) {
     if (x.posizione <= p && (!prima || x.posizione >= prima->posizione)) prima = &x;
     if (x.posizione > p && (!dopo || x.posizione < dopo->posizione)) dopo = &x;
   }
-  if (prima && dopo) return prima->nome + " - " + dopo->nome;
+  if (prima && dopo) return prima->nome + "-" + dopo->nome;
   return (prima ? prima : dopo)->nome;
 }
 
@@ -77,7 +77,7 @@ std::string ordine_autore(const scenario& s, const treno_autore& t, const opzion
       }
       const rallentamento_autore& x = t.rallentamenti[k];
       r.push_back(" |" + d.cella(std::to_string(k + 1), 3, a::centro, "the slowdown number") + "|" +
-                  d.cella(fra_le_stazioni(t, x.inizio), 28, a::centro, "the stations") + "|" +
+                  d.cella(fra_le_stazioni(t, x.inizio), 28, a::centro, "the station names") + "|" +
                   d.cella(chilometri(chilometrica(s, x.inizio), ','), 12, a::centro, "the kilometre stone") + "|" +
                   d.cella(std::to_string(x.velocita), 10, a::centro, "the speed") + "|" +
                   d.cella(std::to_string(x.lunghezza), 9, a::centro, "the length") + "|            |");
