@@ -238,6 +238,22 @@ TEST(DocumentiAutore, ExampleDocumentsKeepTheirBoxes) {
   EXPECT_TRUE(d.avvisi.empty()) << d.avvisi.front();
 }
 
+// The same run four hours and four minutes earlier crosses midnight: a time
+// earlier than the one before it is the next day's.
+TEST(DocumentiAutore, TimesPastMidnight) {
+  std::string treno = test::leggi(fixtures / "documenti" / "Prova_7-.txt");
+  for (const auto& [da, a] : {std::pair{"  10, 0, 0, ALBA", "  23,56, 0, ALBA"}, {"  10,10, 0, CORTE", "   0, 6, 0, CORTE"},
+                              {"  10,12, 0, DOSSO", "   0, 8, 0, DOSSO"}, {"  10,20, 0, ERBA", "   0,16, 0, ERBA"}})
+    treno.replace(treno.find(da), std::string(da).size(), a);
+  opzioni_documenti o;
+  o.numero_treno = "7";
+  const auto r = righe(componi(test::leggi(fixtures / "documenti" / "Prova_linea.txt"), treno, o).scheda);
+  std::vector<std::string> orari;
+  for (size_t i = 17; i + 1 < r.size(); ++i) orari.push_back(r[i].substr(49, 15));
+  EXPECT_EQ(orari, (std::vector<std::string>{"         23.56 ", "     00.00     ", " 00.04   00.06 ",
+                                             "               ", " 00.07   00.08 ", " 00.16         "}));
+}
+
 TEST(DocumentiAutore, HeaderOptionsFillTheirCellsAndTooLongOnesAreCut) {
   static const struct {
     std::string opzioni_documenti::*campo;

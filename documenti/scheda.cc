@@ -27,10 +27,10 @@ struct orari {
 
 std::string ora_minuti(double secondi) {
   // To the nearest minute, halves to the even one, as std::nearbyint rounds.
-  const int64_t m = static_cast<int64_t>(std::nearbyint(secondi / 60));
+  // A day later or earlier reads the same on the clock.
+  const int64_t m = (static_cast<int64_t>(std::nearbyint(secondi / 60)) % 1440 + 1440) % 1440;
   char b[32];
-  std::snprintf(b, sizeof b, "%02lld.%02lld", static_cast<long long>((m / 60) % 24 + (m < 0 ? 24 : 0)),
-                static_cast<long long>(((m % 60) + 60) % 60));
+  std::snprintf(b, sizeof b, "%02lld.%02lld", static_cast<long long>(m / 60), static_cast<long long>(m % 60));
   return b;
 }
 
