@@ -24,8 +24,10 @@ opzioni_documenti opzioni_da_riga(const intestazione_documenti& i, const std::st
 // scrivi_documenti: makes both documents for s (loaded from treno's text
 // with no fault) and writes S_T_scheda_treno.txt and S_T_rallentamenti.txt
 // into cartella. Both are made whole in memory, then each goes into a new
-// file beside its name and the two are renamed into place only once both
-// are written: a failure leaves the old documents as they were. Refuses
+// file beside its name, and the two are renamed into place, one after the
+// other, only once both are written: a failure to make or write either
+// leaves the old documents as they were (only a failure of the second
+// rename itself leaves a new card beside an old order). Refuses
 // (std::invalid_argument, before anything is written) to write over a file
 // of protetti, the author's inputs. Returns the paths written; the warnings
 // of the making go to avvisi (UTF-8).
