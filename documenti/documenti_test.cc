@@ -113,7 +113,7 @@ void verifica_ordine(const std::string& testo, size_t pagine) {
   }
 }
 
-TEST(DocumentiAutore, BuiltInFilesGiveTheBuiltInSheetButForThreeHeaderCells) {
+TEST(DocumentiDelTreno, BuiltInFilesGiveTheBuiltInSheetButForThreeHeaderCells) {
   const auto r = righe(componi(testo_linea(), testo_treno(), come_incorporati()).scheda);
   auto atteso = foglio_incorporato();
   // One sheet of one, for the whole run (the built-in card's second sheet
@@ -130,7 +130,7 @@ TEST(DocumentiAutore, BuiltInFilesGiveTheBuiltInSheetButForThreeHeaderCells) {
 // that the built-in card sets by hand (one left blank). The recovery, right-
 // track speed, symbol and track-diagram cells are the built-in card's own
 // and stay blank ("/" for the right-track speed) on the author's card.
-TEST(DocumentiAutore, BuiltInFilesGiveTheBuiltInStationsKilometresAndTimes) {
+TEST(DocumentiDelTreno, BuiltInFilesGiveTheBuiltInStationsKilometresAndTimes) {
   const auto r = righe(componi(testo_linea(), testo_treno(), come_incorporati()).scheda);
   const std::map<std::string, std::string> a_mano = {
       {"Tralbesa", "     14.39     "}, {"GAVINELLA", "     15.46     "}, {"CERVASCA", "     15.52     "}};
@@ -156,7 +156,7 @@ TEST(DocumentiAutore, BuiltInFilesGiveTheBuiltInStationsKilometresAndTimes) {
 // as it is. The built-in card puts four more changes on the row of a station
 // 300 to 1200 m away; the author's card puts a change on a station's row only
 // within the station's extent, and these on rows of their own.
-TEST(DocumentiAutore, BuiltInFilesGiveTheBuiltInSpeedChanges) {
+TEST(DocumentiDelTreno, BuiltInFilesGiveTheBuiltInSpeedChanges) {
   const auto r = righe(componi(testo_linea(), testo_treno(), come_incorporati()).scheda);
   const std::set<std::string> generate(r.begin(), r.end());
   int cippi = 0;
@@ -181,7 +181,7 @@ TEST(DocumentiAutore, BuiltInFilesGiveTheBuiltInSpeedChanges) {
 
 // The built-in order but for the line's name: the train file calls the
 // origin "VESSOLANTA C.", the built-in form "VESSOLANTA C.LE".
-TEST(DocumentiAutore, BuiltInFilesGiveTheBuiltInOrderButForTheLineName) {
+TEST(DocumentiDelTreno, BuiltInFilesGiveTheBuiltInOrderButForTheLineName) {
   const auto d = componi(testo_linea(), testo_treno(), come_incorporati());
   auto atteso = righe(testo_rallentamenti());
   atteso[4] = "  Linea  VESSOLANTA C.-ORMELA C.LE";
@@ -195,7 +195,7 @@ TEST(DocumentiAutore, BuiltInFilesGiveTheBuiltInOrderButForTheLineName) {
 // (10:10:00 less a dwell of 120 s), 480 s; BRENO at 240 s, 10:04. DOSSO's
 // 10:12:00 less 60 s leaves 60 s for 4000 m: no train can, and a warning
 // says so. Chainage 50 km at 0 and 70 km from 10000 m.
-TEST(DocumentiAutore, FixtureTimesAndKilometresAsWorkedOutByHand) {
+TEST(DocumentiDelTreno, FixtureTimesAndKilometresAsWorkedOutByHand) {
   opzioni_documenti o;
   o.numero_treno = "7";
   const documenti_autore d = prova(o);
@@ -225,7 +225,7 @@ TEST(DocumentiAutore, FixtureTimesAndKilometresAsWorkedOutByHand) {
 }
 
 // The example of the tutorial: every line of both documents in its box.
-TEST(DocumentiAutore, ExampleDocumentsKeepTheirBoxes) {
+TEST(DocumentiDelTreno, ExampleDocumentsKeepTheirBoxes) {
   const std::filesystem::path esempi = std::filesystem::path(TRACCIATO_SOURCE_DIR) / "examples";
   opzioni_documenti o = come_incorporati();
   o.numero_treno = "2231";
@@ -240,7 +240,7 @@ TEST(DocumentiAutore, ExampleDocumentsKeepTheirBoxes) {
 
 // The same run four hours and four minutes earlier crosses midnight: a time
 // earlier than the one before it is the next day's.
-TEST(DocumentiAutore, TimesPastMidnight) {
+TEST(DocumentiDelTreno, TimesPastMidnight) {
   std::string treno = test::leggi(fixtures / "documenti" / "Prova_7-.txt");
   for (const auto& [da, a] : {std::pair{"  10, 0, 0, ALBA", "  23,56, 0, ALBA"}, {"  10,10, 0, CORTE", "   0, 6, 0, CORTE"},
                               {"  10,12, 0, DOSSO", "   0, 8, 0, DOSSO"}, {"  10,20, 0, ERBA", "   0,16, 0, ERBA"}})
@@ -254,7 +254,7 @@ TEST(DocumentiAutore, TimesPastMidnight) {
                                              "               ", " 00.07   00.08 ", " 00.16         "}));
 }
 
-TEST(DocumentiAutore, HeaderOptionsFillTheirCellsAndTooLongOnesAreCut) {
+TEST(DocumentiDelTreno, HeaderOptionsFillTheirCellsAndTooLongOnesAreCut) {
   static const struct {
     std::string opzioni_documenti::*campo;
     std::string valore;
@@ -288,7 +288,7 @@ TEST(DocumentiAutore, HeaderOptionsFillTheirCellsAndTooLongOnesAreCut) {
   EXPECT_EQ(righe(prova(o).scheda)[11].substr(25, 21), "         2ALn        ");
 }
 
-TEST(DocumentiAutore, ValidityDates) {
+TEST(DocumentiDelTreno, ValidityDates) {
   EXPECT_EQ(data_validita("2003-12-14"), "14.12.2003");
   EXPECT_EQ(data_validita("14.12.2003"), "14.12.2003");
   EXPECT_EQ(data_validita("2004-02-29"), "29.02.2004");
@@ -298,7 +298,7 @@ TEST(DocumentiAutore, ValidityDates) {
 
 // A long name is cut at its cell, never past its bar; 30 slowdowns take a
 // second page of the order, the last four rows of it filled.
-TEST(DocumentiAutore, LongNamesAreCutAndManySlowdownsTakeMorePages) {
+TEST(DocumentiDelTreno, LongNamesAreCutAndManySlowdownsTakeMorePages) {
   std::string treno = test::leggi(fixtures / "documenti" / "Prova_7-.txt");
   const std::string nome = "ALBA SUPERIORE DI SOTTO IN VALLE";
   treno.replace(treno.find("ALBA"), 4, nome);

@@ -59,7 +59,7 @@ TEST(DocumentiComando, RefusesBeforeWritingAnything) {
   } casi[] = {
       {{"--valid-from", "31.02.2003"}, "--valid-from \"31.02.2003\" is no date"},
       {{"--region", "\xE2\x82\xAC\xE2\x86\x92"}, "--region"},
-      {{"--json"}, "do not apply to documents"},
+      {{"--json"}, "was not expected: --json"},
   };
   for (const auto& c : casi) {
     cartella_prova p;
