@@ -46,6 +46,9 @@ std::filesystem::path una_cartella(const opzioni_globali& g, const std::filesyst
 
 // --input-encoding utf-8|windows-1252 on command c.
 void aggiungi_codifica(CLI::App* c, codifica_ingresso& codifica);
+// --region, --valid-from, --category, --composition, --vehicle: the header
+// cells of the documents.
+void aggiungi_intestazione(CLI::App* c, intestazione_documenti& i);
 // The options compile and watch share: the two files, the names, the
 // folder, the encoding and --no-plan.
 void aggiungi_opzioni_compile(CLI::App* c, opzioni_compile& o);
@@ -59,5 +62,6 @@ comando registra_view(CLI::App& app, opzioni_globali& g);
 comando registra_ispezione(CLI::App& app, opzioni_globali& g);
 comando registra_decompile(CLI::App& app, opzioni_globali& g);
 comando registra_fmt(CLI::App& app, opzioni_globali& g);
+comando registra_documents(CLI::App& app, opzioni_globali& g);
 
 }  // namespace tracciato

@@ -5,9 +5,11 @@
 
 #include "checker/controllo.h"
 #include "checker/correzioni.h"
+#include "checker/documenti_confronto.h"
 #include "checker/stampa.h"
 #include "driver/comandi.h"
 #include "driver/memorizza_percorso.h"
+#include "model/nomi_file.h"
 #include "platform/file.h"
 
 namespace tracciato {
@@ -61,6 +63,8 @@ comando registra_check(CLI::App& app, opzioni_globali& g) {
     std::vector<std::string> permessi;  // warning codes not to report
     bool correggi = false, sul_posto = false;
     std::filesystem::path uscita;
+    std::string nome, numero;  // whose documents to compare, in cartella
+    std::filesystem::path cartella;
   };
   auto o = std::make_shared<opzioni>();
   auto* c = app.add_subcommand(
@@ -94,6 +98,11 @@ comando registra_check(CLI::App& app, opzioni_globali& g) {
   c->add_flag("--in-place", o->sul_posto, "With --fix: replace each file given with its fixed copy");
   aggiungi_codifica(c, o->codifica);
   aggiungi_ritmi(c, o->controllo);
+  c->add_option("--name", o->nome,
+                "Scenario name S: with --train-number, compare the documents S_T_scheda_treno.txt and "
+                "S_T_rallentamenti.txt in --dir with the train file (warnings W501, W502)");
+  c->add_option("--train-number", o->numero, "Train number T of the documents to compare (with --name)");
+  c->add_option("--dir", o->cartella, "Folder of the documents to compare (default: the current folder)");
   return {c, [o, &g] {
             if (o->linea.empty() && o->treno.empty())
               throw std::invalid_argument("check needs --line, --train or both");
@@ -114,6 +123,26 @@ comando registra_check(CLI::App& app, opzioni_globali& g) {
             if (!o->linea.empty()) testi.push_back(*(linea = leggi_sorgente(o->linea, o->codifica)));
             if (!o->treno.empty()) testi.push_back(*(treno = leggi_sorgente(o->treno, o->codifica)));
             auto problemi = controlla(linea, treno, o->controllo);
+            if (o->nome.empty() != o->numero.empty())
+              throw std::invalid_argument("--name and --train-number go together: give both or neither");
+            if (!o->nome.empty() && linea && treno) {
+              std::filesystem::path cartella = una_cartella(g, o->cartella);
+              if (cartella.empty()) cartella = ".";
+              const auto documento = [&](file_scenario f) -> std::optional<documento_trovato> {
+                const auto p = nome_file(cartella, o->nome, o->numero, f);
+                if (!esiste_file(p)) return std::nullopt;
+                return documento_trovato{p.string(), leggi_file(p)};
+              };
+              const auto scheda = documento(file_scenario::scheda), ordine = documento(file_scenario::rallentamenti);
+              scenario s;
+              s.nome_scenario = o->nome;
+              s.numero_treno = o->numero;
+              if (scheda || ordine) memorizza_dati(s, *linea, *treno);
+              if ((scheda || ordine) && s.codice_errore == 0)
+                for (problema& p : confronta_documenti(s, treno->dati, scheda, ordine)) problemi.push_back(std::move(p));
+              for (const auto& d : {scheda, ordine})
+                if (d) testi.push_back({d->nome, d->dati, ""});
+            }
             std::erase_if(problemi, [&](const problema& p) {
               return p.livello == gravita::avviso && std::ranges::find(o->permessi, p.sigla) != o->permessi.end();
             });

@@ -44,6 +44,10 @@ comando registra_compile(CLI::App& app, opzioni_globali& g) {
       "Compile your own line and train files into S_linea.dat, S_T.sim and S_T.dat in the output "
       "folder. Your text files are read as they are and never changed");
   aggiungi_opzioni_compile(c, *o);
+  c->add_flag("--documents", o->documenti,
+              "Also write the timetable card S_T_scheda_treno.txt and the slowdown order S_T_rallentamenti.txt, "
+              "as `tracciato documents` does, when the compile records no fault");
+  aggiungi_intestazione(c, o->intestazione);
   c->add_flag("--json", o->rapporto.json, "Print the outcome as one JSON object");
   c->add_flag("--strict", o->rapporto.strict,
               "When a fault is recorded, replace no binary file: the previous set stands");

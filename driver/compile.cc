@@ -5,6 +5,7 @@
 // written are the three binary files, replaced as one set.
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <stdexcept>
 #include <string>
 
@@ -76,6 +77,9 @@ int esegui_compile(const opzioni_compile& opzioni) {
       throw std::invalid_argument("--name and --train-number make the file name " + citato(nome) +
                                   "; a file name holds at most 255 bytes");
   }
+  // The documents' header cells are checked before anything is written.
+  const opzioni_documenti documenti =
+      opzioni.documenti ? opzioni_da_riga(opzioni.intestazione, opzioni.numero) : opzioni_documenti{};
   verifica_cartella(opzioni.cartella);
   verifica_ingresso(opzioni.linea, "--line");
   verifica_ingresso(opzioni.treno, "--train");
@@ -99,10 +103,21 @@ int esegui_compile(const opzioni_compile& opzioni) {
   if (s.guasti.empty() && s.codice_errore == 0 && esito.fallimento.empty()) {
     // No fault: whether the check would still warn, from the texts as loaded.
     seguito_rapporto seguito;
-    seguito.avvisi_controllo = conta_avvisi(leggi_sorgente(opzioni.linea, opzioni.codifica),
-                                            leggi_sorgente(opzioni.treno, opzioni.codifica), s);
-    return rapporta(s, esito, opzioni.rapporto, &seguito);
+    const testo_sorgente treno = leggi_sorgente(opzioni.treno, opzioni.codifica);
+    seguito.avvisi_controllo = conta_avvisi(leggi_sorgente(opzioni.linea, opzioni.codifica), treno, s);
+    if (!opzioni.documenti) return rapporta(s, esito, opzioni.rapporto, &seguito);
+    std::vector<std::string> avvisi;
+    const auto scritti = scrivi_documenti(s, treno.dati, documenti, opzioni.cartella,
+                                          {opzioni.linea, opzioni.treno}, avvisi);
+    const int stato = rapporta(s, esito, opzioni.rapporto, &seguito);
+    for (const std::string& a : avvisi) std::cerr << "tracciato: warning: " << a << "\n";
+    if (!opzioni.rapporto.json)
+      for (const auto& p : scritti) std::cout << "wrote " << p.string() << "\n";
+    return stato;
   }
+  if (opzioni.documenti)
+    std::cerr << "tracciato: warning: the documents were not written: they follow a train that compiles with no "
+                 "fault\n";
   if (s.guasti.empty() || opzioni.rapporto.json) return rapporta(s, esito, opzioni.rapporto);
 
   // A fault: show its line, and whether the check finds more.

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "driver/documenti.h"
 #include "driver/uscita.h"
 #include "loader/memorizza_dati.h"
 #include "model/nomi_file.h"
@@ -51,6 +52,10 @@ struct opzioni_compile {
   bool senza_planimetria = false;  // --no-plan: no track plan, no line data file
   codifica_ingresso codifica = codifica_ingresso::windows_1252;  // --input-encoding
   opzioni_rapporto rapporto;
+  // --documents: also the timetable card and the slowdown order, when the
+  // compile records no fault, with these header cells.
+  bool documenti = false;
+  intestazione_documenti intestazione;
 };
 
 // Compiles an author's line and train files into S_linea.dat, S_T.sim and

@@ -58,6 +58,7 @@ constexpr voce_comando voci_comandi[] = {
     {"check", registra_check},     {"watch", registra_watch},     {"view", registra_view},
     {"inspect", registra_ispezione}, {"decompile", registra_decompile},
     {"fmt", registra_fmt},
+    {"documents", registra_documents},
 };
 
 // The word that names the line's command: the first that is neither an

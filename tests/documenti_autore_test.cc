@@ -91,7 +91,7 @@ TEST(DocumentiAutore, ManualPageCoversEveryOption) {
   const std::string pagina = test::leggi(sorgenti / "docs" / "tracciato.1");
   cartella_temporanea lavoro;
   const std::regex opzione(R"((^|[ ,])(--?[a-z][a-z0-9-]*))");
-  for (const char* comando : {"", "compile", "sources", "check", "watch", "view", "inspect", "decompile", "lsp"}) {
+  for (const char* comando : {"", "compile", "sources", "check", "watch", "view", "inspect", "decompile", "lsp", "documents"}) {
     std::vector<std::string> argomenti;
     if (*comando) argomenti.push_back(comando);
     argomenti.push_back("--help");

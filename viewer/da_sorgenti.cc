@@ -23,7 +23,8 @@ scenario scenario_da_sorgenti(const testo_sorgente& linea, const testo_sorgente&
 }
 
 std::string pagina_da_sorgenti(const testo_sorgente& linea, const testo_sorgente& treno, const std::string& nome,
-                               const std::string& numero, const std::string& origine, const opzioni_marcia& ritmi) {
+                               const std::string& numero, const std::string& origine, const opzioni_marcia& ritmi,
+                               const std::vector<std::pair<std::string, std::string>>& documenti) {
   opzioni_pagina pagina;
   const scenario s = scenario_da_sorgenti(linea, treno, nome, numero, pagina.note);
   // The check's errors and warnings on the same texts, at the same rates.
@@ -44,6 +45,7 @@ std::string pagina_da_sorgenti(const testo_sorgente& linea, const testo_sorgente
   }
   pagina.problemi_noti = true;
   pagina.origine = origine;
+  pagina.documenti = documenti;
   pagina.ritmi = ritmi;
   pagina.corsa = marcia_piu_veloce(s, ritmi);
   return pagina_scenario(s, calcola_planimetria(s), pagina);

@@ -23,6 +23,7 @@ scenario scenario_da_sorgenti(const testo_sorgente& linea, const testo_sorgente&
 // errors and warnings at the rates of the fastest run, and that run. origine
 // says in words where the texts came from.
 std::string pagina_da_sorgenti(const testo_sorgente& linea, const testo_sorgente& treno, const std::string& nome,
-                               const std::string& numero, const std::string& origine, const opzioni_marcia& ritmi);
+                               const std::string& numero, const std::string& origine, const opzioni_marcia& ritmi,
+                               const std::vector<std::pair<std::string, std::string>>& documenti = {});
 
 }  // namespace tracciato

@@ -97,6 +97,16 @@ double tempo_minimo_tratto(const std::vector<double>& limite, int64_t a, int64_t
   return t;
 }
 
+std::vector<double> tempi_tratto(const std::vector<double>& limite, int64_t a, int64_t b, bool da_fermo, bool a_fermo,
+                                 double acc, double fren) {
+  const std::vector<double> v = velocita_tratto(limite, a, b, da_fermo, a_fermo, acc, fren);
+  std::vector<double> t(v.size());
+  for (std::size_t i = 0; i + 1 < v.size(); ++i)
+    t[i + 1] = t[i] + tempo_passo(v[i], v[i + 1],
+                                  static_cast<double>(std::min<int64_t>(passo_calcolo, b - a - static_cast<int64_t>(i) * passo_calcolo)));
+  return t;
+}
+
 marcia marcia_piu_veloce(const scenario& s, const opzioni_marcia& o, int32_t passo) {
   marcia m;
   const std::vector<fermata> f = fermate(s);

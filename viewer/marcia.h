@@ -53,6 +53,12 @@ std::vector<double> limiti_al_metro(const scenario& s);
 double tempo_minimo_tratto(const std::vector<double>& limite, int64_t a, int64_t b, bool da_fermo, bool a_fermo,
                            double acc, double fren);
 
+// tempi_tratto: the least times from a to each point a, a + 10, a + 20, ...,
+// b (a < b; the last step may be shorter) under limite, from rest and to
+// rest where asked; the last is tempo_minimo_tratto's.
+std::vector<double> tempi_tratto(const std::vector<double>& limite, int64_t a, int64_t b, bool da_fermo, bool a_fermo,
+                                 double acc, double fren);
+
 // marcia_piu_veloce: the run from the first station with a scheduled time,
 // leaving at that time, to the last, stopping at every station with a stop
 // value; punti sampled every passo metres and at the stops.

@@ -232,6 +232,13 @@ std::string pagina_scenario(const scenario& s, const planimetria_t& piano, const
        std::to_string(s.celle.size()) + " cells \xC2\xB7 from " + escape_html(opzioni.origine) +
        " \xC2\xB7 <span id=\"guasti\" class=\"" + (!opzioni.guasti_noti ? "tenue" : sommario == "no fault" ? "ok" : "guasto") + "\">" +
        escape_html(sommario) + "</span></p>\n";
+  if (!opzioni.documenti.empty()) {
+    p += "<p class=\"documenti\">documents:";
+    for (size_t i = 0; i < opzioni.documenti.size(); ++i)
+      p += std::string(i > 0 ? " \xC2\xB7" : "") + " <a href=\"" + escape_html(opzioni.documenti[i].second) + "\">" +
+           escape_html(opzioni.documenti[i].first) + "</a>";
+    p += "</p>\n";
+  }
   p += corpo_pagina;
   p += "<script id=\"dati\" type=\"application/json\">";
   p += sicuri;

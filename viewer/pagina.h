@@ -38,6 +38,9 @@ struct opzioni_pagina {
   // sought (the binary files keep none).
   std::vector<problema_pagina> problemi;
   bool problemi_noti = false;
+  // The driver's documents found beside the scenario: what each is and the
+  // link to it from the page (UTF-8, percent-encoded), shown under the title.
+  std::vector<std::pair<std::string, std::string>> documenti;
   // Largest distance (m) of a dropped track plan point from the plan drawn.
   double scarto_planimetria = 0.5;
 };

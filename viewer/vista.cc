@@ -1,6 +1,9 @@
 #include "viewer/vista.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <limits>
 #include <stdexcept>
@@ -82,6 +85,38 @@ std::string numero_da_file_treno(const fs::path& treno, const std::string& nome)
   return n;
 }
 
+namespace {
+
+// The timetable card and slowdown order of the scenario in cartella, when
+// there, each linked from the page at pagina by a relative path.
+std::vector<std::pair<std::string, std::string>> documenti_presenti(const fs::path& cartella, const std::string& nome,
+                                                                     const std::string& numero, const fs::path& pagina) {
+  std::vector<std::pair<std::string, std::string>> v;
+  for (const auto& [cosa, f] : {std::pair{"timetable card", file_scenario::scheda},
+                                {"slowdown order", file_scenario::rallentamenti}}) {
+    const fs::path p = nome_file(cartella, nome, numero, f);
+    std::error_code e;
+    if (!fs::is_regular_file(p, e)) continue;
+    fs::path da = fs::absolute(pagina, e).parent_path();
+    fs::path rel = fs::absolute(p, e).lexically_normal().lexically_relative(da.lexically_normal());
+    if (rel.empty()) rel = fs::absolute(p, e);
+    std::string href;
+    for (unsigned char c : rel.generic_string()) {
+      if (std::isalnum(c) || std::strchr("-._~/", c) != nullptr) {
+        href += static_cast<char>(c);
+      } else {
+        char b[4];
+        std::snprintf(b, sizeof b, "%%%02X", c);
+        href += b;
+      }
+    }
+    v.emplace_back(cosa, href);
+  }
+  return v;
+}
+
+}  // namespace
+
 int esegui_view(const opzioni_view& o) {
   const bool da_sorgenti = !o.linea.empty();
   std::string nome = o.nome, numero = o.numero;
@@ -109,7 +144,7 @@ int esegui_view(const opzioni_view& o) {
     html = pagina_da_sorgenti(linea, treno, nome, numero,
                               "the sources " + leggibile(o.linea.filename().string()) + " and " +
                                   leggibile(o.treno.filename().string()) + " (compiled in memory)",
-                              o.ritmi);
+                              o.ritmi, documenti_presenti(o.linea.parent_path(), nome, numero, uscita));
   } else {
     opzioni_pagina pagina;
     planimetria_t piano;
@@ -117,6 +152,7 @@ int esegui_view(const opzioni_view& o) {
     pagina.origine = "the binary files in " + leggibile(o.cartella.string());
     pagina.guasti_noti = false;
     pagina.ritmi = o.ritmi;
+    pagina.documenti = documenti_presenti(o.cartella, nome, numero, uscita);
     pagina.corsa = marcia_piu_veloce(s, o.ritmi);
     html = pagina_scenario(s, piano, pagina);
   }
