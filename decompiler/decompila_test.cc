@@ -351,6 +351,9 @@ TEST(Decompile, DenseGeneratedScenariosRoundTrip) {
   // Found by the fuzz target: a signal whose approach marks others overwrote
   // but one, while two other marks read as a stranger valore_d.
   semi.push_back(0x0100000000000001);
+  // A slowdown at a half cell, whose pre-warning cells stand two cells
+  // before its warning board.
+  semi.push_back(0x010100004ea11b01);
   for (uint64_t seme : semi) {
     const test::scenario_generato g = test::genera_scenario(seme);
     const auto prima = binari_senza_guasti(g);

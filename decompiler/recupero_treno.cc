@@ -162,15 +162,31 @@ void recupera_rallentamenti(recupero& r, treno_r& t) {
       } else {
         r.avvisa("the slowdown starting in cell " + std::to_string(s) + " has no warning board 24 cells before it");
       }
-      bool preavvisi = w - 4 >= 0;
-      for (int32_t i = 0; i < 4 && preavvisi; ++i) {
-        const cella& q = r.celle[w - 1 - i];
-        preavvisi = q.tipo_cella == cella_preavviso && !presa[w - 1 - i] && q.valore_a == i + 1 &&
-                    q.valore_b == (x.d_v != 0 ? i + 1 : 0);
+      // The four pre-warning cells from cell p down.
+      auto preavvisi = [&](int32_t p) {
+        bool si = p - 3 >= 0;
+        for (int32_t i = 0; i < 4 && si; ++i) {
+          const cella& q = r.celle[p - i];
+          si = q.tipo_cella == cella_preavviso && !presa[p - i] && q.valore_a == i + 1 &&
+               q.valore_b == (x.d_v != 0 ? i + 1 : 0);
+        }
+        return si;
+      };
+      // They stand just before the warning board, or one cell further when
+      // x / 50 ends in a half: x - 1200 then rounds down to an even cell
+      // and x up, as x + 1 does for the start. A start in an even cell s
+      // takes that x as (s - 1) x 50 - 25, and its end the next metre.
+      int32_t p = -1;
+      if (preavvisi(w - 1)) {
+        p = w - 1;
+      } else if (s % 2 == 0 && preavvisi(w - 2)) {
+        p = w - 2;
+        x.x -= 25;
+        x.l += 1;
       }
-      if (preavvisi) {
+      if (p >= 0) {
         x.f_ta = 1;
-        for (int32_t i = 0; i < 4; ++i) presa[w - 1 - i] = true;
+        for (int32_t i = 0; i < 4; ++i) presa[p - i] = true;
       }
     }
     t.rallentamenti.push_back(x);
