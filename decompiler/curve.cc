@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
 
+#include "compactor/codifica.h"
+#include "compactor/formato.h"
 #include "loader/planimetria_linea.h"
 
 namespace tracciato {
@@ -19,18 +24,53 @@ bool uguali(double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_
 
 }  // namespace
 
-std::vector<curva_r> recupera_curve(const planimetria_t& p, int32_t massimo_inizio,
-                                    std::vector<std::string>& avvisi) {
+namespace {
+
+// The plan as the recovery reads it: a decoded plan ...
+struct vista_decodificata {
+  const planimetria_t& p;
+  int32_t righe() const { return p.righe(); }
+  tipo_voce tipo(int32_t r, int c) const { return p.tipo(r, c); }
+  double x(int32_t r) const { return p.valori()[r]; }
+  double y(int32_t r) const { return p.valori()[p.righe() + r]; }
+};
+
+// ... or the file's bytes laid out as a compile writes them: per column two
+// 16-bit integers, doubles up to the third last row, two empty rows.
+struct vista_byte {
+  std::string_view d;
+  int32_t n;
+  std::size_t colonna(int c) const { return c == 0 ? 0 : d.size() / 2; }
+  std::size_t offset(int32_t r) const {
+    return r < 2 ? static_cast<std::size_t>(r) * byte_intero
+                 : 2 * byte_intero + static_cast<std::size_t>(r - 2) * byte_reale;
+  }
+  int32_t righe() const { return n; }
+  tipo_voce tipo(int32_t r, int) const {
+    return r < 2 ? tipo_voce::intero : r < n - 2 ? tipo_voce::reale : tipo_voce::vuota;
+  }
+  double valore(int32_t r, int c) const {
+    const char* q = d.data() + colonna(c) + offset(r) + byte_tipo_valore;
+    if (r < 2) return static_cast<int16_t>(da_le16(q));
+    if (r >= n - 2) return 0.0;
+    return std::bit_cast<double>(da_le64(q));
+  }
+  double x(int32_t r) const { return valore(r, 0); }
+  double y(int32_t r) const { return valore(r, 1); }
+};
+
+template <class V>
+std::vector<curva_r> recupera_curve_da(const V& p, int32_t massimo_inizio, std::vector<std::string>& avvisi) {
   std::vector<curva_r> curve;
   const int32_t righe = p.righe();
   if (righe < 3) {
     avvisi.push_back("the track plan has " + std::to_string(righe) + " rows: no curve can be recovered");
     return curve;
   }
-  const double* x = p.valori();
-  const double* y = p.valori() + righe;
+  auto x = [&](int32_t r) { return p.x(r); };
+  auto y = [&](int32_t r) { return p.y(r); };
   if (p.tipo(0, 0) != tipo_voce::intero || p.tipo(0, 1) != tipo_voce::intero || p.tipo(1, 0) != tipo_voce::intero ||
-      p.tipo(1, 1) != tipo_voce::intero || x[0] != 0 || y[0] != 0 || x[1] != 0 || y[1] != 1)
+      p.tipo(1, 1) != tipo_voce::intero || x(0) != 0 || y(0) != 0 || x(1) != 0 || y(1) != 1)
     avvisi.push_back("the track plan does not start at (0, 0) heading along +y as a compiled plan does");
 
   // The last row drawn; every row after it must be empty.
@@ -50,19 +90,19 @@ std::vector<curva_r> recupera_curve(const planimetria_t& p, int32_t massimo_iniz
   int precedente = 0;
   int32_t spaiate = 0, prima_spaiata = -1;
   for (int32_t r = 2; r <= ultima; ++r) {
-    const double dx = x[r - 1] - x[r - 2];
-    const double dy = y[r - 1] - y[r - 2];
+    const double dx = x(r - 1) - x(r - 2);
+    const double dy = y(r - 1) - y(r - 2);
     auto prova = [&](int q) {
       const double k = curvatura(q);
       double nx, ny;
       if (k == 0.0) {
-        nx = x[r - 1] + dx;
-        ny = y[r - 1] + dy;
+        nx = x(r - 1) + dx;
+        ny = y(r - 1) + dy;
       } else {
-        nx = (x[r - 1] + dx) + k * dy;
-        ny = (y[r - 1] + dy) - k * dx;
+        nx = (x(r - 1) + dx) + k * dy;
+        ny = (y(r - 1) + dy) - k * dx;
       }
-      return uguali(nx, x[r]) && uguali(ny, y[r]);
+      return uguali(nx, x(r)) && uguali(ny, y(r));
     };
     int trovato = nessun_passo;
     if (prova(precedente)) {
@@ -114,6 +154,40 @@ std::vector<curva_r> recupera_curve(const planimetria_t& p, int32_t massimo_iniz
     avvisi.push_back("the track plan is drawn up to row " + std::to_string(ultima) + ", where a compile draws up to row " +
                      std::to_string(attesa));
   return curve;
+}
+
+}  // namespace
+
+std::optional<std::string_view> piano_come_compilato(std::string_view dati) {
+  // Per column 4 + 4 + 10 (n - 4) + 2 + 2 bytes for n rows.
+  const std::size_t fisso = 2 * byte_intero + 2 * byte_vuota;
+  if (dati.size() % 2 != 0 || dati.size() / 2 < fisso + 2 * byte_reale) return std::nullopt;
+  const std::size_t colonna = dati.size() / 2;
+  if ((colonna - fisso) % byte_reale != 0) return std::nullopt;
+  const std::size_t n = (colonna - fisso) / byte_reale + 4;
+  if (n > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) return std::nullopt;
+  for (std::size_t c = 0; c < 2; ++c) {
+    const char* q = dati.data() + c * colonna;
+    auto tipo = [&](std::size_t o) { return da_le16(q + o); };
+    if (tipo(0) != 2 || tipo(byte_intero) != 2) return std::nullopt;
+    std::size_t o = 2 * byte_intero;
+    for (std::size_t r = 2; r + 2 < n; ++r, o += byte_reale)
+      if (tipo(o) != 5) return std::nullopt;
+    if (tipo(o) != 0 || tipo(o + byte_vuota) != 0) return std::nullopt;
+  }
+  return dati;
+}
+
+std::vector<curva_r> recupera_curve(const planimetria_t& p, int32_t massimo_inizio,
+                                    std::vector<std::string>& avvisi) {
+  return recupera_curve_da(vista_decodificata{p}, massimo_inizio, avvisi);
+}
+
+std::vector<curva_r> recupera_curve(std::string_view piano_compilato, int32_t massimo_inizio,
+                                    std::vector<std::string>& avvisi) {
+  const std::size_t colonna = piano_compilato.size() / 2;
+  const auto n = static_cast<int32_t>((colonna - 2 * byte_intero - 2 * byte_vuota) / byte_reale + 4);
+  return recupera_curve_da(vista_byte{piano_compilato, n}, massimo_inizio, avvisi);
 }
 
 }  // namespace tracciato

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "decompiler/sorgenti.h"
@@ -17,6 +19,13 @@ namespace tracciato {
 // out, are told in avvisi; the curves found are returned all the same.
 // massimo_inizio is the last start the line file accepts for a curve.
 std::vector<curva_r> recupera_curve(const planimetria_t& p, int32_t massimo_inizio,
+                                    std::vector<std::string>& avvisi);
+
+// The same straight from a line data file's bytes, when they are laid out
+// exactly as a compile writes them (piano_come_compilato says so): the long
+// plan of a long line is then never decoded into memory of its own.
+std::optional<std::string_view> piano_come_compilato(std::string_view dati);
+std::vector<curva_r> recupera_curve(std::string_view piano_compilato, int32_t massimo_inizio,
                                     std::vector<std::string>& avvisi);
 
 }  // namespace tracciato

@@ -144,8 +144,14 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
   auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
   const auto tabella = decodifica_tabella(b.sim, nome(file_scenario::sim));
   const auto celle = decodifica_celle(b.celle_dat, nome(file_scenario::celle_dat));
+  // A plan laid out as a compile writes it is read where it lies; any other
+  // is decoded (and its faults of layout told) first.
   planimetria_t piano;
-  if (b.linea_dat) piano = decodifica_planimetria(*b.linea_dat, nome(file_scenario::linea_dat));
+  std::optional<std::string_view> piano_compilato;
+  if (b.linea_dat) piano_compilato = piano_come_compilato(*b.linea_dat);
+  if (b.linea_dat && !piano_compilato) piano = decodifica_planimetria(*b.linea_dat, nome(file_scenario::linea_dat));
+  const int64_t righe_piano = piano_compilato ? static_cast<int64_t>((piano_compilato->size() / 2 - 2 * byte_intero - 2 * byte_vuota) / byte_reale) + 4
+                                              : int64_t{piano.righe()};
 
   recupero r;
   r.celle = celle;
@@ -170,15 +176,16 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
   if (!b.linea_dat) {
     r.avvisa("no track plan (" + nome(file_scenario::linea_dat) +
              "): the curves cannot be recovered; the line file has none");
-  } else if (!piano.allocata()) {
+  } else if (!piano_compilato && !piano.allocata()) {
     r.avvisa("the track plan is empty: the curves cannot be recovered");
   } else {
-    if (piano.righe() != int64_t{l.lunghezza} + 7001)
-      r.avvisa("the track plan has " + std::to_string(piano.righe()) + " rows, not the " +
+    if (righe_piano != int64_t{l.lunghezza} + 7001)
+      r.avvisa("the track plan has " + std::to_string(righe_piano) + " rows, not the " +
                std::to_string(int64_t{l.lunghezza} + 7001) + " of the route length");
     const std::size_t prima = r.avvisi.size();
-    l.curve = recupera_curve(piano, 50 * r.ultima() - 100, r.avvisi);
-    piano_esatto = r.avvisi.size() == prima && piano.righe() == int64_t{l.lunghezza} + 7001;
+    l.curve = piano_compilato ? recupera_curve(*piano_compilato, 50 * r.ultima() - 100, r.avvisi)
+                              : recupera_curve(piano, 50 * r.ultima() - 100, r.avvisi);
+    piano_esatto = r.avvisi.size() == prima && righe_piano == int64_t{l.lunghezza} + 7001;
   }
   recupera_serie(r, l, t);
   recupera_cartelli(r, l);

@@ -346,7 +346,15 @@ std::optional<binari_scenario> binari_senza_guasti(const test::scenario_generato
 TEST(Decompile, DenseGeneratedScenariosRoundTrip) {
   int provati = 0, inesatti = 0;
   std::string mancati;
-  for (uint64_t seme = 1; seme <= 300; ++seme) {
+  std::vector<uint64_t> semi;
+  for (uint64_t seme = 1; seme <= 300; ++seme) semi.push_back(seme);
+  // Found by the fuzz target: a signal whose approach marks others overwrote
+  // but one, while two other marks read as a stranger valore_d.
+  semi.push_back(0x0100000000000001);
+  // A slowdown at a half cell, whose pre-warning cells stand two cells
+  // before its warning board.
+  semi.push_back(0x010100004ea11b01);
+  for (uint64_t seme : semi) {
     const test::scenario_generato g = test::genera_scenario(seme);
     const auto prima = binari_senza_guasti(g);
     if (!prima) continue;

@@ -63,6 +63,26 @@ void recupera_stazioni(recupero& r, treno_r& t) {
 }
 
 void recupera_segnali(recupero& r, treno_r& t) {
+  // The approach marks that others write, read the plain way: each station's
+  // 81 to 84, each signal's with valore_d mod 10 as sx x 3 + dx. A mark one
+  // of them writes shows nothing of a signal that might write it too.
+  std::vector<std::vector<std::pair<int32_t, uint8_t>>> altri(r.celle.size());  // (writer cell, mark)
+  for (int32_t k = 1; k < primo_posto_cartello; ++k) {
+    const voce_tabella& v = r.tabella[k];
+    if (v.tipo_record >= 25 || v.tipo_record == 5 || v.tipo_record == 6) continue;
+    for (int j = 1; j <= 4; ++j) {
+      const double q = v.valore2 / 50.0 - j - 1;
+      if (q > 1 && arrotonda(q) <= r.ultima())
+        altri[static_cast<std::size_t>(arrotonda(q))].push_back({-k, static_cast<uint8_t>(80 + j)});
+    }
+  }
+  for (int32_t i = 0; i <= r.ultima(); ++i) {
+    const cella& c = r.celle[i];
+    if (c.tipo_cella != cella_segnale) continue;
+    const int64_t base = mod_giu(c.valore_d, 10);
+    for (int j = 1; j <= 4; ++j)
+      if (i - 2 * j >= 0) altri[i - 2 * j].push_back({i, basso8(base * 10 + j)});
+  }
   for (int32_t i = 0; i <= r.ultima(); ++i) {
     const cella& c = r.celle[i];
     if (c.tipo_cella != cella_segnale) continue;
@@ -76,16 +96,23 @@ void recupera_segnali(recupero& r, treno_r& t) {
     s.d3 = static_cast<int32_t>(mod_giu(c.valore_c, 10));
     // valore_d = rapp x 10 + sx x 3 + dx, and the approach marks carry the
     // low 8 bits of (sx x 3 + dx) x 10 + j: of the readings of valore_d, the
-    // one whose marks stand in most of the four approach cells (the smallest
-    // on a tie). The marks repeat every 640 (10 x 64), so that is as far as
-    // the readings need to go.
+    // one whose marks stand in most of the four approach cells where no
+    // other station or signal writes the same mark (the plainest on a tie).
+    // The marks repeat every 640 (10 x 64), so that is as far as the
+    // readings need to go.
     const int64_t base = mod_giu(c.valore_d, 10);
     int64_t lato = base;
     int migliore = -1;
     for (int64_t prova = base; prova < base + 640; prova += 10) {
       int segni = 0;
-      for (int j = 1; j <= 4; ++j)
-        if (i - 2 * j >= 0 && r.celle[i - 2 * j].segno_approccio == basso8(prova * 10 + j)) ++segni;
+      for (int j = 1; j <= 4; ++j) {
+        if (i - 2 * j < 0) continue;
+        const uint8_t m = basso8(prova * 10 + j);
+        if (r.celle[i - 2 * j].segno_approccio != m) continue;
+        bool d_altri = false;
+        for (const auto& [chi, valore] : altri[i - 2 * j]) d_altri |= chi != i && valore == m;
+        if (!d_altri) ++segni;
+      }
       if (segni > migliore) migliore = segni, lato = prova;
     }
     s.rapp = static_cast<int32_t>((c.valore_d - lato) / 10);
@@ -135,15 +162,31 @@ void recupera_rallentamenti(recupero& r, treno_r& t) {
       } else {
         r.avvisa("the slowdown starting in cell " + std::to_string(s) + " has no warning board 24 cells before it");
       }
-      bool preavvisi = w - 4 >= 0;
-      for (int32_t i = 0; i < 4 && preavvisi; ++i) {
-        const cella& q = r.celle[w - 1 - i];
-        preavvisi = q.tipo_cella == cella_preavviso && !presa[w - 1 - i] && q.valore_a == i + 1 &&
-                    q.valore_b == (x.d_v != 0 ? i + 1 : 0);
+      // The four pre-warning cells from cell p down.
+      auto preavvisi = [&](int32_t p) {
+        bool si = p - 3 >= 0;
+        for (int32_t i = 0; i < 4 && si; ++i) {
+          const cella& q = r.celle[p - i];
+          si = q.tipo_cella == cella_preavviso && !presa[p - i] && q.valore_a == i + 1 &&
+               q.valore_b == (x.d_v != 0 ? i + 1 : 0);
+        }
+        return si;
+      };
+      // They stand just before the warning board, or one cell further when
+      // x / 50 ends in a half: x - 1200 then rounds down to an even cell
+      // and x up, as x + 1 does for the start. A start in an even cell s
+      // takes that x as (s - 1) x 50 - 25, and its end the next metre.
+      int32_t p = -1;
+      if (preavvisi(w - 1)) {
+        p = w - 1;
+      } else if (s % 2 == 0 && preavvisi(w - 2)) {
+        p = w - 2;
+        x.x -= 25;
+        x.l += 1;
       }
-      if (preavvisi) {
+      if (p >= 0) {
         x.f_ta = 1;
-        for (int32_t i = 0; i < 4; ++i) presa[w - 1 - i] = true;
+        for (int32_t i = 0; i < 4; ++i) presa[p - i] = true;
       }
     }
     t.rallentamenti.push_back(x);

@@ -41,3 +41,6 @@ cp "$radice/fuzz/corpus/"* "$uscita/corpus-compile_fuzzer/"
 for seme in 1 2 3 39 142 217; do
   printf "\\$(printf '%03o' "$seme")\000\000\000\000\000\000\000" > "$uscita/corpus-decompila_fuzzer/seme-$seme"
 done
+# And the seeds it found that decompile once got wrong (little-endian).
+printf '\001\000\000\000\000\000\000\001' > "$uscita/corpus-decompila_fuzzer/seme-0100000000000001"
+printf '\001\033\241\116\000\000\001\001' > "$uscita/corpus-decompila_fuzzer/seme-010100004ea11b01"
