@@ -50,7 +50,7 @@ esito "inspect --json: the same bytes" bash -c "[ -s '$lavoro/inspect-w' ] && cm
 
 # Names that are not ASCII: the same files under the same names.
 for s in w l; do
-  mkdir -p "$lavoro/acc-$s/Città"
+  mkdir -p "$lavoro/acc-$s/Città/uscita"
   cp "$radice"/examples/Valmarena_linea.txt "$lavoro/acc-$s/Città/Linea_Più.txt"
   cp "$radice"/examples/Valmarena_2231-.txt "$lavoro/acc-$s/Città/Treno_Più-.txt"
   if [ "$s" = w ]; then in_acc() { (cd "$lavoro/acc-w" && "$wine" "$exe" "$@"); }; else in_acc() { (cd "$lavoro/acc-l" && "$linux" "$@"); }; fi
