@@ -69,10 +69,11 @@ bool chiave_di(const fs::path& p, chiave_file& k) {
 bool identita_di(const fs::path& p, identita& id) {
   BY_HANDLE_FILE_INFORMATION i;
   if (!informazioni(p, i)) return false;
+  // The file index alone: on NTFS it carries a sequence number that changes
+  // whenever the index is used again. The creation time would add nothing
+  // there, and wine reports the folder's last change in its place, which
+  // every file made in the folder moves: no folder would ever be recovered.
   id.inode = (uint64_t{i.nFileIndexHigh} << 32) | i.nFileIndexLow;
-  const uint64_t t = (uint64_t{i.ftCreationTime.dwHighDateTime} << 32) | i.ftCreationTime.dwLowDateTime;
-  id.nascita_s = static_cast<int64_t>(t / 10000000);
-  id.nascita_ns = static_cast<uint32_t>(t % 10000000) * 100;
   return true;
 }
 
