@@ -43,8 +43,8 @@ struct cartella_sorvegliata {
   }
   void leggi() {
     if (!::ReadDirectoryChangesW(h, buffer, sizeof buffer, FALSE,
-                                 FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
-                                     FILE_NOTIFY_CHANGE_SIZE,
+                                 FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
+                                     FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE,
                                  nullptr, &ov, nullptr))
       fallisci("ReadDirectoryChangesW");
   }
