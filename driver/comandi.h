@@ -44,6 +44,14 @@ struct comando {
 // alike; empty when neither. Throws std::invalid_argument when the two differ.
 std::filesystem::path una_cartella(const opzioni_globali& g, const std::filesystem::path& dopo);
 
+// The option nome of c, a file or folder: the command line's UTF-8 text read
+// as the path it names on every system (CLI11 would read it in Windows' ANSI
+// code page there).
+CLI::Option* aggiungi_percorso(CLI::App* c, const std::string& nome, std::filesystem::path& percorso,
+                               const std::string& descrizione);
+// CLI::ExistingFile for such an option.
+CLI::Validator file_esistente();
+
 // --input-encoding utf-8|windows-1252 on command c.
 void aggiungi_codifica(CLI::App* c, codifica_ingresso& codifica);
 // --region, --valid-from, --category, --composition, --vehicle: the header

@@ -72,8 +72,8 @@ comando registra_check(CLI::App& app, opzioni_globali& g) {
       "List every problem of your line and train files at once, each at its line with a hint: the faults the "
       "compile would record (errors) and what it accepts silently (warnings). Writes nothing. Exit status: 0 no "
       "problem, 1 warnings only, 2 any error");
-  c->add_option("--line", o->linea, "The line file")->check(CLI::ExistingFile);
-  c->add_option("--train", o->treno, "The train file")->check(CLI::ExistingFile);
+  aggiungi_percorso(c, "--line", o->linea, "The line file")->check(file_esistente());
+  aggiungi_percorso(c, "--train", o->treno, "The train file")->check(file_esistente());
   c->add_flag("--json", o->rapporto.json,
               "Print one JSON object: {\"problems\": [...], \"errors\": E, \"warnings\": W}");
   c->add_flag("--strict", o->rapporto.strict, "Count warnings as errors (exit status 2)");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "driver/comandi.h"
+#include "platform/percorso.h"
 
 namespace tracciato {
 
@@ -13,6 +14,24 @@ std::filesystem::path una_cartella(const opzioni_globali& g, const std::filesyst
     throw std::invalid_argument("--dir is given twice, as " + g.cartella.string() + " and " +
                                 dopo.string() + "; give it once");
   return g.cartella;
+}
+
+CLI::Option* aggiungi_percorso(CLI::App* c, const std::string& nome, std::filesystem::path& percorso,
+                               const std::string& descrizione) {
+  return c->add_option_function<std::string>(
+      nome, [&percorso](const std::string& t) { percorso = percorso_utf8(t); }, descrizione);
+}
+
+CLI::Validator file_esistente() {
+  return CLI::Validator(
+      [](std::string& t) {
+        std::error_code e;
+        const auto stato = std::filesystem::status(percorso_utf8(t), e);
+        if (!std::filesystem::exists(stato)) return "File does not exist: " + t;
+        if (std::filesystem::is_directory(stato)) return "File is actually a directory: " + t;
+        return std::string();
+      },
+      "FILE");
 }
 
 void aggiungi_codifica(CLI::App* c, codifica_ingresso& codifica) {
@@ -27,11 +46,11 @@ void aggiungi_codifica(CLI::App* c, codifica_ingresso& codifica) {
 }
 
 void aggiungi_opzioni_compile(CLI::App* c, opzioni_compile& o) {
-  c->add_option("--line", o.linea, "The line file")->required();
-  c->add_option("--train", o.treno, "The train file")->required();
+  aggiungi_percorso(c, "--line", o.linea, "The line file")->required();
+  aggiungi_percorso(c, "--train", o.treno, "The train file")->required();
   c->add_option("--name", o.nome, "Scenario name S")->required();
   c->add_option("--train-number", o.numero, "Train number T")->required();
-  c->add_option("--dir", o.cartella, "Output folder (default: the current folder)");
+  aggiungi_percorso(c, "--dir", o.cartella, "Output folder (default: the current folder)");
   aggiungi_codifica(c, o.codifica);
   c->add_flag("--no-plan", o.senza_planimetria, "Do not build the track plan and do not write S_linea.dat");
 }

@@ -13,10 +13,10 @@ comando registra_decompile(CLI::App& app, opzioni_globali& g) {
       "decompile",
       "Recover the line file S_linea.txt and the train file S_T-.txt from the binary files "
       "S_linea.dat, S_T.sim and S_T.dat; compiling them again gives the same bytes");
-  c->add_option("--dir", *cartella, "Folder of the binary files (default: the current folder)");
+  aggiungi_percorso(c, "--dir", *cartella, "Folder of the binary files (default: the current folder)");
   c->add_option("--name", o->nome, "Scenario name S")->required();
   c->add_option("--train-number", o->numero, "Train number T")->required();
-  c->add_option("--out", o->uscita, "Folder for the text files (default: the current folder)");
+  aggiungi_percorso(c, "--out", o->uscita, "Folder for the text files (default: the current folder)");
   c->add_flag("--force", o->forza, "Replace text files that exist");
   c->add_flag("--strict", o->strict,
               "Exit with status 1 on any warning too; without it, status 1 means a compile of the written "

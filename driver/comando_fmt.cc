@@ -23,8 +23,8 @@ comando registra_fmt(CLI::App& app, opzioni_globali& g) {
       "Lay out the records of a line or train file as the built-in writer does (only blanks change, and a comma "
       "between numbers apart by blanks); the file compiles to the same bytes. Writes to standard output unless "
       "told otherwise");
-  c->add_option("file", o->ingresso, "The line or train file")->required()->check(CLI::ExistingFile);
-  c->add_option("-o,--output", o->uscita, "Write the laid-out file here (never the input: use --in-place)");
+  aggiungi_percorso(c, "file", o->ingresso, "The line or train file")->required()->check(file_esistente());
+  aggiungi_percorso(c, "-o,--output", o->uscita, "Write the laid-out file here (never the input: use --in-place)");
   c->add_flag("--in-place", o->sul_posto, "Replace the input file with the laid-out one");
   c->add_option("--kind", o->genere, "line or train (default: from the content, else the name)")
       ->check(CLI::IsMember({"line", "train"}));

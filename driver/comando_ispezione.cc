@@ -14,7 +14,7 @@ comando registra_ispezione(CLI::App& app, opzioni_globali& g) {
       "inspect",
       "Show what a binary file holds: the cells of S_T.dat, the record slots of S_T.sim or the "
       "track plan of S_linea.dat, as a table or as one JSON object");
-  c->add_option("file", o->file, "The binary file")->required();
+  aggiungi_percorso(c, "file", o->file, "The binary file")->required();
   c->add_flag("--json", o->json, "Print one JSON object with the raw stored values");
   c->add_option("--kind", *genere, "plan, table or cells (default: from the file name)")
       ->check(CLI::IsMember({"plan", "table", "cells"}));

@@ -9,7 +9,7 @@ comando registra_sources(CLI::App& app, opzioni_globali& g) {
   auto cartella = std::make_shared<std::filesystem::path>();
   auto* c = app.add_subcommand(
       "sources", "Write the built-in scenario's text files without compiling, as a starting point");
-  c->add_option("--dir", *cartella, "Output folder (default: the current folder)");
+  aggiungi_percorso(c, "--dir", *cartella, "Output folder (default: the current folder)");
   return {c, [cartella, &g] {
             if (g.rapporto.json || g.rapporto.strict)
               throw std::invalid_argument("--json and --strict do not apply to sources: nothing is compiled");

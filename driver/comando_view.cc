@@ -13,15 +13,15 @@ comando registra_view(CLI::App& app, opzioni_globali& g) {
       "Draw a scenario as one HTML page (plan, profile, speed, line diagram, train graph): from the "
       "binary files with --dir, --name and --train-number, or from the sources with --line and --train "
       "(compiled in memory; nothing but the page is written)");
-  auto* linea = c->add_option("--line", o->linea, "The line file")->check(CLI::ExistingFile);
-  auto* treno = c->add_option("--train", o->treno, "The train file")->check(CLI::ExistingFile);
+  auto* linea = aggiungi_percorso(c, "--line", o->linea, "The line file")->check(file_esistente());
+  auto* treno = aggiungi_percorso(c, "--train", o->treno, "The train file")->check(file_esistente());
   linea->needs(treno);
   treno->needs(linea);
-  auto* dir = c->add_option("--dir", o->cartella, "The folder of the binary files");
+  auto* dir = aggiungi_percorso(c, "--dir", o->cartella, "The folder of the binary files");
   dir->excludes(linea);
   c->add_option("--name", o->nome, "Scenario name S (from the sources: default from the line file's name)");
   c->add_option("--train-number", o->numero, "Train number T (from the sources: default from the train file's name)");
-  c->add_option("-o,--output", o->uscita, "The page to write (default: S_T.html in the current folder)");
+  aggiungi_percorso(c, "-o,--output", o->uscita, "The page to write (default: S_T.html in the current folder)");
   aggiungi_codifica(c, o->codifica);
   c->add_option("--acceleration", o->ritmi.accelerazione,
                 "Acceleration of the fastest run drawn, as check assumes it, m/s^2 (default 0.5)")

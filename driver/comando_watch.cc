@@ -24,8 +24,8 @@ comando registra_watch(CLI::App& app, opzioni_globali& g) {
       "check's totals and first problems. Ends on Ctrl-C");
   aggiungi_opzioni_compile(c, *o);
   // Both files must be there to be watched.
-  c->get_option("--line")->check(CLI::ExistingFile);
-  c->get_option("--train")->check(CLI::ExistingFile);
+  c->get_option("--line")->check(file_esistente());
+  c->get_option("--train")->check(file_esistente());
   return {c, [o, &g] {
             if (g.rapporto.json) throw std::invalid_argument("--json does not apply to watch");
             opzioni_compile opzioni = *o;

@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
 
   opzioni_globali g;
   bool forza = false;
-  app.add_option("--dir", g.cartella, "Folder to work in instead of the program folder");
+  aggiungi_percorso(&app, "--dir", g.cartella, "Folder to work in instead of the program folder");
   app.add_flag("--json", g.rapporto.json,
                "Print the outcome as one JSON object (codice_errore, posizione_errore, message, "
                "file, line, files_written, files_kept, warnings, faults, error, exit_status) instead of the "

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "loader/campi.h"
+#include "platform/percorso.h"
 #include "platform/testo.h"
 #include "platform/uri.h"
 
@@ -117,7 +118,7 @@ std::optional<std::filesystem::path> cerca_compagno(const std::filesystem::path&
     const auto se_stesso = std::lower_bound(da, a, nome);
     const size_t n = static_cast<size_t>(a - da) - (se_stesso != a && *se_stesso == nome ? 1 : 0);
     if (n != 1) return std::nullopt;
-    return cartella / (*da == nome ? *(da + 1) : *da);
+    return cartella / percorso_utf8(*da == nome ? *(da + 1) : *da);
   };
 
   if (genere == genere_file::linea && finisce_con_nome(nome, "_linea.txt")) {
@@ -132,7 +133,7 @@ std::optional<std::filesystem::path> cerca_compagno(const std::filesystem::path&
     const size_t u = nome.rfind('_');
     if (u != std::string::npos && u > 0) {
       const std::string linea = nome.substr(0, u) + "_linea.txt";
-      if (std::binary_search(altri.begin(), altri.end(), linea)) return cartella / linea;
+      if (std::binary_search(altri.begin(), altri.end(), linea)) return cartella / percorso_utf8(linea);
     }
   }
   return unico(altri.begin(), altri.end());

@@ -11,6 +11,7 @@
 #include "lsp/diagnosi.h"
 #include "lsp/documento.h"
 #include "lsp/trasporto.h"
+#include "platform/uri.h"
 #include "loader/memorizza_dati.h"
 #include "model/regole.h"
 #include "sources/dati.h"
@@ -49,7 +50,7 @@ class ServitoreTest : public ::testing::Test {
     dati_linea(linea_);
     dati_treno(treno_);
   }
-  static std::string uri(const std::filesystem::path& p) { return "file://" + p.string(); }
+  static std::string uri(const std::filesystem::path& p) { return uri_da_percorso(p); }
   void apri(const std::filesystem::path& p, const std::string& testo_utf8) {
     notifica(
         "textDocument/didOpen",

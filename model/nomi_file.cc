@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/percorso.h"
+
 namespace tracciato {
 
 std::filesystem::path nome_file(const std::filesystem::path& cartella, std::string_view nome,
@@ -19,7 +21,7 @@ std::filesystem::path nome_file(const std::filesystem::path& cartella, std::stri
     case file_scenario::sim: file = nt + ".sim"; break;
     case file_scenario::celle_dat: file = nt + ".dat"; break;
   }
-  return cartella / file;
+  return cartella / percorso_utf8(file);
 }
 
 }  // namespace tracciato

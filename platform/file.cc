@@ -1,12 +1,11 @@
 #include "platform/file.h"
+#include "platform/file_comune.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
@@ -31,11 +30,6 @@ namespace {
   ::unlink(rimosso.c_str());
   errno = e;
   fallisci(cosa, percorso);
-}
-
-std::string troppo_grande(std::size_t massimo, std::uintmax_t dimensione) {
-  return "it is over " + std::to_string(massimo >> 20) + " MiB (" + std::to_string(dimensione) +
-         " bytes); a scenario's text file is far smaller";
 }
 
 }  // namespace
@@ -75,53 +69,10 @@ void file_nuovo::chiudi() {
   if (::close(std::exchange(fd_, -1)) != 0) fallisci_rimuovendo(percorso_, "cannot write", percorso_);
 }
 
-void crea_file(const std::filesystem::path& percorso, std::string_view contenuto) {
-  file_nuovo f(percorso);
-  f.scrivi(contenuto, 0);
-  f.chiudi();
-}
-
-namespace {
-
-// A new file beside percorso under a name of its own: percorso's name, then
-// ".tmp-" and six characters that differ from run to run.
-file_nuovo temporaneo_accanto(const std::filesystem::path& percorso) {
-  static constexpr char cifre[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ-_";
-  static std::atomic<uint64_t> contatore{0};
-  for (int tentativo = 0;; ++tentativo) {
-    // splitmix64 over the process, the clock and a counter: collisions are
-    // rare, and a name in use is simply passed over.
-    uint64_t z = (static_cast<uint64_t>(::getpid()) << 32) ^ (++contatore * 0x9E3779B97F4A7C15ULL) ^
-                 static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    z ^= z >> 31;
-    std::string nome = percorso.string() + ".tmp-";
-    for (int i = 0; i < 6; ++i, z >>= 6) nome += cifre[z & 63];
-    try {
-      return file_nuovo(std::move(nome));
-    } catch (const std::system_error& e) {
-      if (e.code() != std::errc::file_exists || tentativo == 100)
-        throw std::system_error(e.code(), "cannot create a temporary file beside " + percorso.string());
-    }
-  }
-}
-
-}  // namespace
-
-file_temporaneo::file_temporaneo(std::filesystem::path percorso)
-    : percorso_(std::move(percorso)), file_(temporaneo_accanto(percorso_)) {}
-
 void file_temporaneo::conferma() {
   file_.chiudi();
   if (::rename(file_.percorso().c_str(), percorso_.c_str()) != 0)
     fallisci_rimuovendo(file_.percorso(), "cannot replace", percorso_);
-}
-
-void sostituisci_file(const std::filesystem::path& percorso, std::string_view contenuto) {
-  file_temporaneo f(percorso);
-  f.scrivi(contenuto, 0);
-  f.conferma();
 }
 
 namespace {
@@ -185,17 +136,6 @@ std::string leggi_file(const std::filesystem::path& percorso, std::size_t massim
   ::close(fd);
   dati.resize(letti);
   return dati;
-}
-
-bool esiste_file(const std::filesystem::path& percorso) {
-  std::error_code e;
-  return std::filesystem::is_regular_file(percorso, e);
-}
-
-bool cancella_file(const std::filesystem::path& percorso) noexcept {
-  std::error_code e;
-  std::filesystem::remove(percorso, e);
-  return !std::filesystem::exists(percorso, e);
 }
 
 }  // namespace tracciato

@@ -2,14 +2,11 @@
 // opened by UTF-16 name, in binary mode; replacing by MoveFileExW.
 #include <fcntl.h>
 #include <io.h>
-#include <process.h>
 #include <sys/stat.h>
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -17,6 +14,7 @@
 #include <utility>
 
 #include "platform/file.h"
+#include "platform/file_comune.h"
 
 namespace tracciato {
 namespace {
@@ -32,11 +30,6 @@ namespace fs = std::filesystem;
   ::DeleteFileW(rimosso.wstring().c_str());
   errno = e;
   fallisci(cosa, percorso);
-}
-
-std::string troppo_grande(std::size_t massimo, std::uintmax_t dimensione) {
-  return "it is over " + std::to_string(massimo >> 20) + " MiB (" + std::to_string(dimensione) +
-         " bytes); a scenario's text file is far smaller";
 }
 
 int errno_di(DWORD e) {
@@ -94,43 +87,6 @@ void file_nuovo::chiudi() {
   if (::_close(std::exchange(fd_, -1)) != 0) fallisci_rimuovendo(percorso_, "cannot write", percorso_);
 }
 
-void crea_file(const fs::path& percorso, std::string_view contenuto) {
-  file_nuovo f(percorso);
-  f.scrivi(contenuto, 0);
-  f.chiudi();
-}
-
-namespace {
-
-// A new file beside percorso under a name of its own: percorso's name, then
-// ".tmp-" and six characters that differ from run to run.
-file_nuovo temporaneo_accanto(const fs::path& percorso) {
-  static constexpr char cifre[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ-_";
-  static std::atomic<uint64_t> contatore{0};
-  for (int tentativo = 0;; ++tentativo) {
-    uint64_t z = (static_cast<uint64_t>(::_getpid()) << 32) ^ (++contatore * 0x9E3779B97F4A7C15ULL) ^
-                 static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    z ^= z >> 31;
-    fs::path nome = percorso;
-    std::wstring coda = L".tmp-";
-    for (int i = 0; i < 6; ++i, z >>= 6) coda += static_cast<wchar_t>(cifre[z & 63]);
-    nome += coda;
-    try {
-      return file_nuovo(std::move(nome));
-    } catch (const std::system_error& e) {
-      if (e.code() != std::errc::file_exists || tentativo == 100)
-        throw std::system_error(e.code(), "cannot create a temporary file beside " + percorso.string());
-    }
-  }
-}
-
-}  // namespace
-
-file_temporaneo::file_temporaneo(fs::path percorso)
-    : percorso_(std::move(percorso)), file_(temporaneo_accanto(percorso_)) {}
-
 void file_temporaneo::conferma() {
   file_.chiudi();
   if (!::MoveFileExW(file_.percorso().wstring().c_str(), percorso_.wstring().c_str(),
@@ -138,12 +94,6 @@ void file_temporaneo::conferma() {
     errno = errno_di(::GetLastError());
     fallisci_rimuovendo(file_.percorso(), "cannot replace", percorso_);
   }
-}
-
-void sostituisci_file(const fs::path& percorso, std::string_view contenuto) {
-  file_temporaneo f(percorso);
-  f.scrivi(contenuto, 0);
-  f.conferma();
 }
 
 namespace {
@@ -210,17 +160,6 @@ std::string leggi_file(const fs::path& percorso, std::size_t massimo) {
   ::_close(fd);
   dati.resize(letti);
   return dati;
-}
-
-bool esiste_file(const fs::path& percorso) {
-  std::error_code e;
-  return fs::is_regular_file(percorso, e);
-}
-
-bool cancella_file(const fs::path& percorso) noexcept {
-  std::error_code e;
-  fs::remove(percorso, e);
-  return !fs::exists(percorso, e);
 }
 
 }  // namespace tracciato

@@ -1,4 +1,5 @@
 #include "platform/insieme.h"
+#include "platform/insieme_comune.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -26,28 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* marcatore = "completo";  // the commit point
-constexpr const char* annullato = "annulla";   // the marker of a move being undone
-constexpr const char* file_firma = "firma";    // the proof that a run made the folder
-constexpr std::string_view fine_marcatore = "fine\n";
-constexpr std::string_view inizio_firma = "firma ";
-constexpr std::string_view prefisso_vecchio = "vecchio-";
-
-// Whether nome can name a file of a set: a plain name of the output folder
-// that cannot meet the private folder's own files.
-bool nome_ammesso(std::string_view nome) {
-  return !nome.empty() && nome != "." && nome != ".." && nome != marcatore && nome != annullato &&
-         nome != file_firma && !nome.starts_with(prefisso_vecchio) &&
-         nome.find_first_of(std::string_view("/\n\0", 3)) == std::string_view::npos;
-}
-
-// What the file system gave a folder when it was made: no archive, copy or
-// hand can give another folder the same.
-struct identita {
-  uint64_t inode = 0;
-  int64_t nascita_s = 0;  // birth time, where the file system keeps one
-  uint32_t nascita_ns = 0;
-};
+using namespace insieme_comune;
 
 bool identita_di(int fd, identita& id) {
   struct statx x;
@@ -74,20 +54,6 @@ bool scrivi_in(int fd, const char* nome, const std::string& testo) {
   return scritto;
 }
 
-// The digest (64-bit FNV-1a, as 16 hex digits) of the private folder nome
-// with identity id, and of testo: what a "firma" file holds (testo empty)
-// and what a marker's first line carries (testo the lines after it).
-std::string firma(std::string_view nome, const identita& id, std::string_view testo) {
-  const std::string tutto = std::string(nome) + '\0' + std::to_string(id.inode) + ' ' +
-                            std::to_string(id.nascita_s) + '.' + std::to_string(id.nascita_ns) + '\0' +
-                            std::string(testo);
-  uint64_t h = 0xcbf29ce484222325u;
-  for (unsigned char c : tutto) h = (h ^ c) * 0x100000001b3u;
-  char cifre[17];
-  std::snprintf(cifre, sizeof cifre, "%016llx", static_cast<unsigned long long>(h));
-  return cifre;
-}
-
 // Reads the regular file nome of the folder fd, up to massimo bytes; false
 // when it is missing, not a regular file or longer.
 bool leggi_in(int fd, const char* nome, std::string& testo, std::size_t massimo) {
@@ -108,9 +74,6 @@ bool leggi_in(int fd, const char* nome, std::string& testo, std::size_t massimo)
   ::close(f);
   return buono;
 }
-
-// The old file kept aside for the i-th name of the set.
-std::string nome_vecchio(std::size_t i) { return std::string(prefisso_vecchio) + std::to_string(i); }
 
 [[noreturn]] void fallisci(int e, const std::string& cosa) {
   throw std::system_error(e, std::generic_category(), cosa);
@@ -432,23 +395,6 @@ extern "C" void alla_fine(int segnale) {
 }
 
 }  // namespace
-
-bool insieme_scenario(const std::vector<std::string>& nomi) {
-  if (nomi.size() != 2 && nomi.size() != 3) return false;
-  if (!std::all_of(nomi.begin(), nomi.end(), [](const std::string& n) { return nome_ammesso(n); })) return false;
-  // S_T.sim and S_T.dat.
-  const std::string& sim = nomi[nomi.size() - 2];
-  if (!sim.ends_with(".sim") || sim.size() == 4) return false;
-  const std::string base = sim.substr(0, sim.size() - 4);
-  if (nomi.back() != base + ".dat") return false;
-  if (nomi.size() == 2) return true;
-  // S_linea.dat before them, S_ the start of S_T, and not the name of S_T.dat.
-  constexpr std::string_view coda = "_linea.dat";
-  const std::string& linea = nomi[0];
-  if (!linea.ends_with(coda) || linea.size() == coda.size() || linea == nomi.back()) return false;
-  const std::string_view scenario(linea.data(), linea.size() - coda.size() + 1);
-  return base.size() > scenario.size() && base.starts_with(scenario);
-}
 
 std::vector<std::string> riprendi_insiemi(const fs::path& cartella, const std::vector<fs::path>& protetti) {
   const file_protetti p(protetti);

@@ -16,6 +16,8 @@
 #include <system_error>
 
 #include "platform/insieme.h"
+#include "platform/insieme_comune.h"
+#include "platform/percorso.h"
 
 namespace tracciato {
 
@@ -25,32 +27,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* marcatore = "completo";
-constexpr const char* annullato = "annulla";
-constexpr const char* file_firma = "firma";
-constexpr std::string_view fine_marcatore = "fine\n";
-constexpr std::string_view inizio_firma = "firma ";
-constexpr std::string_view prefisso_vecchio = "vecchio-";
-
-bool nome_ammesso(std::string_view nome) {
-  return !nome.empty() && nome != "." && nome != ".." && nome != marcatore && nome != annullato &&
-         nome != file_firma && !nome.starts_with(prefisso_vecchio) &&
-         nome.find_first_of(std::string_view("/\\:\n\0", 5)) == std::string_view::npos;
-}
+using namespace insieme_comune;
 
 std::wstring w(const fs::path& p) { return p.wstring(); }
+
+// A folder and a name in it, which is UTF-8 text: fs::path alone would read
+// the name in the ANSI code page.
+fs::path operator/(const fs::path& cartella, const std::string& nome) { return cartella / percorso_utf8(nome); }
+fs::path operator/(const fs::path& cartella, const char* nome) { return cartella / percorso_utf8(nome); }
 
 [[noreturn]] void fallisci(DWORD e, const std::string& cosa) {
   throw std::system_error(static_cast<int>(e), std::system_category(), cosa);
 }
-
-// What the file system gave a folder when it was made: its file index and
-// its creation time.
-struct identita {
-  uint64_t inode = 0;
-  int64_t nascita_s = 0;
-  uint32_t nascita_ns = 0;
-};
 
 struct chiave_file {
   DWORD volume = 0;
@@ -81,10 +69,11 @@ bool chiave_di(const fs::path& p, chiave_file& k) {
 bool identita_di(const fs::path& p, identita& id) {
   BY_HANDLE_FILE_INFORMATION i;
   if (!informazioni(p, i)) return false;
+  // The file index alone: on NTFS it carries a sequence number that changes
+  // whenever the index is used again. The creation time would add nothing
+  // there, and wine reports the folder's last change in its place, which
+  // every file made in the folder moves: no folder would ever be recovered.
   id.inode = (uint64_t{i.nFileIndexHigh} << 32) | i.nFileIndexLow;
-  const uint64_t t = (uint64_t{i.ftCreationTime.dwHighDateTime} << 32) | i.ftCreationTime.dwLowDateTime;
-  id.nascita_s = static_cast<int64_t>(t / 10000000);
-  id.nascita_ns = static_cast<uint32_t>(t % 10000000) * 100;
   return true;
 }
 
@@ -99,17 +88,6 @@ bool scrivi_in(const fs::path& p, const std::string& testo) {
   if (!::CloseHandle(h)) ok = false;
   if (!ok) ::SetLastError(e != 0 ? e : ERROR_DISK_FULL);
   return ok;
-}
-
-std::string firma(std::string_view nome, const identita& id, std::string_view testo) {
-  const std::string tutto = std::string(nome) + '\0' + std::to_string(id.inode) + ' ' +
-                            std::to_string(id.nascita_s) + '.' + std::to_string(id.nascita_ns) + '\0' +
-                            std::string(testo);
-  uint64_t h = 0xcbf29ce484222325u;
-  for (unsigned char c : tutto) h = (h ^ c) * 0x100000001b3u;
-  char cifre[17];
-  std::snprintf(cifre, sizeof cifre, "%016llx", static_cast<unsigned long long>(h));
-  return cifre;
 }
 
 bool leggi_in(const fs::path& p, std::string& testo, std::size_t massimo) {
@@ -128,8 +106,6 @@ bool leggi_in(const fs::path& p, std::string& testo, std::size_t massimo) {
   ::CloseHandle(h);
   return buono;
 }
-
-std::string nome_vecchio(std::size_t i) { return std::string(prefisso_vecchio) + std::to_string(i); }
 
 bool esiste(const fs::path& p) { return ::GetFileAttributesW(w(p).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -409,21 +385,6 @@ BOOL WINAPI alla_fine(DWORD tipo) {
 
 }  // namespace
 
-bool insieme_scenario(const std::vector<std::string>& nomi) {
-  if (nomi.size() != 2 && nomi.size() != 3) return false;
-  if (!std::all_of(nomi.begin(), nomi.end(), [](const std::string& n) { return nome_ammesso(n); })) return false;
-  const std::string& sim = nomi[nomi.size() - 2];
-  if (!sim.ends_with(".sim") || sim.size() == 4) return false;
-  const std::string base = sim.substr(0, sim.size() - 4);
-  if (nomi.back() != base + ".dat") return false;
-  if (nomi.size() == 2) return true;
-  constexpr std::string_view coda = "_linea.dat";
-  const std::string& linea = nomi[0];
-  if (!linea.ends_with(coda) || linea.size() == coda.size() || linea == nomi.back()) return false;
-  const std::string_view scenario(linea.data(), linea.size() - coda.size() + 1);
-  return base.size() > scenario.size() && base.starts_with(scenario);
-}
-
 std::vector<std::string> riprendi_insiemi(const fs::path& cartella, const std::vector<fs::path>& protetti) {
   const file_protetti p(protetti);
   std::vector<std::string> avvisi;
@@ -489,7 +450,7 @@ fs::path insieme_file::percorso(std::string_view nome) {
   if (!nome_ammesso(nome))
     throw std::invalid_argument("\"" + std::string(nome) + "\" cannot be the name of a file of a set");
   nomi_.emplace_back(nome);
-  return cartella_ / nome_privata_ / nome;
+  return cartella_ / nome_privata_ / percorso_utf8(nome);
 }
 
 std::vector<fs::path> insieme_file::conferma() {

@@ -43,8 +43,8 @@ struct cartella_sorvegliata {
   }
   void leggi() {
     if (!::ReadDirectoryChangesW(h, buffer, sizeof buffer, FALSE,
-                                 FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
-                                     FILE_NOTIFY_CHANGE_SIZE,
+                                 FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
+                                     FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE,
                                  nullptr, &ov, nullptr))
       fallisci("ReadDirectoryChangesW");
   }
@@ -58,8 +58,12 @@ struct cartella_sorvegliata {
         const auto* e = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer + i);
         std::wstring nome(e->FileName, e->FileNameLength / sizeof(WCHAR));
         ::CharLowerBuffW(nome.data(), static_cast<DWORD>(nome.size()));
-        if (e->Action != FILE_ACTION_REMOVED && e->Action != FILE_ACTION_RENAMED_OLD_NAME && nomi.count(nome))
-          cambiato = true;
+        // A save: written in place (MODIFIED), made anew (ADDED), or a new
+        // file renamed over the name, as many editors save (RENAMED_NEW_NAME:
+        // the name it had before, RENAMED_OLD_NAME, is another's).
+        const bool salvato = e->Action == FILE_ACTION_MODIFIED || e->Action == FILE_ACTION_ADDED ||
+                             e->Action == FILE_ACTION_RENAMED_NEW_NAME;
+        if (salvato && nomi.count(nome)) cambiato = true;
         if (e->NextEntryOffset == 0) break;
         i += e->NextEntryOffset;
       }

@@ -1,8 +1,6 @@
 #include "platform/uri.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "platform/percorso.h"
 
 namespace tracciato {
 namespace {
@@ -26,30 +24,14 @@ std::string decodifica(std::string_view t) {
   return p;
 }
 
-// A path from UTF-8 text, whatever the system's narrow encoding.
-fs::path da_utf8(const std::string& t) {
-#ifdef _WIN32
-  const int n = ::MultiByteToWideChar(CP_UTF8, 0, t.data(), static_cast<int>(t.size()), nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, t.data(), static_cast<int>(t.size()), w.data(), n);
-  return fs::path(w);
-#else
-  return fs::path(t);
-#endif
-}
-
+// The path as UTF-8 text with forward slashes, as a URI writes it.
 std::string in_utf8(const fs::path& p) {
+  std::string t = testo_percorso(p);
 #ifdef _WIN32
-  const std::wstring w = p.wstring();
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string t(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), t.data(), n, nullptr, nullptr);
   for (char& c : t)
     if (c == '\\') c = '/';
-  return t;
-#else
-  return p.string();
 #endif
+  return t;
 }
 
 bool lettera_unita(std::string_view t) {
@@ -67,7 +49,7 @@ std::optional<fs::path> percorso_da_uri(std::string_view uri) {
 #ifdef _WIN32
   if (!uri.empty() && uri.front() != '/') {
     std::string unc = "//" + decodifica(uri);
-    return da_utf8(unc).make_preferred();
+    return percorso_utf8(unc).make_preferred();
   }
 #endif
   if (uri.empty() || uri.front() != '/') return std::nullopt;
@@ -75,7 +57,7 @@ std::optional<fs::path> percorso_da_uri(std::string_view uri) {
 #ifdef _WIN32
   if (lettera_unita(std::string_view(p).substr(1))) p.erase(0, 1);  // "/C:/dir" is C:/dir
 #endif
-  return da_utf8(p).make_preferred();
+  return percorso_utf8(p).make_preferred();
 }
 
 std::string uri_da_percorso(const fs::path& percorso) {

@@ -2,29 +2,40 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "platform/percorso.h"
 
 namespace tracciato::test {
 
 class cartella_temporanea {
  public:
   cartella_temporanea() {
-    std::string modello = (std::filesystem::temp_directory_path() / "tracciato-XXXXXX").string();
-    std::vector<char> nome(modello.begin(), modello.end());
-    nome.push_back('\0');
-    if (::mkdtemp(nome.data()) == nullptr) {
-      ADD_FAILURE() << "cannot make a temporary folder from " << modello;
-      std::abort();
+    // A new folder of a name of its own: a name already taken is passed over.
+    static std::mt19937_64 caso(std::random_device{}() ^
+                                static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const auto base = std::filesystem::temp_directory_path();
+    for (int tentativo = 0; tentativo < 100; ++tentativo) {
+      std::string nome = "tracciato-";
+      for (uint64_t z = caso(), i = 0; i < 8; ++i, z >>= 5) nome += "abcdefghijklmnopqrstuvwxyz012345"[z & 31];
+      std::error_code e;
+      if (std::filesystem::create_directory(base / nome, e)) {
+        percorso_ = base / nome;
+        return;
+      }
     }
-    percorso_ = nome.data();
+    ADD_FAILURE() << "cannot make a temporary folder in " << base;
+    std::abort();
   }
   ~cartella_temporanea() {
     std::error_code e;
@@ -34,13 +45,15 @@ class cartella_temporanea {
   cartella_temporanea& operator=(const cartella_temporanea&) = delete;
 
   const std::filesystem::path& percorso() const { return percorso_; }
-  std::filesystem::path operator/(const std::string& nome) const { return percorso_ / nome; }
+  // The file nome (UTF-8) in the folder.
+  std::filesystem::path operator/(const std::string& nome) const { return percorso_ / percorso_utf8(nome); }
 
-  // The names of the files in the folder, sorted.
-  std::vector<std::string> elenco() const {
+  // The names (UTF-8) of the files in the folder, sorted.
+  std::vector<std::string> elenco() const { return elenco_di(percorso_); }
+  static std::vector<std::string> elenco_di(const std::filesystem::path& cartella) {
     std::vector<std::string> nomi;
-    for (const auto& voce : std::filesystem::directory_iterator(percorso_))
-      nomi.push_back(voce.path().filename().string());
+    for (const auto& voce : std::filesystem::directory_iterator(cartella))
+      nomi.push_back(testo_percorso(voce.path().filename()));
     std::sort(nomi.begin(), nomi.end());
     return nomi;
   }

@@ -18,10 +18,8 @@ namespace {
 // Runs `tracciato lsp` in cartella on ingresso; its exit status and standard output.
 std::pair<int, std::string> lsp_su(const cartella_temporanea& t, const std::string& ingresso) {
   scrivi(t / "in", ingresso);
-  const std::string comando =
-      "cd '" + t.percorso().string() + "' && '" TRACCIATO_EXE "' lsp <in >out 2>err";
-  const int stato = std::system(comando.c_str());
-  return {WIFEXITED(stato) ? WEXITSTATUS(stato) : -1, leggi(t / "out")};
+  const int stato = esegui_programma({TRACCIATO_EXE, {"lsp"}, t.percorso(), t / "out", t / "err", t / "in"});
+  return {stato, leggi(t / "out")};
 }
 
 TEST(LspProcesso, StandardOutputHoldsFramedMessagesOnly) {

@@ -48,6 +48,20 @@ esito "compile's summary: the same bytes" cmp -s "$lavoro/compile-w" "$lavoro/co
 esito "check --json: the same bytes" cmp -s "$lavoro/check-w" "$lavoro/check-l"
 esito "inspect --json: the same bytes" bash -c "[ -s '$lavoro/inspect-w' ] && cmp -s '$lavoro/inspect-w' '$lavoro/inspect-l'"
 
+# Names that are not ASCII: the same files under the same names.
+for s in w l; do
+  mkdir -p "$lavoro/acc-$s/Città/uscita"
+  cp "$radice"/examples/Valmarena_linea.txt "$lavoro/acc-$s/Città/Linea_Più.txt"
+  cp "$radice"/examples/Valmarena_2231-.txt "$lavoro/acc-$s/Città/Treno_Più-.txt"
+  if [ "$s" = w ]; then in_acc() { (cd "$lavoro/acc-w" && "$wine" "$exe" "$@"); }; else in_acc() { (cd "$lavoro/acc-l" && "$linux" "$@"); }; fi
+  in_acc compile --line Città/Linea_Più.txt --train Città/Treno_Più-.txt --name Più --train-number 2231 --dir Città/uscita >/dev/null 2>&1 || true
+  in_acc view --dir Città/uscita --name Più --train-number 2231 -o Città/Vista_Più.html >/dev/null 2>&1 || true
+  in_acc decompile --dir Città/uscita --name Più --train-number 2231 --out Città/testi >/dev/null 2>&1 || true
+  mkdir -p "$lavoro/acc-$s/Città/Già" && in_acc --dir Città/Già >/dev/null 2>&1 || true
+done
+esito "accented folders and files: the same names and bytes" \
+  bash -c "[ -s '$lavoro/acc-w/Città/uscita/Più_2231.sim' ] && [ -s '$lavoro/acc-w/Città/Vista_Più.html' ] && diff -r '$lavoro/acc-w' '$lavoro/acc-l' >/dev/null"
+
 # The language server: headers end in CR LF CR LF, never CR CR LF.
 messaggio() { printf 'Content-Length: %d\r\n\r\n%s' "${#1}" "$1"; }
 {

@@ -14,6 +14,7 @@
 #include "model/errori.h"
 #include "model/nomi_file.h"
 #include "platform/file.h"
+#include "platform/percorso.h"
 #include "platform/uscita.h"
 #include "platform/testo.h"
 #include "viewer/da_sorgenti.h"
@@ -125,7 +126,7 @@ int esegui_view(const opzioni_view& o) {
   verifica_nome(nome, "--name");
   verifica_nome(numero, "--train-number");
 
-  const fs::path uscita = o.uscita.empty() ? fs::path(nome + "_" + numero + ".html") : o.uscita;
+  const fs::path uscita = o.uscita.empty() ? percorso_utf8(nome + "_" + numero + ".html") : o.uscita;
   std::string html;
   if (da_sorgenti) {
     // A character without a Windows-1252 form is refused at its place.
