@@ -2,6 +2,7 @@
 // but an author most likely did not mean.
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 #include "checker/interno.h"
 #include "model/numeri.h"
@@ -73,14 +74,14 @@ class avvisi {
       const int32_t sotto = p - p % 50;
       avviso("W203", v, x, p,
              std::string(cosa) + " position not on the 50 m grid: it is placed as if at " + m(letta),
-             "write " + std::to_string(sotto) + " or " + std::to_string(sotto + 50));
+             "write " + std::to_string(sotto) + " or " + std::to_string(sotto + 50), colonna(x, 0));
     }
     // Beyond the grid itself it is the compile's fault 15, not a warning.
     if (lunghezza_ && p > *lunghezza_ && (int64_t{p} + 100) <= cella_di(int64_t{*lunghezza_} + 7000) * 50)
       avviso("W204", v, x, p,
              std::string(cosa) + " past the end of the route (" + m(*lunghezza_) +
                  "), in the 7000 m run-out beyond it",
-             "check the position, or the route length in the line file");
+             "check the position, or the route length in the line file", colonna(x, 0));
   }
 
   // The column of number field i of x, else of its keyword.
@@ -105,12 +106,12 @@ class avvisi {
         avviso("W206", v, x, x.n(0),
                "the first of the " + std::string(cosa) + " stands at " + m(x.n(0)) +
                    ": the cells before it get 0",
-               "write the first record at position 0");
+               "write the first record at position 0", colonna(x, 0));
       if (prima != nullptr && x.n(0) <= prima->n(0))
         avviso("W207", v, x, x.n(0),
                std::string(cosa) + " out of order: this one at " + m(x.n(0)) + " follows the one at " +
                    m(prima->n(0)) + " (line " + std::to_string(prima->riga) + ")",
-               "list the records in increasing order of position");
+               "list the records in increasing order of position", colonna(x, 0));
       prima = &x;
     }
   }
@@ -130,6 +131,8 @@ class avvisi {
       }
     ordine(v, genere_voce::pendenza, "gradients", true);
     ordine(v, genere_voce::montagna, "tunnels", false);
+    ordine(v, genere_voce::indicatori, "speed indicator boards", false);
+    ordine(v, genere_voce::cartello, "lineside signs", false);
     const voce* curva_prima = nullptr;
     const voce* montagna_prima = nullptr;
     for (const voce& x : v.voci) {
@@ -138,19 +141,20 @@ class avvisi {
         case genere_voce::progressiva_uno: case genere_voce::progressiva_due: case genere_voce::progressiva_tre:
           if (x.numeri.size() == 3 && x.n(2) != 0 && x.n(2) != 1)
             avviso("W210", v, x, std::nullopt, "the chainage flag is " + std::to_string(x.n(2)) + ": only 1 adds the 100 m",
-                   "write 0 or 1");
+                   "write 0 or 1", colonna(x, 2));
           break;
         case genere_voce::ripetizione:
           if (x.numeri.size() == 2 && x.n(1) != 0 && x.n(1) < x.n(0))
             avviso("W211", v, x, x.n(0), "the section with signal repetition ends (" + m(x.n(1)) + ") before it starts",
-                   "write the start first, then the end");
+                   "write the start first, then the end", colonna(x, 1));
           break;
         case genere_voce::curva: curva(v, x, curva_prima); curva_prima = &x; break;
         case genere_voce::pendenza: posizione(v, x, x.n(0), false, "gradient"); break;
         case genere_voce::montagna:
           posizione(v, x, x.n(0), false, "tunnel start");
           if (x.numeri.size() == 3 && x.n(1) <= x.n(0))
-            avviso("W212", v, x, x.n(0), "the tunnel ends (" + m(x.n(1)) + ") before it starts", "write the start, then the end");
+            avviso("W212", v, x, x.n(0), "the tunnel ends (" + m(x.n(1)) + ") before it starts", "write the start, then the end",
+                   colonna(x, 1));
           if (x.numeri.size() == 3 && x.n(2) != 1 && x.n(2) != 2 && x.n(2) != 11 && x.n(2) != 12)
             avviso("W213", v, x, x.n(0), "tunnel kind " + std::to_string(x.n(2)) + " is no kind", "write 1 or 2, plus 10 for markers",
                    colonna(x, 2));
@@ -176,11 +180,11 @@ class avvisi {
             avviso("W216", v, x, x.n(0), "a speed or stripe count of the board is negative", "speeds and stripes are 0 or more");
           else if (x.numeri.size() == 9 && (x.n(4) > 9 || x.n(8) > 9))
             avviso("W217", v, x, x.n(0), "a stripe count above 9 cannot be taken apart from the other side's",
-                   "write 0 to 9 stripes");
+                   "write 0 to 9 stripes", colonna(x, x.n(4) > 9 ? 4 : 8));
           break;
         case genere_voce::cartello:
           posizione(v, x, x.n(0), true, "sign");
-          if (x.completa() && x.testo.empty()) avviso("W218", v, x, x.n(0), "the sign has no text", "write its inscription, such as (F)");
+          if (x.completa() && x.testo.empty()) avviso("W218", v, x, x.n(0), "the sign has no text", "write its inscription, such as (F)", x.colonna_testo);
           break;
         default: break;
       }
@@ -204,7 +208,8 @@ class avvisi {
                    classe + "`");
     }
     if (x.numeri.size() < 2) return;
-    if (x.n(1) <= 0) avviso("W220", v, x, x.n(0), "the curve's length is " + m(x.n(1)), "give the length of the curve in metres");
+    if (x.n(1) <= 0) avviso("W220", v, x, x.n(0), "the curve's length is " + m(x.n(1)), "give the length of the curve in metres",
+                                  colonna(x, 1));
     if (x.n(0) >= 0 && !multiplo(x.n(0), 50))
       avviso("W221", v, x, x.n(0), "the curve's start " + m(x.n(0)) + " is not on the 50 m grid: it is placed as if at " +
                                m(int64_t{x.n(0)} / 50 * 50),
@@ -228,6 +233,10 @@ class avvisi {
       }
     ordine(v, genere_voce::velocita, "speed limits", true);
     ordine(v, genere_voce::aderenza, "adhesion records", true);
+    ordine(v, genere_voce::segnale, "signals", false);
+    ordine(v, genere_voce::rallentamento, "slowdowns", false);
+    ordine(v, genere_voce::abbattimento, "code points", false);
+    sopra_i_rallentamenti(v);
     for (const voce& x : v.voci) {
       if (x.numeri.empty()) continue;
       const int32_t a = x.n(0);
@@ -240,29 +249,30 @@ class avvisi {
         case genere_voce::massa:
           if (a <= 0 || a > 250)
             avviso("W225", v, x, std::nullopt, "a braked mass of " + std::to_string(a) + " % is not possible",
-                   "give the braked-mass percentage, such as 105");
+                   "give the braked-mass percentage, such as 105", colonna(x, 0));
           break;
         case genere_voce::sabbia:
-          if (a < 0) avviso("W226", v, x, std::nullopt, "the sand value is negative", "give 0 or more");
+          if (a < 0) avviso("W226", v, x, std::nullopt, "the sand value is negative", "give 0 or more", colonna(x, 0));
           break;
         case genere_voce::velocita:
           posizione(v, x, a, false, "speed limit");
           if (x.numeri.size() == 2 && x.n(1) <= 0)
-            avviso("W227", v, x, a, "a speed limit of " + std::to_string(x.n(1)) + " km/h stops the train", "give the line speed in km/h");
+            avviso("W227", v, x, a, "a speed limit of " + std::to_string(x.n(1)) + " km/h stops the train", "give the line speed in km/h",
+                   colonna(x, 1));
           else if (x.numeri.size() == 2 && x.n(1) > 300)
             avviso("W228", v, x, a, "a speed limit of " + std::to_string(x.n(1)) + " km/h is beyond any line",
                    "give the line speed in km/h, such as 120", colonna(x, 1));
           else if (x.numeri.size() == 2 && x.in_piu.empty() && x.n(1) % 5 != 0)
             avviso("W229", v, x, a, "speed " + std::to_string(x.n(1)) + " km/h is kept in steps of 5: it becomes " +
                                 std::to_string(arrotonda(x.n(1) / 5.0) * 5) + " km/h",
-                   "write a multiple of 5");
+                   "write a multiple of 5", colonna(x, 1));
           break;
         case genere_voce::aderenza:
           posizione(v, x, a, false, "adhesion");
           if (x.numeri.size() == 2 && (x.n(1) < 0 || x.n(1) > 100))
             avviso("W230", v, x, a, "an adhesion of " + std::to_string(x.n(1)) + " % is not possible" +
                                 (x.n(1) > 255 || x.n(1) < 0 ? " (it is stored as " + std::to_string(basso8(x.n(1))) + ")" : ""),
-                   "give a percentage from 0 to 100");
+                   "give a percentage from 0 to 100", colonna(x, 1));
           break;
         case genere_voce::segnale:
           posizione(v, x, a, true, "signal");
@@ -278,9 +288,10 @@ class avvisi {
         case genere_voce::rallentamento:
           posizione(v, x, a, true, "slowdown");
           if (x.numeri.size() >= 3 && x.n(1) <= 0)
-            avviso("W233", v, x, a, "a slowdown at " + std::to_string(x.n(1)) + " km/h stops the train", "give its speed in km/h");
+            avviso("W233", v, x, a, "a slowdown at " + std::to_string(x.n(1)) + " km/h stops the train", "give its speed in km/h",
+                   colonna(x, 1));
           if (x.numeri.size() >= 3 && x.n(2) == 0)
-            avviso("W234", v, x, a, "the slowdown is 0 m long", "give its length in metres");
+            avviso("W234", v, x, a, "the slowdown is 0 m long", "give its length in metres", colonna(x, 2));
           if (x.numeri.size() >= 3 && x.n(2) > 0) fine_oltre(v, x, int64_t{a} + x.n(2), "slowdown", 2);
           if (x.numeri.size() >= 2 && x.n(1) > 0) {
             const voce* limite = nullptr;  // the speed limit in force where the slowdown starts
@@ -302,8 +313,9 @@ class avvisi {
           stazione(v, x);
           // A point without a station cell (a junction, a former station) has no platform to measure.
           if (x.numeri.size() >= 3 && x.n(2) <= 0 && con_cella_stazione(x.n(1)))
-            avviso("W237", v, x, a, "the station's length is " + m(x.n(2)), "give its length in metres, a multiple of 100");
-          if (x.completa() && x.testo.empty()) avviso("W238", v, x, a, "the station has no name", "write its name last");
+            avviso("W237", v, x, a, "the station's length is " + m(x.n(2)), "give its length in metres, a multiple of 100",
+                   colonna(x, 2));
+          if (x.completa() && x.testo.empty()) avviso("W238", v, x, a, "the station has no name", "write its name last", x.colonna_testo);
           break;
         default: break;
       }
@@ -345,6 +357,45 @@ class avvisi {
         avviso("W244", v, *orologio_->first, std::nullopt,
                "the clock starts after the first departure (line " + std::to_string(x.riga) + ")",
                "start the clock before the first station's time", colonna(*orologio_->first, 0));
+    }
+  }
+
+  // A slowdown marks only its start and end cells: a signal or a station cell
+  // between them stays, and the train meets it inside the slowdown, which is
+  // seldom what the author meant.
+  void sopra_i_rallentamenti(const vista& v) {
+    namespace c = campo_stazione;
+    // The cells of the signals and station cells, in order, to look each slowdown's span up in.
+    std::vector<std::pair<int64_t, const voce*>> celle;
+    bool prima = true;
+    for (const voce& x : v.voci) {
+      if (x.tipo == genere_voce::segnale && !x.numeri.empty()) {
+        celle.emplace_back(cella_di(x.n(0), 1), &x);
+      } else if (x.tipo == genere_voce::stazione && x.numeri.size() > c::flag3) {
+        const int32_t tipo = x.n(c::tipo);
+        const bool terzo = !prima && tipo != 5 && tipo != 6 && tipo != 7 && tipo != 8 && x.n(c::flag3) != 0;
+        prima = false;
+        if (con_cella_stazione(tipo))
+          celle.emplace_back(cella_della_stazione(estensione_stazione(tipo, x.n(0), x.n(c::lunghezza), terzo).fine), &x);
+      }
+    }
+    std::stable_sort(celle.begin(), celle.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const voce& r : v.voci) {
+      if (r.tipo != genere_voce::rallentamento || r.numeri.size() < 3 || r.n(2) <= 0) continue;
+      const int64_t inizio = cella_di(r.n(0), 1), fine = cella_di(int64_t{r.n(0)} + r.n(2), 1);
+      auto it = std::upper_bound(celle.begin(), celle.end(), inizio,
+                                 [](int64_t n, const auto& e) { return n < e.first; });
+      for (; it != celle.end() && it->first < fine; ++it) {
+        const voce& x = *it->second;
+        const std::string cosa = x.tipo == genere_voce::segnale ? "the signal at " + m(x.n(0))
+                                                                : "the station cell of \"" + x.testo + "\"";
+        avviso("W251", v, r, r.n(0),
+               "this slowdown, from " + m(r.n(0)) + " to " + m(int64_t{r.n(0)} + r.n(2)) + ", runs over " + cosa +
+                   " (line " + std::to_string(x.riga) + ", cell " + std::to_string(it->first) + ")",
+               "end the slowdown before it or start it after; if it is meant, check with --allow W251",
+               colonna(r, 2));
+      }
     }
   }
 

@@ -9,6 +9,7 @@
 
 #include "checker/interno.h"
 #include "compactor/compattatore.h"
+#include "loader/campi.h"
 
 namespace tracciato {
 
@@ -27,6 +28,37 @@ void contesto_controllo::aggiungi(gravita g, const char* sigla, const vista& v, 
 }
 
 namespace {
+
+// Where the field that starts at column colonna of line riga ends, as the
+// loader's own reader delimits it: a number ends at a blank too, a keyword or
+// text at the comma or the line end, without its trailing blanks.
+int32_t fine_campo(const vista& v, int32_t riga, int32_t colonna) {
+  const std::string_view r = v.riga(riga);
+  if (colonna < 1 || static_cast<size_t>(colonna) > r.size()) return 0;
+  const std::string_view resto = r.substr(static_cast<size_t>(colonna - 1));
+  const char c = resto.front();
+  const bool numero = (c >= '0' && c <= '9') || c == '-' || c == '+';
+  lettore_campi l(resto, v.nome);
+  try {
+    const lettore_campi::campo_grezzo g = l.leggi_grezzo(numero ? larghezza::i32 : larghezza::testo);
+    return colonna + static_cast<int32_t>(std::max(g.fine, size_t{1}));
+  } catch (const guasto_lettura&) {
+    return 0;
+  }
+}
+
+// Every problem at a field gets the field's end too.
+void fini_dei_campi(contesto_controllo& c) {
+  for (problema& p : c.problemi) {
+    if (p.riga < 1 || p.colonna < 1 || p.colonna_fine > 0) continue;
+    for (const std::optional<vista>* v : {&c.linea, &c.treno})
+      if (*v && (*v)->nome == p.file) {
+        p.colonna_fine = fine_campo(**v, p.riga, p.colonna);
+        break;
+      }
+  }
+}
+
 // The largest file the check reads line by line.
 constexpr size_t massimo_per_riga = size_t{8} << 20;
 }  // namespace
@@ -137,6 +169,28 @@ std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
   // Files swapped: the warning that says so, not the hundred consequences.
   if (c.scambiati)
     std::erase_if(c.problemi, [](const problema& p) { return p.riga > 0; });
+  // A route length far too short (kilometres for metres): the items past it
+  // follow from it; the first of them stands for the rest.
+  const auto corta = std::find_if(c.problemi.begin(), c.problemi.end(),
+                                  [](const problema& p) { return p.sigla == "W209"; });
+  if (corta != c.problemi.end()) {
+    bool primo = true;
+    size_t tolti = 0;
+    std::erase_if(c.problemi, [&](const problema& p) {
+      const bool conseguenza = p.codice == 15 || p.sigla == "W204" || p.sigla == "W205" || p.sigla == "W231" ||
+                               p.sigla == "W236" || p.sigla == "W403";
+      if (!conseguenza || (primo && p.codice == 15)) {
+        primo = primo && p.codice != 15;
+        return false;
+      }
+      ++tolti;
+      return true;
+    });
+    for (problema& p : c.problemi)
+      if (p.sigla == "W209" && tolti > 0)
+        p.messaggio += " (" + std::to_string(tolti) + " further problems that follow from it are not listed)";
+  }
+  fini_dei_campi(c);
 
   // In file order: the line file, the train file, then anything else; each by place.
   const auto ordine_file = [&](const problema& p) {

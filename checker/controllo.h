@@ -20,7 +20,8 @@ struct problema {
   std::string sigla;                 // a warning's own code, such as "W201" (docs/faults.md); empty for errors
   std::string file;                  // the file's display name
   int32_t riga = 0;                  // 1-based; 0 = the file as a whole
-  int32_t colonna = 0;               // 1-based byte column; 0 = unknown
+  int32_t colonna = 0;               // 1-based byte column of the field at fault; 0 = unknown
+  int32_t colonna_fine = 0;          // the column just past that field (as the loader delimits it); 0 = unknown
   std::optional<int32_t> posizione;  // route position in metres, where it has one
   std::string messaggio;             // one sentence: what is wrong (Windows-1252, as the files)
   std::string suggerimento;          // what to do; may be empty

@@ -7,6 +7,7 @@
 
 #include "checker/interno.h"
 #include "compactor/compila.h"
+#include "loader/campi.h"
 #include "model/errori.h"
 #include "model/numeri.h"
 #include "platform/testo.h"
@@ -147,6 +148,12 @@ class errori {
     } else if (!g.dettaglio.empty()) {
       p.messaggio += " (" + g.dettaglio + ")";
     }
+    // A fault of a value: at the field that holds it, not at the keyword.
+    if (v != nullptr && g.numero != e_lettura && (g.con_posizione || g.numero == e_lunghezza_stazione || g.numero == e_lunghezza_percorso))
+      if (const voce* x = v->voce_alla_riga(g.riga); x != nullptr && x->colonna == g.colonna) {
+        const size_t campo = g.numero == e_lunghezza_stazione ? campo_stazione::lunghezza : 0;
+        if (campo < x->colonne.size()) p.colonna = x->colonne[campo];
+      }
     occupante(s, g, p);
     if (g.numero == e_stazioni_vicine && v != nullptr) stazioni_vicine(*v, g, p);
     c_.problemi.push_back(std::move(p));
@@ -166,7 +173,27 @@ class errori {
     p.riga = r->riga;
     p.colonna = r->colonna;
     const std::string_view parola = r->parola;
-    if (parola.starts_with("#") || parola.starts_with(";") || parola.starts_with("//")) {
+    if (contiene(g.dettaglio, "no route length")) {
+      // Not the record's fault: the line file never gave its length.
+      p.riga = 1;
+      p.colonna = 0;
+      for (int32_t i = 1; i <= static_cast<int32_t>(v.inizi_riga.size()); ++i)
+        if (contiene_senza_caso(v.riga(i), "[generale]")) {
+          p.riga = i;
+          p.colonna = 1;
+          break;
+        }
+      p.messaggio = "the line file gives no route length, so the cell grid does not exist and the compile fails at "
+                    "the first record after the general section (line " + std::to_string(r->riga) + ")";
+      p.suggerimento = "give the route length in metres in the general section, such as `lunghezza percorso, 45000`";
+      return r->riga;
+    }
+    if (!r->campo_in_piu_di.empty()) {
+      p.messaggio = citazione(r->parola) + ", a field too many of the `" + r->campo_in_piu_di + "` record, holds `" +
+                    std::string(f.parola) + "` and starts that record, which reads on into line " +
+                    std::to_string(g.riga) + " for its " + tutti + " fields and fails there: " + g.dettaglio;
+      p.suggerimento = "remove the field, or join it to the text before it with a blank: a text cannot hold a comma";
+    } else if (parola.starts_with("#") || parola.starts_with(";") || parola.starts_with("//")) {
       // A comment that holds a keyword: to the loader it is that record.
       p.messaggio = "this line looks like a comment, but it holds `" + std::string(f.parola) +
                     "` and is read as that record, whose fields it lacks, so the compile fails: " + g.dettaglio;
@@ -178,6 +205,7 @@ class errori {
       p.suggerimento = "write the record whole on its line: " + std::string(f.parola) + ", " + f.elenco_campi();
     } else {
       p.messaggio = "a field of this `" + std::string(f.parola) + "` record does not read: " + g.dettaglio;
+      if (g.riga == r->riga && g.colonna > 0) p.colonna = g.colonna;  // the field itself
       const std::string& c = r->campo_illeggibile;
       const size_t punto = c.find_first_of(".,");
       if (!c.empty() && punto != std::string::npos && punto > 0 &&
@@ -236,6 +264,20 @@ class errori {
     p.messaggio += ": cell " + std::to_string(cella) + " (" + std::to_string(cella * 50) + " to " +
                    std::to_string(cella * 50 + 49) + " m) already holds " +
                    std::string(nome_cella(s.celle[static_cast<size_t>(cella)].tipo_cella));
+    // The record that took the cell first, where one of the files places an item there.
+    for (const std::optional<vista>* v : {&c_.linea, &c_.treno}) {
+      if (!*v) continue;
+      for (const voce& x : (*v)->voci) {
+        const bool occupa = x.tipo == genere_voce::segnale || x.tipo == genere_voce::indicatori ||
+                            x.tipo == genere_voce::cartello || x.tipo == genere_voce::rallentamento ||
+                            x.tipo == genere_voce::abbattimento;
+        if (!occupa || x.numeri.empty() || (x.riga == g.riga && (*v)->nome == g.file)) continue;
+        const cella_voce cv = formato_di(x.tipo).cella;
+        if (cv == cella_voce::nessuna || cv == cella_voce::stazione || cella_della_voce(cv, x.n(0)) != cella) continue;
+        p.messaggio += " (" + (*v)->nome + " line " + std::to_string(x.riga) + ")";
+        return;
+      }
+    }
   }
 
   void stazioni_vicine(const vista& v, const guasto& g, problema& p) {

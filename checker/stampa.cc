@@ -196,6 +196,7 @@ std::string in_json(const std::vector<problema>& problemi) {
                         {"file", p.file},
                         {"line", p.riga},
                         {"column", p.colonna},
+                        {"end_column", p.colonna_fine},
                         {"position", o_null(p.posizione)},
                         {"message", per_terminale(p.messaggio)},
                         {"hint", per_terminale(p.suggerimento)}}

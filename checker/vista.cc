@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "loader/campi.h"
@@ -69,6 +70,7 @@ class lettura_vista {
     if (contiene_senza_caso(campo, "[generale]")) {
       if (!v_.ha_generale) sezione_ = sezione::generale;
       v_.ha_generale = true;
+      intestazione_ = "[generale]";
       return;
     }
     if (sezione_ == sezione::prima) {
@@ -83,6 +85,12 @@ class lettura_vista {
       return;
     }
     const bool generale = v_.file == tipo_file::linea && sezione_ == sezione::generale;
+    generale_ = generale;
+    if (intestazione(campo)) {
+      const std::string h = in_minuscolo(campo);
+      for (const std::string_view x : intestazioni_file(v_.file))
+        if (h == x) intestazione_ = x;
+    }
     // A keyword field with a hyphen is passed over, and the record with it.
     if (contiene(campo, "-")) {
       if (!riconosci_voci(v_.file, generale, campo).empty()) {
@@ -111,6 +119,7 @@ class lettura_vista {
       avviso("W106", n, col, "the keyword field " + citazione(campo) + " starts " + std::to_string(tipi.size()) +
                          " records, one after the other, each reading its own fields",
              "write one keyword per record");
+    fuori_sezione(n, col, campo, tipi.front(), generale);
     voce v;
     v.tipo = tipi.front();
     v.riga = n;
@@ -118,6 +127,20 @@ class lettura_vista {
     v.parola = campo;
     campi(l, v);
     v_.voci.push_back(std::move(v));
+    if (aggiunta_) v_.voci.push_back(std::move(*aggiunta_));
+    aggiunta_.reset();
+  }
+
+  // A record under the header of another kind's section: it is read all the
+  // same, but the author most likely meant it elsewhere, or misplaced the header.
+  void fuori_sezione(int32_t n, int32_t col, const std::string& campo, genere_voce g, bool generale) {
+    if (generale || intestazione_.empty()) return;
+    const record_formato& f = formato_di(g);
+    if (f.generale || sezione_di(g) == intestazione_) return;
+    avviso("W116", n, col,
+           citazione(campo) + " stands under \"" + std::string(intestazione_) + "\": " + std::string(f.plurale) +
+               " belong under \"" + std::string(sezione_di(g)) + "\"",
+           "move it under \"" + std::string(sezione_di(g)) + "\", in order of position");
   }
 
   // The fields of a recognised record, read as the loader reads them.
@@ -168,6 +191,30 @@ class lettura_vista {
     const record_formato& f = formato_di(v.tipo);
     const auto& [col, primo] = v.in_piu.front();
     const std::string_view r = v_.riga(v.riga);
+    // Every surplus field is read as a keyword field: one that holds a
+    // keyword starts that record, which takes its fields from what follows.
+    for (const auto& [c, testo] : v.in_piu) {
+      const riconosciuti t = riconosci_voci(v_.file, generale_, testo);
+      if (t.empty() || contiene(testo, "-")) continue;
+      const record_formato& g = formato_di(t.front());
+      voce x;
+      x.tipo = g.genere;
+      x.riga = v.riga;
+      x.colonna = c;
+      x.parola = testo;
+      x.mancanti = static_cast<int>(g.campi.size());
+      x.campo_in_piu_di = std::string(f.parola);
+      aggiunta_ = std::move(x);
+      avviso("W117", v.riga, c,
+             citazione(testo) + ", a field too many of the `" + std::string(f.parola) + "` record, holds `" +
+                 std::string(g.parola) + "`: it starts a `" + std::string(g.parola) +
+                 "` record, which takes its " + std::to_string(g.campi.size()) + " fields from what follows",
+             v.tipo == genere_voce::stazione || v.tipo == genere_voce::cartello
+                 ? std::string("a text cannot hold a comma: join it to the text before it with a blank")
+                 : "a `" + std::string(f.parola) + "` record has " + std::to_string(f.campi.size()) +
+                       (f.campi.size() == 1 ? " field: " : " fields: ") + f.elenco_campi());
+      return;
+    }
     if (v.tipo == genere_voce::stazione) {
       std::string intero = v.testo;
       for (const auto& c : v.in_piu) intero += " " + c.second;
@@ -239,6 +286,9 @@ class lettura_vista {
   }
 
   enum class sezione { prima, generale, dopo };
+  bool generale_ = false;              // the line being read is in the line file's general section
+  std::string_view intestazione_;      // the last section header of the file's own, lower case
+  std::optional<voce> aggiunta_;       // a record started by a surplus field, kept after its line's record
   vista& v_;
   std::vector<problema>& avvisi_;
   sezione sezione_ = sezione::prima;

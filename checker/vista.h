@@ -29,6 +29,10 @@ struct voce {
   int32_t colonna_illeggibile = 0;
   std::string campo_illeggibile;  // that field's text
   std::vector<std::pair<int32_t, std::string>> in_piu;  // surplus fields: column, text
+  // A record started by a surplus field of the record before it on the same
+  // line (a name holding "segnale" after a comma): its fields come from what
+  // follows, so it is kept with none read and all counted as missing.
+  std::string campo_in_piu_di;  // the keyword of the record whose surplus field it is
   bool completa() const { return mancanti == 0 && illeggibile.empty(); }
   int32_t n(size_t i) const { return i < numeri.size() ? numeri[i] : 0; }
 };

@@ -13,6 +13,7 @@
 #include "checker/stampa.h"
 #include "driver/esecuzione.h"
 #include "driver/memorizza_percorso.h"
+#include "model/errori.h"
 #include "platform/cartella.h"
 #include "platform/file.h"
 #include "platform/testo.h"
@@ -21,6 +22,32 @@ namespace tracciato {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The places the check names for the faults the load cannot place itself: a
+// record that lacks a field (the load fails only at the next line it reads
+// into), fault 2 (at the chainage reference), 1250 and 1251 (at the item in
+// cell 1). The check loads the same texts, so its errors with the same number
+// come in the same order.
+void luoghi_dal_controllo(scenario& s, const std::vector<problema>& problemi) {
+  std::vector<bool> usato(problemi.size());
+  for (guasto& g : s.guasti) {
+    if (g.causa >= 0) continue;
+    for (size_t i = 0; i < problemi.size(); ++i) {
+      const problema& p = problemi[i];
+      if (usato[i] || p.livello != gravita::errore || p.codice != g.numero) continue;
+      if (!g.file.empty() && p.file != g.file) continue;
+      usato[i] = true;
+      const bool senza_luogo = g.file.empty() || g.riga <= 0;
+      if (p.riga > 0 && (senza_luogo || g.numero == e_lettura)) {
+        g.file = p.file;
+        g.riga = p.riga;
+        g.colonna = p.colonna;
+        if (g.numero == e_lettura) g.dettaglio = p.messaggio;  // what the record lacks, in the check's words
+      }
+      break;
+    }
+  }
+}
 
 // A name or number that could form a path outside the output folder (a
 // separator; every file name adds a fixed ending to it), that holds control
@@ -118,12 +145,15 @@ int esegui_compile(const opzioni_compile& opzioni) {
   if (opzioni.documenti)
     std::cerr << "tracciato: warning: the documents were not written: they follow a train that compiles with no "
                  "fault\n";
-  if (s.guasti.empty() || opzioni.rapporto.json) return rapporta(s, esito, opzioni.rapporto);
+  if (s.guasti.empty()) return rapporta(s, esito, opzioni.rapporto);
 
-  // A fault: show its line, and whether the check finds more.
+  // A fault: show its line, and whether the check finds more. The binary
+  // files are already written, so the faults' places may be mended below.
   seguito_rapporto seguito;
   seguito.testi = {leggi_sorgente(opzioni.linea, opzioni.codifica), leggi_sorgente(opzioni.treno, opzioni.codifica)};
   const auto problemi = controlla(seguito.testi[0], seguito.testi[1]);
+  luoghi_dal_controllo(s, problemi);
+  if (opzioni.rapporto.json) return rapporta(s, esito, opzioni.rapporto);
   seguito.altri_problemi = std::max<int32_t>(0, static_cast<int32_t>(problemi.size()) - 1);
   return rapporta(s, esito, opzioni.rapporto, &seguito);
 }

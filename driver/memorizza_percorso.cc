@@ -1,7 +1,7 @@
 #include "driver/memorizza_percorso.h"
 
 #include <algorithm>
-
+#include <cstdio>
 #include <string>
 #include <system_error>
 
@@ -32,6 +32,12 @@ testo_sorgente leggi_sorgente(const fs::path& percorso, codifica_ingresso codifi
     t.dati = in_windows_1252(grezzo, codifica);
   } catch (const std::runtime_error& e) {
     t.guasto = std::string(e.what()) + " (read as " + std::string(nome_codifica(codifica)) + ")";
+    // The conversion names the place as "line L, column C: ": editors jump to it.
+    int riga = 0, colonna = 0;
+    if (std::sscanf(e.what(), "line %d, column %d:", &riga, &colonna) == 2 && riga > 0 && colonna > 0) {
+      t.riga_guasto = riga;
+      t.colonna_guasto = colonna;
+    }
   }
   return t;
 }

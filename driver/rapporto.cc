@@ -143,7 +143,7 @@ int rapporta(const scenario& s, const esito_percorso& esito, const opzioni_rappo
     if (seguito != nullptr && !s.guasti.empty()) {
       const guasto& primo = s.guasti.front();
       for (const testo_sorgente& t : seguito->testi)
-        if (t.nome == primo.file) {
+        if (t.nome == primo.file && primo.riga > 0) {
           std::cout.flush();
           std::cerr << estratto(t.dati, primo.riga, primo.colonna);
           break;

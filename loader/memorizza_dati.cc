@@ -27,7 +27,7 @@ fine_carico memorizza_dati(scenario& s, const testo_sorgente& linea, const testo
   int32_t posto_cartello = primo_posto_cartello;
   try {
     if (!linea.guasto.empty()) {
-      fallimento(s, linea.nome, 0, 0, linea.guasto);
+      fallimento(s, linea.nome, linea.riga_guasto, linea.colonna_guasto, linea.guasto);
       return fine_carico::linea;
     }
     if (!carica_linea(s, linea, posto_cartello)) return fine_carico::linea;
@@ -37,7 +37,7 @@ fine_carico memorizza_dati(scenario& s, const testo_sorgente& linea, const testo
   }
   try {
     if (!treno.guasto.empty())
-      fallimento(s, treno.nome, 0, 0, treno.guasto);
+      fallimento(s, treno.nome, treno.riga_guasto, treno.colonna_guasto, treno.guasto);
     else
       carica_treno(s, treno, posto_cartello);
   } catch (const guasto_lettura& g) {

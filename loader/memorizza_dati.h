@@ -16,6 +16,8 @@ struct testo_sorgente {
   std::string nome;    // the name messages give the file (its path, as a rule)
   std::string dati;    // its bytes
   std::string guasto;  // non-empty: the file could not be read, and why (fault 25)
+  int32_t riga_guasto = 0;     // where in the file it could not be read, when known
+  int32_t colonna_guasto = 0;
 };
 
 // How far a load got.

@@ -1,5 +1,7 @@
 #include "lsp/aiuto.h"
 
+#include "model/luogo.h"
+
 #include <algorithm>
 #include <charconv>
 #include <optional>
@@ -8,6 +10,7 @@
 #include "lsp/documento.h"
 #include "checker/vista.h"
 #include "loader/posa.h"
+#include "model/luogo.h"
 #include "model/numeri.h"
 #include "model/regole.h"
 #include "model/scenario.h"
@@ -80,19 +83,15 @@ std::string testo_hover_campo(const riga_record& rr, size_t k, std::string_view 
                   "`: " + std::string(c.nome);
   const auto v = c.uso == uso_campo::testo ? std::nullopt : numero_di(rr.campi[k].testo);
   if (v) {
-    s += ", " + std::to_string(*v) + (c.unita.empty() ? "" : " " + std::string(c.unita));
     if (c.uso == uso_campo::posizione) {
-      // The cell is the item's: its first field places it.
+      // Named as every tool names a place; the cell is the item's, placed by its first field.
       const bool stazione = rr.schema->cella == cella_voce::stazione;
-      std::optional<int64_t> cella;
-      if (k == 0 && stazione)
-        cella = cella_della_stazione(rr);
-      else if (k == 0 && rr.schema->cella != cella_voce::nessuna)
-        cella = cella_della_voce(rr.schema->cella, *v);
-      if (cella)
-        s += std::string(stazione ? " = station cell " : " = cell ") + std::to_string(*cella);
-      const std::string km = chilometro(dati_linea, *v);
-      if (!km.empty()) s += ", " + km;
+      s += ", " + testo_luogo(chilometrico(dati_linea), *v,
+                              k == 0 && !stazione ? rr.schema->cella : cella_voce::nessuna);
+      if (const std::optional<int64_t> cella = k == 0 && stazione ? cella_della_stazione(rr) : std::nullopt)
+        s += "; station cell " + std::to_string(*cella);
+    } else {
+      s += ", " + std::to_string(*v) + (c.unita.empty() ? "" : " " + std::string(c.unita));
     }
   }
   s += "\n\n" + std::string(c.significato);
@@ -133,12 +132,22 @@ bool nella_sezione(const record_formato& r, std::string_view sezione, tipo_file 
 }  // namespace
 
 std::string chilometro(std::string_view dati_linea, int64_t p) {
+  const scenario s = chilometrico(dati_linea);
+  bool usate = false;
+  for (int k = posto_progressiva_tre; k <= posto_progressiva_uno; ++k) {
+    const voce_tabella& t = s.tabella[static_cast<size_t>(k)];
+    usate = usate || t.valore1 != 0 || t.valore2 != 0 || t.valore3 != 0;
+  }
+  if (!usate) return {};
+  return testo_chilometrica(chilometrica(s, p));
+}
+
+scenario chilometrico(std::string_view dati_linea) {
   // The references as the loader leaves them: read into their slots, then
   // ordered, a flagged one 100 m on.
   std::vector<problema> scartati;
   const vista v = leggi_vista(tipo_file::linea, "", dati_linea, scartati);
   scenario s;
-  bool usate = false;
   for (const voce& x : v.voci) {
     const int posto = x.tipo == genere_voce::progressiva_tre   ? posto_progressiva_tre
                       : x.tipo == genere_voce::progressiva_due ? posto_progressiva_due
@@ -151,12 +160,7 @@ std::string chilometro(std::string_view dati_linea, int64_t p) {
     t.valore3 = x.n(2);
   }
   progressive_ordina(s);
-  for (int k = posto_progressiva_tre; k <= posto_progressiva_uno; ++k) {
-    const voce_tabella& t = s.tabella[static_cast<size_t>(k)];
-    usate = usate || t.valore1 != 0 || t.valore2 != 0 || t.valore3 != 0;
-  }
-  if (!usate) return {};
-  return testo_chilometrica(chilometrica(s, p));
+  return s;
 }
 
 json hover(std::string_view dati, genere_file genere, std::string_view dati_linea, int64_t riga,

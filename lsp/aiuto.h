@@ -7,6 +7,8 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "model/scenario.h"
+
 #include "lsp/documento.h"
 #include "lsp/schema.h"
 
@@ -37,6 +39,10 @@ nlohmann::json simboli(std::string_view dati, genere_file genere);
 // The chainage of route position p as the page shows it ("km 136+800"), from
 // the references of dati_linea as the loader orders them; empty when it has none.
 std::string chilometro(std::string_view dati_linea, int64_t p);
+
+// A model holding only the chainage references of the line text, as the
+// loader leaves them: enough to name a place with testo_luogo.
+scenario chilometrico(std::string_view dati_linea);
 
 // The hover text of field k of a record line, with the line file's text for
 // the chainage.

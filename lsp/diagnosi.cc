@@ -14,7 +14,9 @@ nlohmann::json diagnostica(const problema& p, const std::vector<std::string_view
   size_t inizio =
       p.colonna > 0 ? std::min<size_t>(static_cast<size_t>(p.colonna - 1), r.size()) : 0;
   size_t fine = r.size();
-  if (p.colonna > 0)
+  if (p.colonna > 0 && p.colonna_fine > p.colonna)
+    fine = std::min(static_cast<size_t>(p.colonna_fine - 1), r.size());  // the field at fault
+  else if (p.colonna > 0)
     fine = std::min(r.find(',', inizio), r.size());
   else
     inizio = std::min(r.find_first_not_of(" \t"), r.size());

@@ -189,8 +189,8 @@ TEST_F(ServitoreTest, DiagnosticsFollowEachChangeAndClearOnFixAndClose) {
   ASSERT_EQ(d.size(), 1u) << d.dump();
   EXPECT_EQ(d[0]["code"], 25);
   EXPECT_EQ(d[0]["source"], "tracciato");
-  EXPECT_EQ(d[0]["range"]["start"], posizione(1, 0));  // the record's keyword field
-  EXPECT_EQ(d[0]["range"]["end"], posizione(1, 18));
+  EXPECT_EQ(d[0]["range"]["start"], posizione(1, 23));  // the field that does not read
+  EXPECT_EQ(d[0]["range"]["end"], posizione(1, 29));
 
   cambia(linea_, 2, buono);
   EXPECT_EQ(errori(diagnostiche(linea_)), json::array());
@@ -306,14 +306,15 @@ TEST_F(ServitoreTest, HoverCompletionAndOutlineOnTheBuiltInTrainFile) {
                                  : r["result"]["contents"]["value"].get<std::string>();
   };
   const int segnale = riga_di("segnale,    4700,");
-  EXPECT_EQ(testo_hover(segnale, 13).substr(0, 60),
-            "field 1 of `segnale`: position, 4700 m = cell 95, km 136+900");
+  EXPECT_TRUE(testo_hover(segnale, 13).starts_with(
+      "field 1 of `segnale`: position, 4700 m (cell 95, 4750\u2013""4799 m; km 136+900)"))
+      << testo_hover(segnale, 13);
   EXPECT_NE(testo_hover(segnale, 2).find("11 fields"), std::string::npos);
   EXPECT_NE(testo_hover(segnale, 2).find("`tempo`"), std::string::npos);
   const int ardolea = riga_di("stazione,   21650");
   EXPECT_EQ(testo_hover(ardolea, static_cast<int>(righe[ardolea].find("ARDOLEA")) + 2),
             "station **ARDOLEA**: 14:24:00 (stop value 50)");
-  EXPECT_NE(testo_hover(ardolea, 13).find("= station cell"), std::string::npos);
+  EXPECT_NE(testo_hover(ardolea, 13).find("; station cell"), std::string::npos);
   EXPECT_EQ(testo_hover(riga_di("[fine]"), 1), "");
 
   // Completion: the keywords of the line's section, in the keyword field only.
@@ -409,7 +410,7 @@ TEST_F(ServitoreTest, HoverOnALineFileUsesItsOwnChainage) {
       chiedi(30, "textDocument/hover",
              {{"textDocument", {{"uri", uri(linea_)}}}, {"position", posizione(riga, 23)}});
   const std::string atteso =
-      "field 1 of `cartello_indicatore`: position, 8400 m = cell 169, km 121+500\n";
+      "field 1 of `cartello_indicatore`: position, 8400 m (cell 169, 8450\u2013""8499 m; km 121+500)\n";
   EXPECT_EQ(r["result"]["contents"]["value"].get<std::string>().substr(0, atteso.size()), atteso);
   EXPECT_EQ(r["result"]["range"]["start"], posizione(riga, 22));
 }
@@ -438,7 +439,7 @@ TEST(Chilometro, TheHoverAgreesWithTheLoader) {
     }
     const int64_t cella = cella_di(v.valore2, -1);
     ASSERT_EQ(s.celle[static_cast<size_t>(cella)].tipo_cella, cella_stazione) << r;
-    EXPECT_NE(testo.find("= station cell " + std::to_string(cella) + ","), std::string::npos) << testo;
+    EXPECT_NE(testo.find("; station cell " + std::to_string(cella)), std::string::npos) << testo;
   }
   EXPECT_GT(posto, 5);
 }

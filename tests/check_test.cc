@@ -38,10 +38,11 @@ TEST(Check, ExitStatusAndTotals) {
   EXPECT_EQ(e.stato, 2) << e.errori;
   const std::string linea = (fixtures / "sbagli_linea.txt").string();
   // The form editors jump to, the source line, a caret under the column, the hint.
-  EXPECT_NE(e.uscita.find(linea + ":25:1: error: fault 6 at 3000 m: lineside sign on an occupied cell: cell 61 "
-                                  "(3050 to 3099 m) already holds a speed indicator board\n"
+  // The position field at fault, and the record that took the cell first.
+  EXPECT_NE(e.uscita.find(linea + ":25:22: error: fault 6 at 3000 m: lineside sign on an occupied cell: cell 61 "
+                                  "(3050 to 3099 m) already holds a speed indicator board (" + linea + " line 22)\n"
                                   "  cartello_indicatore, 3000, (F)\n"
-                                  "  ^\n"
+                                  "                       ^\n"
                                   "  hint: move the sign to a free 50 m cell\n"),
             std::string::npos)
       << e.uscita;
@@ -92,6 +93,48 @@ TEST(Check, Json) {
   // A warning has its own code; an error has its fault number and none.
   for (const auto& p : j["problems"])
     EXPECT_EQ(p["id"].is_string(), p["severity"] == "warning") << p.dump();
+  // Each problem at a field spans that field: its start column and the one just past it.
+  for (const auto& p : j["problems"]) {
+    if (p["column"].get<int>() > 0) {
+      EXPECT_GT(p["end_column"].get<int>(), p["column"].get<int>()) << p.dump();
+    }
+  }
+  const auto campo = [&](int riga) {
+    for (const auto& p : j["problems"])
+      if (p["line"] == riga && p["file"].get<std::string>().ends_with("sbagli_treno.txt")) return p;
+    return nlohmann::json();
+  };
+  // "percentuale massa frenata, 900": the value, not the keyword.
+  const auto massa = campo(3);
+  ASSERT_FALSE(massa.is_null());
+  EXPECT_EQ(massa["column"], 28);
+  EXPECT_EQ(massa["end_column"], 31);
+}
+
+// Faults the load records without a record of its own (2, 1250) and a record
+// that lacks a field: the compile names the place the check names.
+TEST(Check, CompileNamesThePlaceOfEveryFault) {
+  cartella_temporanea dir;
+  std::string linea = test::leggi(fixtures / "linea.txt"), treno = test::leggi(fixtures / "treno.txt");
+  linea.replace(linea.find("uno,   0,"), 9, "uno,  10,");
+  test::scrivi(dir / "l.txt", linea);
+  test::scrivi(dir / "t.txt", treno);
+  const std::vector<std::string> compile = {"compile", "--line", "l.txt", "--train", "t.txt", "--name", "S",
+                                            "--train-number", "T"};
+  auto e = test::esegui_tracciato(compile, dir.percorso());
+  EXPECT_TRUE(e.uscita.starts_with("l.txt:3:1: error: fault 2")) << e.uscita;
+  auto con_json = compile;
+  con_json.push_back("--json");
+  e = test::esegui_tracciato(con_json, dir.percorso());
+  auto j = nlohmann::json::parse(e.uscita);
+  EXPECT_EQ(j["file"], "l.txt");
+  EXPECT_EQ(j["line"], 3);
+
+  test::scrivi(dir / "l.txt", test::leggi(fixtures / "linea.txt"));
+  treno.insert(treno.rfind("[fine]"), "rallentamento, 0, 30, 1000, 0, 0, 0\r\n");
+  test::scrivi(dir / "t.txt", treno);
+  e = test::esegui_tracciato(compile, dir.percorso());
+  EXPECT_TRUE(e.uscita.starts_with("t.txt:18:1: error: fault 1250")) << e.uscita;
 }
 
 // A warning code a user reads on screen can be looked up: docs/faults.md
@@ -138,6 +181,10 @@ TEST(Check, Utf8InputIsConvertedOrNamesTheLine) {
                              dir.percorso());
   EXPECT_NE(e.uscita.find("fault 25"), std::string::npos) << e.uscita;
   EXPECT_NE(e.uscita.find("line 11, column 71: U+4E2D has no Windows-1252 form"), std::string::npos) << e.uscita;
+  EXPECT_TRUE(e.uscita.starts_with("t.txt:11:71: error: fault 25")) << e.uscita;
+  e = test::esegui_tracciato({"check", "--line", linea, "--train", "t.txt", "--input-encoding", "utf-8"},
+                             dir.percorso());
+  EXPECT_TRUE(e.uscita.starts_with("t.txt:11:71: error: fault 25")) << e.uscita;
 }
 
 // The compile's summary line is unchanged; after it come the first fault's
@@ -181,9 +228,12 @@ TEST(Check, CompileShowsTheFirstFaultAndPointsToCheck) {
                                          "--name", "S", "--train-number", "T"},
                                         dir.percorso());
   EXPECT_EQ(e.stato, 1);  // a recorded fault
-  EXPECT_EQ(e.uscita, linea + ":17:1: error: fault 25: the scenario files could not be read (expected a number, "
-                              "found \"pendenza\")\n");
-  EXPECT_TRUE(e.errori.starts_with("  pendenza, 3000, -4\n  ^\n")) << e.errori;
+  // The fault at the record that lacks a field, as the check names it, not
+  // at the next line the load read into.
+  EXPECT_EQ(e.uscita, linea + ":16:1: error: fault 25: the scenario files could not be read (the `pendenza` record "
+                              "lacks 1 of its 2 fields, so the compile reads on into line 17 and fails there: "
+                              "expected a number, found \"pendenza\")\n");
+  EXPECT_TRUE(e.errori.starts_with("  pendenza, 4000\n  ^\n")) << e.errori;
   EXPECT_TRUE(e.errori.ends_with(" more problems: run tracciato check\n")) << e.errori;
 }
 
@@ -235,7 +285,7 @@ TEST(Watch, CompilesAgainAfterASaveByRenameAndEndsOnSigint) {
   }
   const std::string s = test::leggi(uscita);
   EXPECT_NE(s.find("fault 16 at 3000 m"), std::string::npos) << s;
-  EXPECT_NE(s.find("1 error, 0 warnings"), std::string::npos) << s;
+  EXPECT_NE(s.find("1 error, "), std::string::npos) << s;
 }
 
 // A save that leaves an input the compile cannot read is reported like a

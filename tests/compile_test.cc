@@ -155,7 +155,8 @@ TEST(Compile, NoFaultCountsTheWarningsOfTheCheck) {
   compilazione c;
   cartella_temporanea testi;
   std::string treno = test::leggi(fixtures / "treno.txt");
-  treno.insert(treno.rfind("[fine]"), "velocita, 9000, 999\r\nnumero vetture, 500\r\n");
+  treno.insert(treno.find("[stazioni]"), "velocita, 9000, 999\r\n");
+  treno.insert(treno.find("[aderenze]"), "numero vetture, 500\r\n");
   test::scrivi(testi / "treno.txt", treno);
   for (const bool json : {false, true}) {
     std::vector<std::string> args = {"compile", "--line", (fixtures / "linea.txt").string(), "--train",
@@ -177,7 +178,10 @@ TEST(Compile, ASignalAtPositionZeroStopsWith1250AndWritesNothing) {
   compilazione c;
   const esito e = c.esegui_compile("linea.txt", "treno_segnale_a_zero.txt");
   EXPECT_EQ(e.stato, 2);
+  // The item in cell 1, at its place as the check names it.
+  EXPECT_NE(e.uscita.find("treno_segnale_a_zero.txt:"), std::string::npos) << e.uscita;
   EXPECT_EQ(e.errori,
+            "  segnale,     0, 1, 3, 4, 0, 0, 0, 0,0,0, 0\n  ^\n"
             "tracciato: error: no binary file was written:  Errore n. 1250; no earlier binary file of these names "
             "is in the folder\n");
   EXPECT_TRUE(c.dir.elenco().empty());

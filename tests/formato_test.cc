@@ -49,12 +49,15 @@ TEST(FormatoTesto, EveryKeywordFindsTheSameRecordInEveryReader) {
       EXPECT_EQ(t.front(), r.genere);
       // The checker's line view, in the record's own section.
       const std::string riga = riga_intera(w, r);
+      const std::string sezione(sezione_di(r.genere));
+      const bool propria = sezione != "[generale]";
       const std::string testo = file == tipo_file::linea && !r.generale
-                                    ? "[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\n" + riga + "\r\n[fine]\r\n"
-                                    : "[generale]\r\n" + riga + "\r\n[fine]\r\n";
+                                    ? "[generale]\r\nlunghezza percorso, 1000\r\n" + sezione + "\r\n" + riga +
+                                          "\r\n[fine]\r\n"
+                                    : "[generale]\r\n" + (propria ? sezione + "\r\n" : "") + riga + "\r\n[fine]\r\n";
       std::vector<problema> avvisi;
       const vista v = leggi_vista(file, "f", testo, avvisi);
-      const voce* x = v.voce_alla_riga(file == tipo_file::linea && !r.generale ? 4 : 2);
+      const voce* x = v.voce_alla_riga(file == tipo_file::linea && !r.generale ? 4 : propria ? 3 : 2);
       ASSERT_NE(x, nullptr);
       EXPECT_EQ(x->tipo, r.genere);
       EXPECT_TRUE(x->completa());

@@ -2,6 +2,7 @@
 
 #include "model/regole.h"
 
+#include "model/luogo.h"
 #include "platform/testo.h"
 
 #include <cstdlib>
@@ -82,7 +83,7 @@ elemento stazione(const scenario& s, int32_t i, const cella& c) {
   e.fine = v->valore2;
   e.etichetta = a_utf8(v->testo);
   e.descrizione = "station " + e.etichetta + " (kind " + std::to_string(v->tipo_record) + ") at " +
-                  luogo_testo(s, v->valore3) + ", extent " + std::to_string(v->valore1) + " to " +
+                  testo_luogo(s, v->valore3, cella_voce::nessuna) + ", extent " + std::to_string(v->valore1) + " to " +
                   std::to_string(v->valore2) + " m";
   if (v->valore4 != 0) e.descrizione += ", time " + testo_orario(v->valore4);
   if (v->byte2 != 0) e.descrizione += ", stop value " + std::to_string(v->byte2);
@@ -100,7 +101,7 @@ elemento rallentamento(const scenario& s, int32_t i, const cella& c) {
       break;
     }
   elemento e{tipo_elemento::rallentamento, i, i * 50, fine * 50, c.valore_a, kmh(c.valore_a), ""};
-  e.descrizione = "slowdown " + kmh(c.valore_a) + " from " + luogo_testo(s, e.inizio) + " to " +
+  e.descrizione = "slowdown " + kmh(c.valore_a) + " from " + testo_luogo(s, e.inizio, cella_voce::propria) + " to " +
                   std::to_string(e.fine) + " m (" + std::to_string(e.fine - e.inizio) + " m)";
   if (c.valore_b != 0) e.descrizione += "; d_v " + std::to_string(c.valore_b);
   if (c.valore_c != 0) e.descrizione += "; f_tt " + std::to_string(c.valore_c);
@@ -132,7 +133,7 @@ std::vector<elemento> elementi_linea(const scenario& s) {
       int32_t j = i;
       while (j + 1 < n && s.celle[static_cast<std::size_t>(j + 1)].tipo_montagna == c.tipo_montagna) ++j;
       elemento e{tipo_elemento::montagna, i, i * 50, (j + 1) * 50, 0, "tunnel", ""};
-      e.descrizione = "tunnel of kind " + std::to_string(c.tipo_montagna) + " from " + luogo_testo(s, e.inizio) +
+      e.descrizione = "tunnel of kind " + std::to_string(c.tipo_montagna) + " from " + testo_luogo(s, e.inizio, cella_voce::propria) +
                       " to " + std::to_string(e.fine) + " m (" + std::to_string(e.fine - e.inizio) + " m)";
       v.push_back(std::move(e));
     }
@@ -165,13 +166,10 @@ std::vector<elemento> elementi_linea(const scenario& s) {
   for (elemento& e : v)
     if (e.tipo != tipo_elemento::rallentamento && e.tipo != tipo_elemento::montagna &&
         e.tipo != tipo_elemento::stazione)
-      e.descrizione += "; at " + luogo_testo(s, e.inizio) + ", cell " + std::to_string(e.cella);
+      e.descrizione += "; at " + testo_luogo(s, e.inizio, cella_voce::propria);
   return v;
 }
 
-std::string luogo_testo(const scenario& s, int64_t p) {
-  return std::to_string(p) + " m, " + testo_chilometrica(chilometrica(s, p));
-}
 
 std::string testo_orario(int64_t secondi) {
   int64_t t = secondi % 86400;

@@ -36,9 +36,6 @@ struct elemento {
 // a tunnel each run of cells with the same non-zero tunnel kind.
 std::vector<elemento> elementi_linea(const scenario& s);
 
-// The place of route position p in words: "8450 m, km 121+550".
-std::string luogo_testo(const scenario& s, int64_t p);
-
 // Seconds since midnight as "14:05:30"; a day or more wraps round.
 std::string testo_orario(int64_t secondi);
 

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "model/errori.h"
+#include "model/luogo.h"
 #include "platform/testo.h"
 #include "viewer/elementi.h"
 #include "viewer/planimetria_sottile.h"
@@ -71,7 +72,7 @@ json stazioni(const scenario& s) {
     const voce_tabella& t = s.tabella[static_cast<std::size_t>(k)];
     const std::string nome = a_utf8(t.testo);
     std::string d = (t.tipo_record >= 25 ? "point " : "station ") + nome + " (kind " + std::to_string(t.tipo_record) +
-                    ") at " + luogo_testo(s, t.valore3) + ", extent " + std::to_string(t.valore1) + " to " +
+                    ") at " + testo_luogo(s, t.valore3, cella_voce::nessuna) + ", extent " + std::to_string(t.valore1) + " to " +
                     std::to_string(t.valore2) + " m";
     if (t.valore4 != 0) d += ", time " + testo_orario(t.valore4);
     if (t.byte2 != 0) d += ", stop value " + std::to_string(t.byte2);
@@ -116,11 +117,10 @@ json dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pa
     const cella& c = s.celle[static_cast<std::size_t>(i)];
     if (c.tipo_cella == cella_avviso_rallentamento)
       avvisi.push_back(json::array({i, c.valore_a, "slowdown warning board " + std::to_string(c.valore_a) +
-                                                       " km/h; at " + luogo_testo(s, i * 50) + ", cell " +
-                                                       std::to_string(i)}));
+                                                       " km/h; at " + testo_luogo(s, i * 50, cella_voce::propria)}));
     else if (c.tipo_cella == cella_preavviso)
       avvisi.push_back(json::array({i, -1, "pre-warning cell " + std::to_string(c.valore_a) + "; at " +
-                                               luogo_testo(s, i * 50) + ", cell " + std::to_string(i)}));
+                                               testo_luogo(s, i * 50, cella_voce::propria)}));
   }
   d["avvisi"] = std::move(avvisi);
   // Board stripes (cell, left, right) and tunnel marks (cell, value, words).
@@ -131,7 +131,7 @@ json dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pa
     if (c.tipo_cella == cella_indicatore_v_max && (sx != 0 || dx != 0)) strisce.push_back(json::array({i, sx, dx}));
     else if (c.tipo_cella == cella_segno_montagna)
       segni.push_back(json::array({i, c.valore_a, "tunnel mark, value " + std::to_string(c.valore_a) + "; at " +
-                                                     luogo_testo(s, i * 50) + ", cell " + std::to_string(i)}));
+                                                     testo_luogo(s, i * 50, cella_voce::propria)}));
   }
   d["strisce"] = std::move(strisce);
   d["segni"] = std::move(segni);

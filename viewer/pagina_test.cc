@@ -63,20 +63,20 @@ TEST(ElementiLinea, EachKindInWords) {
   };
   const atteso attesi[] = {
       {"station", 5, 0, 300,
-       "station S\xc3\xa8ngio (kind 12) at 150 m, km 0+150, extent 0 to 300 m, time 14:24:00, stop value 50; "
+       "station S\xc3\xa8ngio (kind 12) at 150 m (km 0+150), extent 0 to 300 m, time 14:24:00, stop value 50; "
        "station cell 5"},
-      {"signal", 8, 400, 400, "home signal: left values 3, 4, 0; right side none; timing 255; at 400 m, km 0+400, cell 8"},
+      {"signal", 8, 400, 400, "home signal: left values 3, 4, 0; right side none; timing 255; at 400 m (cell 8, 400\u2013""449 m; km 0+400)"},
       {"signal", 9, 450, 450,
-       "distant signal: left values 3, 4, 0; right side home, values 1, 2, 0; at 450 m, km 0+450, cell 9"},
-      {"board", 12, 600, 600, "board 95/100/100 km/h, 2 stripes; at 600 m, km 0+600, cell 12"},
+       "distant signal: left values 3, 4, 0; right side home, values 1, 2, 0; at 450 m (cell 9, 450\u2013""499 m; km 0+450)"},
+      {"board", 12, 600, 600, "board 95/100/100 km/h, 2 stripes; at 600 m (cell 12, 600\u2013""649 m; km 0+600)"},
       {"board", 13, 650, 650,
-       "board 60/60/60 km/h, 1 stripe; right board 60/60/60 km/h, 1 stripe; at 650 m, km 0+650, cell 13"},
-      {"sign", 14, 700, 700, "sign (P.L.)(Km 1+500); at 700 m, km 0+700, cell 14"},
-      {"slowdown", 20, 1000, 1800, "slowdown 60 km/h from 1000 m, km 1+000 to 1800 m (800 m)"},
-      {"code-point", 22, 1100, 1100, "code point, value 180; at 1100 m, km 1+100, cell 22"},
-      {"code-point", 23, 1150, 1150, "code point without value; at 1150 m, km 1+150, cell 23"},
-      {"tunnel", 40, 2000, 2250, "tunnel of kind 2 from 2000 m, km 2+000 to 2250 m (250 m)"},
-      {"tunnel", 45, 2250, 2350, "tunnel of kind 3 from 2250 m, km 2+250 to 2350 m (100 m)"},
+       "board 60/60/60 km/h, 1 stripe; right board 60/60/60 km/h, 1 stripe; at 650 m (cell 13, 650\u2013""699 m; km 0+650)"},
+      {"sign", 14, 700, 700, "sign (P.L.)(Km 1+500); at 700 m (cell 14, 700\u2013""749 m; km 0+700)"},
+      {"slowdown", 20, 1000, 1800, "slowdown 60 km/h from 1000 m (cell 20, 1000\u2013""1049 m; km 1+000) to 1800 m (800 m)"},
+      {"code-point", 22, 1100, 1100, "code point, value 180; at 1100 m (cell 22, 1100\u2013""1149 m; km 1+100)"},
+      {"code-point", 23, 1150, 1150, "code point without value; at 1150 m (cell 23, 1150\u2013""1199 m; km 1+150)"},
+      {"tunnel", 40, 2000, 2250, "tunnel of kind 2 from 2000 m (cell 40, 2000\u2013""2049 m; km 2+000) to 2250 m (250 m)"},
+      {"tunnel", 45, 2250, 2350, "tunnel of kind 3 from 2250 m (cell 45, 2250\u2013""2299 m; km 2+250) to 2350 m (100 m)"},
   };
   const auto v = elementi_linea(s);
   ASSERT_EQ(v.size(), std::size(attesi));
@@ -98,7 +98,7 @@ TEST(ElementiLinea, CellsNamingNoSlot) {
   s.celle[4] = {.tipo_cella = cella_stazione, .valore_a = -3};
   const auto v = elementi_linea(s);
   ASSERT_EQ(v.size(), 2u);
-  EXPECT_EQ(v[0].descrizione, "sign naming record slot 200, which is not a slot; at 150 m, km 0+150, cell 3");
+  EXPECT_EQ(v[0].descrizione, "sign naming record slot 200, which is not a slot; at 150 m (cell 3, 150\u2013""199 m; km 0+150)");
   EXPECT_EQ(v[1].descrizione, "station cell naming record slot -3, which holds no station");
 }
 
