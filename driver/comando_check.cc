@@ -11,6 +11,7 @@
 #include "driver/memorizza_percorso.h"
 #include "model/nomi_file.h"
 #include "platform/file.h"
+#include "platform/percorso.h"
 
 namespace tracciato {
 
@@ -40,7 +41,7 @@ void scrivi_corretti(const std::vector<problema>& problemi, const std::vector<te
     std::string fatto = correggi(t.dati, file[i].second, suoi, &n);
     const std::filesystem::path dove = sul_posto ? file[i].first : uscita;
     if (n == 0 && sul_posto) {
-      std::cerr << "tracciato: nothing to fix in " << dove.string() << "\n";
+      std::cerr << "tracciato: nothing to fix in " << testo_percorso(dove) << "\n";
       continue;
     }
     if (codifica == codifica_ingresso::utf_8) {
@@ -48,7 +49,7 @@ void scrivi_corretti(const std::vector<problema>& problemi, const std::vector<te
       fatto = (prima.starts_with("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "") + a_utf8(fatto);
     }
     sostituisci_file(dove, fatto);
-    std::cerr << "tracciato: wrote " << dove.string() << " (" << n << (n == 1 ? " fix" : " fixes") << ")\n";
+    std::cerr << "tracciato: wrote " << testo_percorso(dove) << " (" << n << (n == 1 ? " fix" : " fixes") << ")\n";
   }
 }
 
@@ -92,7 +93,7 @@ comando registra_check(CLI::App& app, opzioni_globali& g) {
               "keyword, a position off the 50 m grid, a decimal comma, a record outside its section, a "
               "comment-looking line): to -o FILE, or over the file with --in-place. The problems listed are "
               "those of the file as it was");
-  c->add_option("-o,--output", o->uscita,
+  aggiungi_percorso(c, "-o,--output", o->uscita,
                 "With --fix: write the fixed copy here (one file only: give --line or --train alone; never the "
                 "input: use --in-place)");
   c->add_flag("--in-place", o->sul_posto, "With --fix: replace each file given with its fixed copy");
@@ -102,7 +103,7 @@ comando registra_check(CLI::App& app, opzioni_globali& g) {
                 "Scenario name S: with --train-number, compare the documents S_T_scheda_treno.txt and "
                 "S_T_rallentamenti.txt in --dir with the train file (warnings W501, W502)");
   c->add_option("--train-number", o->numero, "Train number T of the documents to compare (with --name)");
-  c->add_option("--dir", o->cartella, "Folder of the documents to compare (default: the current folder)");
+  aggiungi_percorso(c, "--dir", o->cartella, "Folder of the documents to compare (default: the current folder)");
   return {c, [o, &g] {
             if (o->linea.empty() && o->treno.empty())
               throw std::invalid_argument("check needs --line, --train or both");
@@ -131,7 +132,7 @@ comando registra_check(CLI::App& app, opzioni_globali& g) {
               const auto documento = [&](file_scenario f) -> std::optional<documento_trovato> {
                 const auto p = nome_file(cartella, o->nome, o->numero, f);
                 if (!esiste_file(p)) return std::nullopt;
-                return documento_trovato{p.string(), leggi_file(p)};
+                return documento_trovato{testo_percorso(p), leggi_file(p)};
               };
               const auto scheda = documento(file_scenario::scheda), ordine = documento(file_scenario::rallentamenti);
               scenario s;

@@ -9,6 +9,7 @@
 #include "driver/memorizza_percorso.h"
 #include "model/errori.h"
 #include "platform/cartella.h"
+#include "platform/percorso.h"
 
 namespace tracciato {
 
@@ -36,11 +37,11 @@ comando registra_documents(CLI::App& app, opzioni_globali& g) {
       "documents",
       "Write the driver's timetable card S_T_scheda_treno.txt and slowdown order S_T_rallentamenti.txt for your "
       "own line and train files, in the built-in layouts (Windows-1252, CR LF). Your files are only read");
-  c->add_option("--line", o->linea, "The line file")->required();
-  c->add_option("--train", o->treno, "The train file")->required();
+  aggiungi_percorso(c, "--line", o->linea, "The line file")->required()->check(file_esistente());
+  aggiungi_percorso(c, "--train", o->treno, "The train file")->required()->check(file_esistente());
   c->add_option("--name", o->nome, "Scenario name S")->required();
   c->add_option("--train-number", o->numero, "Train number T, also printed on both documents")->required();
-  c->add_option("--dir", o->cartella, "Output folder (default: the current folder)");
+  aggiungi_percorso(c, "--dir", o->cartella, "Output folder (default: the current folder)");
   aggiungi_codifica(c, o->codifica);
   aggiungi_intestazione(c, o->intestazione);
   return {c, [o, &g] {
@@ -68,7 +69,7 @@ comando registra_documents(CLI::App& app, opzioni_globali& g) {
             std::vector<std::string> avvisi;
             const auto scritti = scrivi_documenti(s, treno.dati, od, cartella, {o->linea, o->treno}, avvisi);
             for (const std::string& a : avvisi) std::cerr << "tracciato: warning: " << a << "\n";
-            for (const auto& p : scritti) std::cout << "wrote " << p.string() << "\n";
+            for (const auto& p : scritti) std::cout << "wrote " << testo_percorso(p) << "\n";
             return uscita_ok;
           }};
 }

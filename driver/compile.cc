@@ -16,6 +16,7 @@
 #include "model/errori.h"
 #include "platform/cartella.h"
 #include "platform/file.h"
+#include "platform/percorso.h"
 #include "platform/testo.h"
 
 namespace tracciato {
@@ -139,7 +140,7 @@ int esegui_compile(const opzioni_compile& opzioni) {
     const int stato = rapporta(s, esito, opzioni.rapporto, &seguito);
     for (const std::string& a : avvisi) std::cerr << "tracciato: warning: " << a << "\n";
     if (!opzioni.rapporto.json)
-      for (const auto& p : scritti) std::cout << "wrote " << p.string() << "\n";
+      for (const auto& p : scritti) std::cout << "wrote " << testo_percorso(p) << "\n";
     return stato;
   }
   if (opzioni.documenti)
