@@ -89,14 +89,16 @@ std::vector<punto_piano> sfoltisci(const planimetria_t& p, double scarto) {
   const double* y = x + n;
   const double e = scarto / 5;
   std::vector<punto_piano> grezzi, v;
-  auto piena = [&](int32_t r) { return tipi[r] != tipo_voce::vuota && tipi[n + r] != tipo_voce::vuota; };
+  const tipo_voce* tipi_y = tipi + n;
+  auto piena = [&](int32_t r) { return tipi[r] != tipo_voce::vuota && tipi_y[r] != tipo_voce::vuota; };
   for (int32_t r = 0; r < n;) {
     if (!piena(r)) {
       ++r;
       continue;
     }
-    int32_t fine = r;
-    while (fine + 1 < n && piena(fine + 1)) ++fine;
+    int32_t fine = r + 1;
+    while (fine < n && piena(fine)) ++fine;
+    --fine;
     // The filled stretch r..fine.
     grezzi.clear();
     for (int32_t i = r; i < fine;) {
