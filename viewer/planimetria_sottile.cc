@@ -1,6 +1,8 @@
 #include "viewer/planimetria_sottile.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace tracciato {
 namespace {
@@ -89,16 +91,18 @@ std::vector<punto_piano> sfoltisci(const planimetria_t& p, double scarto) {
   const double* y = x + n;
   const double e = scarto / 5;
   std::vector<punto_piano> grezzi, v;
-  const tipo_voce* tipi_y = tipi + n;
-  auto piena = [&](int32_t r) { return tipi[r] != tipo_voce::vuota && tipi_y[r] != tipo_voce::vuota; };
+  // The first empty entry of a column at or after row r, else n.
+  static_assert(static_cast<int>(tipo_voce::vuota) == 0);
+  auto vuota_da = [&](const tipo_voce* colonna, int32_t r) {
+    const void* v = std::memchr(colonna + r, 0, static_cast<std::size_t>(n - r));
+    return v == nullptr ? n : static_cast<int32_t>(static_cast<const tipo_voce*>(v) - colonna);
+  };
   for (int32_t r = 0; r < n;) {
-    if (!piena(r)) {
+    if (tipi[r] == tipo_voce::vuota || tipi[n + r] == tipo_voce::vuota) {
       ++r;
       continue;
     }
-    int32_t fine = r + 1;
-    while (fine < n && piena(fine)) ++fine;
-    --fine;
+    const int32_t fine = std::min(vuota_da(tipi, r), vuota_da(tipi + n, r)) - 1;
     // The filled stretch r..fine.
     grezzi.clear();
     for (int32_t i = r; i < fine;) {
