@@ -60,13 +60,28 @@ std::vector<punto_piano> cono(const std::vector<punto_piano>& punti, double scar
   return v;
 }
 
+// Two doubles side by side (the compilers' vector extension).
+using coppia = double __attribute__((vector_size(16)));
+
 // Whether rows i+1..j-1 all lie within e of the chord from row i to row j
 // (and between its ends): squared cross products only, no square root.
 bool sulla_corda(const double* x, const double* y, int32_t i, int32_t j, double e) {
   const double dx = x[j] - x[i], dy = y[j] - y[i], l2 = dx * dx + dy * dy;
   if (!(l2 > 0)) return false;
   const double limite = e * e * l2;
-  for (int32_t r = i + 1; r < j; ++r) {
+  // Two rows at a time, each lane the same arithmetic as one row alone.
+  int32_t r = i + 1;
+  for (; r + 1 < j; r += 2) {
+    coppia px, py;
+    std::memcpy(&px, x + r, sizeof px);
+    std::memcpy(&py, y + r, sizeof py);
+    px -= x[i];
+    py -= y[i];
+    const coppia c = dx * py - dy * px, t = dx * px + dy * py;
+    const auto fuori = (c * c > limite) | (t < 0) | (t > l2);
+    if (fuori[0] | fuori[1]) return false;
+  }
+  for (; r < j; ++r) {
     const double px = x[r] - x[i], py = y[r] - y[i];
     const double c = dx * py - dy * px, t = dx * px + dy * py;
     if (c * c > limite || t < 0 || t > l2) return false;
