@@ -77,6 +77,31 @@ std::string lista_numeri(const V& v, F f) {
   return o;
 }
 
+// A JSON string of UTF-8 text, escaped as the JSON library escapes it.
+void aggiungi_testo(std::string& o, std::string_view t) {
+  o += '"';
+  for (char c : t) {
+    switch (c) {
+      case '"': o += "\\\""; break;
+      case '\\': o += "\\\\"; break;
+      case '\b': o += "\\b"; break;
+      case '\f': o += "\\f"; break;
+      case '\n': o += "\\n"; break;
+      case '\r': o += "\\r"; break;
+      case '\t': o += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          char b[8];
+          std::snprintf(b, sizeof b, "\\u%04x", static_cast<unsigned>(c));
+          o += b;
+        } else {
+          o += c;
+        }
+    }
+  }
+  o += '"';
+}
+
 // Runs of equal values over cells 0..ultima: cell, value, cell, value, ...
 template <class F>
 std::string serie(const scenario& s, int32_t ultima, F valore) {
@@ -139,11 +164,23 @@ dati dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pa
 
   // Items; then the cells that other views draw but the item list leaves
   // out: slowdown warning boards and pre-warning cells.
-  json el = json::array();
-  for (const elemento& e : elementi_linea(s))
-    el.push_back(json::array({nome_elemento(e.tipo), e.cella, e.inizio, e.fine, e.valore, e.etichetta,
-                              e.descrizione}));
-  d["el"] = el.dump();
+  std::string el = "[";
+  for (const elemento& e : elementi_linea(s)) {
+    if (el.size() > 1) el += ',';
+    el += '[';
+    aggiungi_testo(el, nome_elemento(e.tipo));
+    for (const int32_t n : {e.cella, e.inizio, e.fine, e.valore}) {
+      el += ',';
+      aggiungi_numero(el, n);
+    }
+    el += ',';
+    aggiungi_testo(el, e.etichetta);
+    el += ',';
+    aggiungi_testo(el, e.descrizione);
+    el += ']';
+  }
+  el += ']';
+  d["el"] = std::move(el);
   json avvisi = json::array();
   for (int32_t i = 0; i <= ultima; ++i) {
     const cella& c = s.celle[static_cast<std::size_t>(i)];
