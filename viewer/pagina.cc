@@ -139,7 +139,8 @@ json stazioni(const scenario& s) {
   return v;
 }
 
-dati dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pagina& o, std::string& sommario) {
+dati dati_pagina(const scenario& s, const std::vector<punto_piano>& piano, const opzioni_pagina& o,
+                std::string& sommario) {
   dati d;
   d["nome"] = in_json(a_utf8(s.nome_scenario));
   d["treno"] = in_json(a_utf8(s.numero_treno));
@@ -207,7 +208,6 @@ dati dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pa
   d["segni"] = segni.dump();
 
   // The track plan; decimetres are ample for drawing.
-  const std::vector<punto_piano> piano = sfoltisci(righe, o.scarto_planimetria);
   if (piano.size() >= 2) {
     d["piano"] = "{\"m\":" + lista_numeri(piano, [](const punto_piano& p) { return p.metro; }) +
                  ",\"x\":" + lista_numeri(piano, [](const punto_piano& p) { return std::llround(p.x * 10); }) +
@@ -273,6 +273,14 @@ std::string chilometri(int64_t m) {
 }  // namespace
 
 std::string pagina_scenario(const scenario& s, const planimetria_t& piano, const opzioni_pagina& opzioni) {
+  return pagina_scenario(s, sfoltisci(piano, opzioni.scarto_planimetria), opzioni);
+}
+
+std::string pagina_scenario(const scenario& s, const disegno_planimetria& piano, const opzioni_pagina& opzioni) {
+  return pagina_scenario(s, sfoltisci(piano, opzioni.scarto_planimetria), opzioni);
+}
+
+std::string pagina_scenario(const scenario& s, const std::vector<punto_piano>& piano, const opzioni_pagina& opzioni) {
   std::string sommario;
   const dati d = dati_pagina(s, piano, opzioni, sommario);
   // One JSON object. Inside a script element "</" must not occur; '<'

@@ -138,4 +138,43 @@ std::vector<punto_piano> sfoltisci(const planimetria_t& p, double scarto) {
   return v;
 }
 
+// The same passes over the rows as percorri_planimetria computes them, a
+// window of them at a time: the rows of a drawn plan are one filled stretch,
+// from row 0 to the row before riga_successiva().
+std::vector<punto_piano> sfoltisci(const disegno_planimetria& d, double scarto) {
+  if (!d.allocata() || !d.origine() || d.righe() < 2) return {};
+  const int32_t fine = d.riga_successiva() - 1;
+  const double e = scarto / 5;
+  // Rows base..base + x.size() - 1; the first pass has reached row i.
+  std::vector<double> x{0, 0}, y{0, 1};
+  int32_t base = 0, i = 0;
+  std::vector<punto_piano> grezzi;
+  // The first pass up to where its chords would reach past the window (to
+  // the end once every row is in); the rows before i are then dropped.
+  const auto avanza = [&](bool tutte) {
+    const int32_t ultima = base + static_cast<int32_t>(x.size()) - 1;
+    while (i < fine && (tutte || i + 32 <= ultima)) {
+      grezzi.push_back({i, x[static_cast<std::size_t>(i - base)], y[static_cast<std::size_t>(i - base)]});
+      int32_t passo = 1;
+      for (int32_t k : {32, 8})
+        if (i + k <= fine && sulla_corda(x.data(), y.data(), i - base, i - base + k, e)) {
+          passo = k;
+          break;
+        }
+      i += passo;
+    }
+    x.erase(x.begin(), x.begin() + (i - base));
+    y.erase(y.begin(), y.begin() + (i - base));
+    base = i;
+  };
+  percorri_planimetria(d, [&](const double* bx, const double* by, int32_t n) {
+    x.insert(x.end(), bx, bx + n);
+    y.insert(y.end(), by, by + n);
+    if (x.size() >= 8192) avanza(false);
+  });
+  avanza(true);
+  grezzi.push_back({fine, x[static_cast<std::size_t>(fine - base)], y[static_cast<std::size_t>(fine - base)]});
+  return cono(grezzi, scarto - e);
+}
+
 }  // namespace tracciato
