@@ -2,6 +2,9 @@
 //
 //   vista/120000      the built-in scenario's density over 120 km
 //   vista/1000000     the longest line the loader accepts
+//   vista_da_sorgenti/1000000   the whole of `tracciato view` from the sources,
+//                               in memory, on the route of bench/genera.h
+//                               (bench/percorso_1000km.sh writes the same)
 //
 // Each iteration loads and compacts the line (the compile without its files),
 // encodes the three binary files in memory (the rest of a compile but the
@@ -15,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/genera.h"
 #include "compactor/compattatore.h"
+#include "viewer/da_sorgenti.h"
 #include "viewer/pagina.h"
 #include "viewer/viewer_prova.h"
 #include "viewer/vista.h"
@@ -58,6 +63,21 @@ void vista(benchmark::State& state) {
   state.counters["page_MB"] = static_cast<double>(byte) / 1e6;
 }
 BENCHMARK(vista)->Arg(120000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// The compile in memory, the check, the fastest run and the page, as view
+// runs them; the counter gives the page's size.
+void vista_da_sorgenti(benchmark::State& state) {
+  const int32_t lunghezza = static_cast<int32_t>(state.range(0));
+  const testo_sorgente linea{"linea.txt", genera_linea(lunghezza), ""}, treno{"treno.txt", genera_treno(lunghezza), ""};
+  std::size_t byte = 0;
+  for (auto _ : state) {
+    const std::string p = pagina_da_sorgenti(linea, treno, "Banco", "4715", "the sources", {});
+    byte = p.size();
+    benchmark::DoNotOptimize(p.data());
+  }
+  state.counters["page_MB"] = static_cast<double>(byte) / 1e6;
+}
+BENCHMARK(vista_da_sorgenti)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tracciato

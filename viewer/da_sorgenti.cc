@@ -48,7 +48,7 @@ std::string pagina_da_sorgenti(const testo_sorgente& linea, const testo_sorgente
   pagina.documenti = documenti;
   pagina.ritmi = ritmi;
   pagina.corsa = marcia_piu_veloce(s, ritmi);
-  return pagina_scenario(s, calcola_planimetria(s), pagina);
+  return pagina_scenario(s, s.planimetria, pagina);
 }
 
 }  // namespace tracciato

@@ -2,7 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <charconv>
 #include <cmath>
+#include <map>
 #include <set>
 
 #include "model/errori.h"
@@ -48,19 +50,75 @@ std::string riga_guasto(const guasto& g) {
   return m;
 }
 
+// The page's data: the members of one JSON object by name, each value written
+// out already, in the order of their names. The long arrays of numbers are
+// written directly; the rest goes through the JSON library.
+using dati = std::map<std::string, std::string>;
+
+template <class T>
+std::string in_json(const T& valore) {
+  return json(valore).dump();
+}
+
+void aggiungi_numero(std::string& o, int64_t n) {
+  char b[24];
+  o.append(b, std::to_chars(b, b + sizeof b, n).ptr);
+}
+
+// [a,b,c,...] of the values f(x) for the elements x of v.
+template <class V, class F>
+std::string lista_numeri(const V& v, F f) {
+  std::string o = "[";
+  o.reserve(v.size() * 8 + 2);
+  for (const auto& x : v) {
+    if (o.size() > 1) o += ',';
+    aggiungi_numero(o, f(x));
+  }
+  o += ']';
+  return o;
+}
+
+// A JSON string of UTF-8 text, escaped as the JSON library escapes it.
+void aggiungi_testo(std::string& o, std::string_view t) {
+  o += '"';
+  for (char c : t) {
+    switch (c) {
+      case '"': o += "\\\""; break;
+      case '\\': o += "\\\\"; break;
+      case '\b': o += "\\b"; break;
+      case '\f': o += "\\f"; break;
+      case '\n': o += "\\n"; break;
+      case '\r': o += "\\r"; break;
+      case '\t': o += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          char b[8];
+          std::snprintf(b, sizeof b, "\\u%04x", static_cast<unsigned>(c));
+          o += b;
+        } else {
+          o += c;
+        }
+    }
+  }
+  o += '"';
+}
+
 // Runs of equal values over cells 0..ultima: cell, value, cell, value, ...
 template <class F>
-json serie(const scenario& s, int32_t ultima, F valore) {
-  json v = json::array();
+std::string serie(const scenario& s, int32_t ultima, F valore) {
+  std::string v = "[";
   int prima = 0;
   for (int32_t i = 0; i <= ultima; ++i) {
     const int x = valore(s.celle[static_cast<std::size_t>(i)]);
     if (i == 0 || x != prima) {
-      v.push_back(i);
-      v.push_back(x);
+      if (i > 0) v += ',';
+      aggiungi_numero(v, i);
+      v += ',';
+      aggiungi_numero(v, x);
       prima = x;
     }
   }
+  v += ']';
   return v;
 }
 
@@ -82,13 +140,14 @@ json stazioni(const scenario& s) {
   return v;
 }
 
-json dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pagina& o, std::string& sommario) {
-  json d;
-  d["nome"] = a_utf8(s.nome_scenario);
-  d["treno"] = a_utf8(s.numero_treno);
-  d["lunghezza"] = s.tabella[posto_treno].valore2;
+dati dati_pagina(const scenario& s, const std::vector<punto_piano>& piano, const opzioni_pagina& o,
+                std::string& sommario) {
+  dati d;
+  d["nome"] = in_json(a_utf8(s.nome_scenario));
+  d["treno"] = in_json(a_utf8(s.numero_treno));
+  d["lunghezza"] = std::to_string(s.tabella[posto_treno].valore2);
   const int32_t ultima = ultima_cella(s);
-  d["celle"] = ultima + 1;
+  d["celle"] = std::to_string(ultima + 1);
 
   // Chainage references in use: position, chainage.
   json rif = json::array();
@@ -96,7 +155,7 @@ json dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pa
     const voce_tabella& r = s.tabella[static_cast<std::size_t>(k)];
     if (r.valore1 != 0 || r.valore2 != 0 || r.valore3 != 0) rif.push_back(json::array({r.valore1, r.valore2}));
   }
-  d["rif"] = rif;
+  d["rif"] = rif.dump();
 
   // Speed, gradient and adhesion of every cell up to the third last: the
   // last three cells never receive them.
@@ -107,10 +166,22 @@ json dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pa
 
   // Items; then the cells that other views draw but the item list leaves
   // out: slowdown warning boards and pre-warning cells.
-  json el = json::array();
-  for (const elemento& e : elementi_linea(s))
-    el.push_back(json::array({nome_elemento(e.tipo), e.cella, e.inizio, e.fine, e.valore, e.etichetta,
-                              e.descrizione}));
+  std::string el = "[";
+  for (const elemento& e : elementi_linea(s)) {
+    if (el.size() > 1) el += ',';
+    el += '[';
+    aggiungi_testo(el, nome_elemento(e.tipo));
+    for (const int32_t n : {e.cella, e.inizio, e.fine, e.valore}) {
+      el += ',';
+      aggiungi_numero(el, n);
+    }
+    el += ',';
+    aggiungi_testo(el, e.etichetta);
+    el += ',';
+    aggiungi_testo(el, e.descrizione);
+    el += ']';
+  }
+  el += ']';
   d["el"] = std::move(el);
   json avvisi = json::array();
   for (int32_t i = 0; i <= ultima; ++i) {
@@ -122,7 +193,7 @@ json dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pa
       avvisi.push_back(json::array({i, -1, "pre-warning cell " + std::to_string(c.valore_a) + "; at " +
                                                testo_luogo(s, i * 50, cella_voce::propria)}));
   }
-  d["avvisi"] = std::move(avvisi);
+  d["avvisi"] = avvisi.dump();
   // Board stripes (cell, left, right) and tunnel marks (cell, value, words).
   json strisce = json::array(), segni = json::array();
   for (int32_t i = 0; i <= ultima; ++i) {
@@ -133,51 +204,46 @@ json dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pa
       segni.push_back(json::array({i, c.valore_a, "tunnel mark, value " + std::to_string(c.valore_a) + "; at " +
                                                      testo_luogo(s, i * 50, cella_voce::propria)}));
   }
-  d["strisce"] = std::move(strisce);
-  d["segni"] = std::move(segni);
+  d["strisce"] = strisce.dump();
+  d["segni"] = segni.dump();
 
   // The track plan; decimetres are ample for drawing.
-  const std::vector<punto_piano> piano = sfoltisci(righe, o.scarto_planimetria);
   if (piano.size() >= 2) {
-    json m = json::array(), x = json::array(), y = json::array();
-    for (const punto_piano& p : piano) {
-      m.push_back(p.metro);
-      x.push_back(static_cast<int64_t>(std::llround(p.x * 10)));
-      y.push_back(static_cast<int64_t>(std::llround(p.y * 10)));
-    }
-    d["piano"] = {{"m", m}, {"x", x}, {"y", y}};
+    d["piano"] = "{\"m\":" + lista_numeri(piano, [](const punto_piano& p) { return p.metro; }) +
+                 ",\"x\":" + lista_numeri(piano, [](const punto_piano& p) { return std::llround(p.x * 10); }) +
+                 ",\"y\":" + lista_numeri(piano, [](const punto_piano& p) { return std::llround(p.y * 10); }) + "}";
   } else {
-    d["piano"] = nullptr;
+    d["piano"] = "null";
   }
 
   // The train: its clock at the start, its stations, and the fastest path
   // when one was computed.
   const voce_tabella& linea = s.tabella[posto_linea];
-  d["orologio"] = (linea.intero3 * 60 + linea.intero4) * 60 + linea.intero5;
-  d["stazioni"] = stazioni(s);
+  d["orologio"] = std::to_string((linea.intero3 * 60 + linea.intero4) * 60 + linea.intero5);
+  d["stazioni"] = stazioni(s).dump();
   // The fastest run: position, km/h to a tenth, seconds to a tenth.
   const auto decimo = [](double x) { return std::nearbyint(x * 10) / 10; };
   json corsa = json::array();
   for (const punto_marcia& p : o.corsa.punti)
     corsa.push_back(json::array({p.posizione, decimo(p.velocita), decimo(p.secondi)}));
-  d["corsa"] = std::move(corsa);
+  d["corsa"] = corsa.dump();
   json tratti = json::array();
   for (const tratto_orario& t : o.corsa.tratti)
     tratti.push_back(json::array({t.da, t.a, t.ora_da, t.ora_a, decimo(t.minimo), t.impossibile() ? 1 : 0, t.nome_da, t.nome_a}));
-  d["tratti"] = std::move(tratti);
+  d["tratti"] = tratti.dump();
   char ritmi[96];
   std::snprintf(ritmi, sizeof ritmi, "%g m/s\u00b2 accelerating, %g m/s\u00b2 braking, %g s at each stop",
                 o.ritmi.accelerazione, o.ritmi.frenatura, o.ritmi.sosta);
-  d["ritmi"] = ritmi;
+  d["ritmi"] = in_json(ritmi);
 
   // The check's problems: error or not, place, position (or null), words.
   if (o.problemi_noti) {
     json pr = json::array();
     for (const problema_pagina& p : o.problemi)
       pr.push_back(json::array({p.errore ? 1 : 0, p.luogo, p.posizione ? json(*p.posizione) : json(nullptr), p.testo}));
-    d["problemi"] = std::move(pr);
+    d["problemi"] = pr.dump();
   } else {
-    d["problemi"] = nullptr;
+    d["problemi"] = "null";
   }
 
   // Faults.
@@ -193,8 +259,8 @@ json dati_pagina(const scenario& s, const planimetria_t& righe, const opzioni_pa
     if (guasti.size() > 1)
       sommario += "; " + std::to_string(guasti.size() - 1) + (guasti.size() == 2 ? " more fault followed" : " more faults followed");
   }
-  d["guasti"] = std::move(guasti);
-  d["origine"] = o.origine;
+  d["guasti"] = guasti.dump();
+  d["origine"] = in_json(o.origine);
   return d;
 }
 
@@ -207,16 +273,33 @@ std::string chilometri(int64_t m) {
 }  // namespace
 
 std::string pagina_scenario(const scenario& s, const planimetria_t& piano, const opzioni_pagina& opzioni) {
+  return pagina_scenario(s, sfoltisci(piano, opzioni.scarto_planimetria), opzioni);
+}
+
+std::string pagina_scenario(const scenario& s, const disegno_planimetria& piano, const opzioni_pagina& opzioni) {
+  return pagina_scenario(s, sfoltisci(piano, opzioni.scarto_planimetria), opzioni);
+}
+
+std::string pagina_scenario(const scenario& s, const std::vector<punto_piano>& piano, const opzioni_pagina& opzioni) {
   std::string sommario;
-  const json d = dati_pagina(s, piano, opzioni, sommario);
-  // Inside a script element "</" must not occur; '<' appears only within strings.
-  std::string dati = d.dump();
-  std::string sicuri;
-  sicuri.reserve(dati.size());
-  for (char c : dati) {
-    if (c == '<') sicuri += "\\u003c";
-    else sicuri += c;
+  const dati d = dati_pagina(s, piano, opzioni, sommario);
+  // One JSON object. Inside a script element "</" must not occur; '<'
+  // appears only within strings.
+  std::string sicuri = "{";
+  for (const auto& [nome, valore] : d) {
+    if (sicuri.size() > 1) sicuri += ',';
+    sicuri += '"';
+    sicuri += nome;
+    sicuri += "\":";
+    for (std::size_t i = 0;;) {
+      const std::size_t j = valore.find('<', i);
+      sicuri.append(valore, i, j == std::string::npos ? std::string::npos : j - i);
+      if (j == std::string::npos) break;
+      sicuri += "\\u003c";
+      i = j + 1;
+    }
   }
+  sicuri += '}';
 
   const std::string nome = escape_html(a_utf8(s.nome_scenario));
   const std::string treno = escape_html(a_utf8(s.numero_treno));

@@ -12,6 +12,7 @@
 
 #include "model/scenario.h"
 #include "viewer/marcia.h"
+#include "viewer/planimetria_sottile.h"
 
 namespace tracciato {
 
@@ -49,5 +50,10 @@ struct opzioni_pagina {
 // line data file, or calcola_planimetria(s) for a scenario compiled in
 // memory; a plan that is not allocated leaves the plan view empty, with a note.
 std::string pagina_scenario(const scenario& s, const planimetria_t& piano, const opzioni_pagina& opzioni);
+// The same for the plan as drawn, its rows computed on the way (the whole
+// table of them is never held).
+std::string pagina_scenario(const scenario& s, const disegno_planimetria& piano, const opzioni_pagina& opzioni);
+// The same for a plan already thinned by sfoltisci.
+std::string pagina_scenario(const scenario& s, const std::vector<punto_piano>& piano, const opzioni_pagina& opzioni);
 
 }  // namespace tracciato

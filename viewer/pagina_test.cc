@@ -157,6 +157,36 @@ TEST(Sfoltisci, KeepsTheLineWithinTheDeviation) {
   EXPECT_GT(v.size(), 10u);  // the arc is not cut short
 }
 
+// A drawn plan thinned as its rows are computed: the same points as from the
+// whole table of its rows, past many windows of rows and at the ends.
+TEST(Sfoltisci, DrawnPlanAsItsTable) {
+  const auto uguali = [](const disegno_planimetria& d) {
+    const auto a = sfoltisci(d, 0.5), b = sfoltisci(calcola_planimetria(d), 0.5);
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      EXPECT_EQ(a[i].metro, b[i].metro) << i;
+      EXPECT_EQ(a[i].x, b[i].x) << i;
+      EXPECT_EQ(a[i].y, b[i].y) << i;
+    }
+  };
+  disegno_planimetria d;
+  uguali(d);  // not allocated: no points
+  d.alloca_righe(40000);
+  uguali(d);  // no origin: every row empty
+  d.imposta_origine();
+  uguali(d);  // the origin alone
+  d.aggiungi_tratto(2, 0);
+  uguali(d);
+  d.aggiungi_tratto(20000, 0);
+  d.aggiungi_tratto(20500, 0.002);
+  d.aggiungi_tratto(30007, 0);
+  d.aggiungi_tratto(30100, -0.01);
+  d.aggiungi_tratto(30133, 0.0001);
+  uguali(d);  // the last rows empty
+  d.aggiungi_tratto(40000, 0.001);
+  uguali(d);  // every row filled
+}
+
 // The built-in scenario's page: within 1 MB, one item per item cell, and the
 // items of the binary files the same as those compiled in memory.
 TEST(PaginaScenario, BuiltInFromSourcesAndFromBinaries) {
@@ -254,6 +284,7 @@ TEST(PaginaScenario, ThousandKilometresWithinThreeMegabytes) {
   o.corsa = marcia_piu_veloce(s, o.ritmi);
   ASSERT_GT(o.corsa.punti.size(), 9000u);
   const std::string p = pagina_scenario(s, piano, o);
+  EXPECT_EQ(pagina_scenario(s, s.planimetria, o), p);  // the rows computed on the way
   EXPECT_LE(p.size(), 3000000u);
   EXPECT_LE(scarto_massimo(piano, sfoltisci(piano, 0.5)), 0.5);
   EXPECT_GT(p.size(), 100000u);

@@ -20,5 +20,8 @@ struct punto_piano {
 // between the kept rows around it. The first and the last filled rows are
 // always kept. A plan that is not allocated gives no points.
 std::vector<punto_piano> sfoltisci(const planimetria_t& p, double scarto);
+// The same for the rows d draws, computed a few at a time rather than all
+// in memory: sfoltisci(calcola_planimetria(d), scarto).
+std::vector<punto_piano> sfoltisci(const disegno_planimetria& d, double scarto);
 
 }  // namespace tracciato
