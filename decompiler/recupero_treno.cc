@@ -172,11 +172,13 @@ void recupera_rallentamenti(recupero& r, treno_r& t) {
   // four pre-warning cells before it when f_ta asked for them. Returns
   // whether the board stands there (or none is due).
   auto avvisi = [&](int32_t s, rallentamento_r& x, bool prova) {
-    if (x.x <= 1500) return true;
     const int32_t w = s - 24;
-    if (w < 0 || presa[w] || r.celle[w].tipo_cella != cella_avviso_rallentamento || r.celle[w].valore_a != x.v ||
-        r.celle[w].valore_b != x.d_v)
-      return false;
+    const bool con_tabella = w >= 0 && !presa[w] && r.celle[w].tipo_cella == cella_avviso_rallentamento &&
+                         r.celle[w].valore_a == x.v && r.celle[w].valore_b == x.d_v;
+    // Cell 31 starts at 1500 m, which has no board; 1501 m has one.
+    if (x.x == 1500 && con_tabella) x.x = 1501;
+    if (x.x <= 1500) return true;
+    if (!con_tabella) return false;
     if (prova) return true;
     presa[w] = true;
     // The four pre-warning cells from cell p down.
