@@ -355,9 +355,12 @@ TEST(Decompile, DenseGeneratedScenariosRoundTrip) {
   // before its warning board.
   semi.push_back(0x010100004ea11b01);
   // About a third of the seeds above put a station over a signal or over a
-  // slowdown's start or end. This one a slowdown from 1510 m whose start cell
-  // a station takes: cell 31 starts at 1500 m, which has no warning board.
-  semi.push_back(2698);
+  // slowdown's start or end. Further: 2698, a slowdown from 1510 m whose
+  // start cell a station takes (cell 31 starts at 1500 m, which has no
+  // warning board); 5044, a sign and a speed board each under a station;
+  // 16063, a slowdown start under a station while another start's end fell
+  // into its own cell with the same d_v.
+  for (uint64_t seme : {2698, 5044, 16063}) semi.push_back(seme);
   for (uint64_t seme : semi) {
     const test::scenario_generato g = test::genera_scenario(seme);
     const auto prima = binari_senza_guasti(g);

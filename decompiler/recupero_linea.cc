@@ -176,10 +176,16 @@ void recupera_cartelli(recupero& r, linea_r& l) {
     }
   // A sign whose cell a station cell took later leaves no cell of its own;
   // any station cell hides it as well, but one over a signal or a slowdown
-  // of the train file.
+  // of the train file. A sign leaves valore_b, c and d at 0, so cells where
+  // they are not (a speed board stood there) come last.
   std::vector<int32_t> celle_stazione;
-  for (int32_t i = 0; i <= r.ultima(); ++i)
-    if (r.celle[i].tipo_cella == cella_stazione && !r.spiegata[i]) celle_stazione.push_back(i);
+  for (int pulite = 1; pulite >= 0; --pulite)
+    for (int32_t i = 0; i <= r.ultima(); ++i) {
+      const cella& c = r.celle[i];
+      if (c.tipo_cella == cella_stazione && !r.spiegata[i] &&
+          (c.valore_b == 0 && c.valore_c == 0 && c.valore_d == 0) == (pulite == 1))
+        celle_stazione.push_back(i);
+    }
   std::size_t nascoste = 0;
   for (int32_t posto = primo_posto_cartello; posto >= piu_basso; --posto) {
     const std::string& testo = r.tabella[posto].testo;

@@ -209,6 +209,7 @@ void recupera_rallentamenti(recupero& r, treno_r& t) {
     }
     return true;
   };
+  std::vector<std::pair<int32_t, std::size_t>> senza_fine;  // (start cell, slowdown) of no end seen
   for (int32_t s = 0; s <= u; ++s) {
     const cella& c = r.celle[s];
     if (c.tipo_cella != cella_inizio_rallentamento) continue;
@@ -225,18 +226,11 @@ void recupera_rallentamenti(recupero& r, treno_r& t) {
           f.valore_b == c.valore_b && f.valore_c == c.valore_c)
         fine = e;
     }
-    // With nothing to show in the station cell, an end in the start's own
-    // cell writes the same.
-    if (fine < 0 && (x.d_v != 0 || x.f_tt != 0))
-      for (int32_t e = s + 1; e <= u && fine < 0; ++e)
-        if (stazione_libera(e, x.d_v, x.f_tt)) {
-          fine = e;
-          x.sotto = r.celle[e].valore_a - 1;
-          r.spiegata[e] = true;
-        }
     if (fine >= 0) {
       x.l = (fine - s) * 50;
       presa[fine] = true;
+    } else if (x.d_v != 0 || x.f_tt != 0) {
+      senza_fine.push_back({s, t.rallentamenti.size()});
     }
     if (!avvisi(s, x, false))
       r.avvisa("the slowdown starting in cell " + std::to_string(s) + " has no warning board 24 cells before it");
@@ -268,6 +262,20 @@ void recupera_rallentamenti(recupero& r, treno_r& t) {
   // cells after it.
   for (int32_t w = 0; w + 24 <= u; ++w)
     if (!presa[w] && r.celle[w].tipo_cella == cella_avviso_rallentamento) sotto_stazione(w, w + 24, true);
+  // A start of no end seen ended in its own cell, or in the nearest station
+  // cell after it left to explain that keeps its d_v and f_tt (with nothing
+  // to show there, its own cell writes the same). Ends and warning boards
+  // of no start have taken theirs first.
+  for (const auto& [s, k] : senza_fine) {
+    rallentamento_r& x = t.rallentamenti[k];
+    for (int32_t e = s + 1; e <= u; ++e)
+      if (stazione_libera(e, x.d_v, x.f_tt)) {
+        x.l += (e - s) * 50;  // on top of the metre a half-cell start adds
+        x.sotto = r.celle[e].valore_a - 1;
+        r.spiegata[e] = true;
+        break;
+      }
+  }
   for (int32_t i = 0; i <= u; ++i) {
     const uint8_t tipo = r.celle[i].tipo_cella;
     if (!presa[i] && (tipo == cella_fine_rallentamento || tipo == cella_avviso_rallentamento || tipo == cella_preavviso))
