@@ -155,6 +155,7 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
 
   recupero r;
   r.celle = celle;
+  r.spiegata.assign(celle.size(), false);
   r.tabella = tabella;
   r.nome = b.nome;
   r.numero = b.numero;
@@ -188,11 +189,11 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
     piano_esatto = r.avvisi.size() == prima && righe_piano == int64_t{l.lunghezza} + 7001;
   }
   recupera_serie(r, l, t);
-  recupera_cartelli(r, l);
-  recupera_indicatori(r, l);
   recupera_stazioni(r, t);
   recupera_segnali(r, t);
   recupera_rallentamenti(r, t);
+  recupera_cartelli(r, l);
+  recupera_indicatori(r, l);
   recupera_abbattimenti(r, t);
   recupera_montagne(r, l);
   ordina_segni(r, t);

@@ -131,6 +131,15 @@ TEST(Decompile, SmallScenariosOfEveryRecordKindComeBackByteForByte) {
        "stazione, 5000, 12, 400, 0,0,0, 1,1,0, 4,1,1, 50, 14,10,0, PRIMA\n"
        "stazione, 9000, 12, 400, 0,0,0, 1,1,0, 4,1,1, 50, 14,20,0, SECONDA\n"
        "segnale, 9050, 2, 3, 1, 0, 0, 0, 0,0,0, 0\n"},
+      {"a signal, a slowdown's start, a slowdown's end and a whole slowdown under station cells", "", "",
+       "segnale, 3100, 2, 3, 4, 5, 1, 2, 1,2,0, 40\n"
+       "stazione, 3000, 12, 400, 0,0,0, 1,1,0, 4,1,1, 50, 14,10,0, SEGNALE\n"
+       "rallentamento, 6100, 60, 300, 2, 1, 5\n"
+       "stazione, 6000, 11, 400, 0,0,0, 1,1,0, 4,1,1, 50, 14,20,0, INIZIO\n"
+       "rallentamento, 8800, 30, 400, 1, 0, 3\n"
+       "stazione, 9000, 7, 300, 0,0,0, 1,1,0, 4,1,1, 50, 14,30,0, FINE\n"
+       "rallentamento, 12000, 45, 0, 1, 0, 2\n"
+       "stazione, 12000, 12, 200, 0,0,0, 1,1,0, 4,1,1, 50, 14,40,0, TUTTO\n"},
       {"slowdowns with the walk's code points and manual ones", "", "",
        "rallentamento, 9000, 60, 800, 2, 1, 5\nrallentamento, 1000, 30, 100, 0, 1, 0\n"
        "rallentamento, 14000, 120, 300, 0, 0, 0\nsegnale, 14500, 1, 3, 4, 0, 0, 0, 0,0,0, 0\n"
@@ -354,6 +363,13 @@ TEST(Decompile, DenseGeneratedScenariosRoundTrip) {
   // A slowdown at a half cell, whose pre-warning cells stand two cells
   // before its warning board.
   semi.push_back(0x010100004ea11b01);
+  // About a third of the seeds above put a station over a signal or over a
+  // slowdown's start or end. Further: 2698, a slowdown from 1510 m whose
+  // start cell a station takes (cell 31 starts at 1500 m, which has no
+  // warning board); 5044, a sign and a speed board each under a station;
+  // 16063, a slowdown start under a station while another start's end fell
+  // into its own cell with the same d_v.
+  for (uint64_t seme : {2698, 5044, 16063}) semi.push_back(seme);
   for (uint64_t seme : semi) {
     const test::scenario_generato g = test::genera_scenario(seme);
     const auto prima = binari_senza_guasti(g);

@@ -20,6 +20,9 @@ struct recupero {
   std::string nome, numero;  // scenario name and train number of the compile
   std::vector<std::string> avvisi;
   std::vector<std::string> inventati;  // items made up where nothing shows them
+  // Station cells whose leftover values a recovered signal or slowdown
+  // explains (the speed boards leave them alone).
+  std::vector<bool> spiegata;
 
   int32_t ultima() const { return static_cast<int32_t>(celle.size()) - 1; }
   void avvisa(std::string s) { avvisi.push_back(std::move(s)); }
@@ -42,11 +45,11 @@ bool testo_scrivibile(const std::string& t);
 // adds warnings for what it cannot recover exactly.
 void recupera_testata(recupero& r, linea_r& l, treno_r& t);   // slots 81 to 86
 void recupera_serie(recupero& r, linea_r& l, treno_r& t);     // gradient, speed, adhesion
-void recupera_cartelli(recupero& r, linea_r& l);              // signs, slots 80 down
-void recupera_indicatori(recupero& r, linea_r& l);            // speed boards
 void recupera_stazioni(recupero& r, treno_r& t);              // stations, slots 1 up
 void recupera_segnali(recupero& r, treno_r& t);               // signals
 void recupera_rallentamenti(recupero& r, treno_r& t);         // slowdowns
+void recupera_cartelli(recupero& r, linea_r& l);              // signs, slots 80 down
+void recupera_indicatori(recupero& r, linea_r& l);            // speed boards
 void recupera_abbattimenti(recupero& r, treno_r& t);          // manual code points
 void recupera_montagne(recupero& r, linea_r& l);              // tunnels
 void ordina_segni(recupero& r, treno_r& t);                   // station and signal order

@@ -114,8 +114,12 @@ void ordina_segni(recupero& r, treno_r& t) {
   if (senza_autore >= 0)
     r.avvisa("the approach mark in cell " + std::to_string(senza_autore) + " is none that a station or signal writes there");
 
-  // Depth first: each item after the items it needs, stations in slot order.
+  // Depth first: each item after the items it needs, stations in slot order,
+  // a signal under a station cell before that station.
   for (std::size_t k = 1; k < n_st; ++k) prima[k].push_back(k - 1);
+  for (std::size_t i = 0; i < t.segnali.size(); ++i)
+    if (t.segnali[i].sotto >= 0 && static_cast<std::size_t>(t.segnali[i].sotto) < n_st)
+      prima[static_cast<std::size_t>(t.segnali[i].sotto)].push_back(n_st + i);
   std::vector<int> stato(n, 0);  // 0 not yet, 1 being placed, 2 placed
   bool ciclo = false;
   std::function<void(std::size_t)> metti = [&](std::size_t x) {

@@ -175,10 +175,17 @@ void recupera_cartelli(recupero& r, linea_r& l) {
       break;
     }
   // A sign whose cell a station cell took later leaves no cell of its own;
-  // any station cell hides it as well.
+  // any station cell hides it as well, but one over a signal or a slowdown
+  // of the train file. A sign leaves valore_b, c and d at 0, so cells where
+  // they are not (a speed board stood there) come last.
   std::vector<int32_t> celle_stazione;
-  for (int32_t i = 0; i <= r.ultima(); ++i)
-    if (r.celle[i].tipo_cella == cella_stazione) celle_stazione.push_back(i);
+  for (int pulite = 1; pulite >= 0; --pulite)
+    for (int32_t i = 0; i <= r.ultima(); ++i) {
+      const cella& c = r.celle[i];
+      if (c.tipo_cella == cella_stazione && !r.spiegata[i] &&
+          (c.valore_b == 0 && c.valore_c == 0 && c.valore_d == 0) == (pulite == 1))
+        celle_stazione.push_back(i);
+    }
   std::size_t nascoste = 0;
   for (int32_t posto = primo_posto_cartello; posto >= piu_basso; --posto) {
     const std::string& testo = r.tabella[posto].testo;
@@ -204,10 +211,12 @@ void recupera_indicatori(recupero& r, linea_r& l) {
   for (int32_t i = 0; i <= r.ultima(); ++i) {
     const cella& c = r.celle[i];
     // A station cell keeps the values b, c and d of what stood there before
-    // it and takes only a: when they are not all 0, a speed board stood
-    // there (the line file, boards and all, is read before the stations).
+    // it and takes only a: when they are not all 0 and no signal or slowdown
+    // of the train file explains them, a speed board stood there (the line
+    // file, boards and all, is read before the stations).
     // Its first pair of speeds is lost; 0 writes the same bytes.
-    const bool sotto_stazione = c.tipo_cella == cella_stazione && (c.valore_b != 0 || c.valore_c != 0 || c.valore_d != 0);
+    const bool sotto_stazione = c.tipo_cella == cella_stazione && !r.spiegata[i] &&
+                                (c.valore_b != 0 || c.valore_c != 0 || c.valore_d != 0);
     if (c.tipo_cella != cella_indicatore_v_max && !sotto_stazione) continue;
     if (sotto_stazione)
       r.inventati.push_back("the first pair of speeds (0, 0) of the speed board at " +

@@ -83,24 +83,15 @@ void recupera_segnali(recupero& r, treno_r& t) {
     for (int j = 1; j <= 4; ++j)
       if (i - 2 * j >= 0) altri[i - 2 * j].push_back({i, basso8(base * 10 + j)});
   }
-  for (int32_t i = 0; i <= r.ultima(); ++i) {
-    const cella& c = r.celle[i];
-    if (c.tipo_cella != cella_segnale) continue;
-    segnale_r s;
-    s.posizione = posizione_in_cella(i);
-    s.s1 = static_cast<int32_t>(div_giu(c.valore_a, 10));
-    s.d1 = static_cast<int32_t>(mod_giu(c.valore_a, 10));
-    s.s2 = static_cast<int32_t>(div_giu(c.valore_b, 10));
-    s.d2 = static_cast<int32_t>(mod_giu(c.valore_b, 10));
-    s.s3 = static_cast<int32_t>(div_giu(c.valore_c, 10));
-    s.d3 = static_cast<int32_t>(mod_giu(c.valore_c, 10));
-    // valore_d = rapp x 10 + sx x 3 + dx, and the approach marks carry the
-    // low 8 bits of (sx x 3 + dx) x 10 + j: of the readings of valore_d, the
-    // one whose marks stand in most of the four approach cells where no
-    // other station or signal writes the same mark (the plainest on a tie).
-    // The marks repeat every 640 (10 x 64), so that is as far as the
-    // readings need to go.
-    const int64_t base = mod_giu(c.valore_d, 10);
+  // valore_d = rapp x 10 + sx x 3 + dx, and the approach marks carry the low
+  // 8 bits of (sx x 3 + dx) x 10 + j: of the readings of valore_d, the one
+  // whose marks stand in most of the four approach cells where no other
+  // station or signal writes the same mark (the plainest on a tie). The marks
+  // repeat every 640 (10 x 64), so that is as far as the readings need to go.
+  // Returns the reading and how many marks show it; with solo_segnati, a
+  // cell left unmarked shows nothing.
+  auto lettura = [&](int32_t i, int64_t valore_d, bool solo_segnati) {
+    const int64_t base = mod_giu(valore_d, 10);
     int64_t lato = base;
     int migliore = -1;
     for (int64_t prova = base; prova < base + 640; prova += 10) {
@@ -108,13 +99,48 @@ void recupera_segnali(recupero& r, treno_r& t) {
       for (int j = 1; j <= 4; ++j) {
         if (i - 2 * j < 0) continue;
         const uint8_t m = basso8(prova * 10 + j);
-        if (r.celle[i - 2 * j].segno_approccio != m) continue;
+        if (r.celle[i - 2 * j].segno_approccio != m || (solo_segnati && m == 0)) continue;
         bool d_altri = false;
         for (const auto& [chi, valore] : altri[i - 2 * j]) d_altri |= chi != i && valore == m;
         if (!d_altri) ++segni;
       }
       if (segni > migliore) migliore = segni, lato = prova;
     }
+    return std::pair<int64_t, int>{lato, migliore};
+  };
+  // A signal under a station cell: the station took its type and valore_a
+  // and left b, c, d and the timing value. Only a signal writes a timing
+  // value; without one, its approach marks beyond the station's own (two
+  // and three cells further back) must show it.
+  const int32_t stazioni = static_cast<int32_t>(t.stazioni.size());
+  std::vector<bool> nascosto(r.celle.size(), false);
+  for (int32_t i = 0; i <= r.ultima(); ++i) {
+    const cella& c = r.celle[i];
+    if (c.tipo_cella != cella_stazione || c.valore_a < 1 || c.valore_a > stazioni) continue;
+    if (c.tempo_segnale == 0 && lettura(i, c.valore_d, true).second < 1) continue;
+    nascosto[i] = r.spiegata[i] = true;
+    const int64_t lato = lettura(i, c.valore_d, true).first;
+    for (int j = 1; j <= 4; ++j)
+      if (i - 2 * j >= 0) altri[i - 2 * j].push_back({i, basso8(lato * 10 + j)});
+  }
+  for (int32_t i = 0; i <= r.ultima(); ++i) {
+    const cella& c = r.celle[i];
+    if (c.tipo_cella != cella_segnale && !nascosto[i]) continue;
+    segnale_r s;
+    s.posizione = posizione_in_cella(i);
+    if (nascosto[i]) {
+      s.sotto = c.valore_a - 1;
+      r.inventati.push_back("the first aspect pair (0, 0) of the signal at " + std::to_string(s.posizione) +
+                            " m, under the station of cell " + std::to_string(i));
+    } else {
+      s.s1 = static_cast<int32_t>(div_giu(c.valore_a, 10));
+      s.d1 = static_cast<int32_t>(mod_giu(c.valore_a, 10));
+    }
+    s.s2 = static_cast<int32_t>(div_giu(c.valore_b, 10));
+    s.d2 = static_cast<int32_t>(mod_giu(c.valore_b, 10));
+    s.s3 = static_cast<int32_t>(div_giu(c.valore_c, 10));
+    s.d3 = static_cast<int32_t>(mod_giu(c.valore_c, 10));
+    const int64_t lato = lettura(i, c.valore_d, nascosto[i]).first;
     s.rapp = static_cast<int32_t>((c.valore_d - lato) / 10);
     s.sx = static_cast<int32_t>(lato / 3);
     s.dx = static_cast<int32_t>(lato % 3);
@@ -131,9 +157,59 @@ void recupera_segnali(recupero& r, treno_r& t) {
 void recupera_rallentamenti(recupero& r, treno_r& t) {
   // Start and end cells hold the same speed, d_v and f_tt; each start takes
   // the nearest end after it that matches. A start without one was a
-  // slowdown whose end fell into its own cell.
+  // slowdown whose end fell into its own cell, or into a cell a station took
+  // over later. A station cell over a start or an end keeps its valore_b
+  // (d_v) and valore_c (f_tt).
   std::vector<bool> presa(r.celle.size(), false);
   const int32_t u = r.ultima();
+  const int32_t stazioni = static_cast<int32_t>(t.stazioni.size());
+  auto stazione_libera = [&](int32_t i, int64_t d_v, int64_t f_tt) {
+    const cella& c = r.celle[i];
+    return c.tipo_cella == cella_stazione && !r.spiegata[i] && c.valore_a >= 1 && c.valore_a <= stazioni &&
+           c.valore_b == d_v && c.valore_c == f_tt && c.valore_d == 0;
+  };
+  // The warning board 24 cells before the start s, when x > 1500, and the
+  // four pre-warning cells before it when f_ta asked for them. Returns
+  // whether the board stands there (or none is due).
+  auto avvisi = [&](int32_t s, rallentamento_r& x, bool prova) {
+    const int32_t w = s - 24;
+    const bool con_tabella = w >= 0 && !presa[w] && r.celle[w].tipo_cella == cella_avviso_rallentamento &&
+                         r.celle[w].valore_a == x.v && r.celle[w].valore_b == x.d_v;
+    // Cell 31 starts at 1500 m, which has no board; 1501 m has one.
+    if (x.x == 1500 && con_tabella) x.x = 1501;
+    if (x.x <= 1500) return true;
+    if (!con_tabella) return false;
+    if (prova) return true;
+    presa[w] = true;
+    // The four pre-warning cells from cell p down.
+    auto preavvisi = [&](int32_t p) {
+      bool si = p - 3 >= 0;
+      for (int32_t i = 0; i < 4 && si; ++i) {
+        const cella& q = r.celle[p - i];
+        si = q.tipo_cella == cella_preavviso && !presa[p - i] && q.valore_a == i + 1 &&
+             q.valore_b == (x.d_v != 0 ? i + 1 : 0);
+      }
+      return si;
+    };
+    // They stand just before the warning board, or one cell further when
+    // x / 50 ends in a half: x - 1200 then rounds down to an even cell and x
+    // up, as x + 1 does for the start. A start in an even cell s takes that
+    // x as (s - 1) x 50 - 25, and its end the next metre.
+    int32_t p = -1;
+    if (preavvisi(w - 1)) {
+      p = w - 1;
+    } else if (s % 2 == 0 && preavvisi(w - 2)) {
+      p = w - 2;
+      x.x -= 25;
+      x.l += 1;
+    }
+    if (p >= 0) {
+      x.f_ta = 1;
+      for (int32_t i = 0; i < 4; ++i) presa[p - i] = true;
+    }
+    return true;
+  };
+  std::vector<std::pair<int32_t, std::size_t>> senza_fine;  // (start cell, slowdown) of no end seen
   for (int32_t s = 0; s <= u; ++s) {
     const cella& c = r.celle[s];
     if (c.tipo_cella != cella_inizio_rallentamento) continue;
@@ -143,53 +219,62 @@ void recupera_rallentamenti(recupero& r, treno_r& t) {
     x.d_v = c.valore_b;
     x.f_tt = c.valore_c;
     presa[s] = true;
-    for (int32_t e = s + 1; e <= u; ++e) {
+    int32_t fine = -1;
+    for (int32_t e = s + 1; e <= u && fine < 0; ++e) {
       const cella& f = r.celle[e];
       if (f.tipo_cella == cella_fine_rallentamento && !presa[e] && f.valore_a == c.valore_a &&
-          f.valore_b == c.valore_b && f.valore_c == c.valore_c) {
-        x.l = (e - s) * 50;
-        presa[e] = true;
+          f.valore_b == c.valore_b && f.valore_c == c.valore_c)
+        fine = e;
+    }
+    if (fine >= 0) {
+      x.l = (fine - s) * 50;
+      presa[fine] = true;
+    } else if (x.d_v != 0 || x.f_tt != 0) {
+      senza_fine.push_back({s, t.rallentamenti.size()});
+    }
+    if (!avvisi(s, x, false))
+      r.avvisa("the slowdown starting in cell " + std::to_string(s) + " has no warning board 24 cells before it");
+    t.rallentamenti.push_back(x);
+  }
+  // An end, or a warning board, of no start: the start stood in a station
+  // cell before it, the nearest whose leftovers and warning board match.
+  auto sotto_stazione = [&](int32_t e, int32_t s, bool avviso) {
+    const cella& f = r.celle[e];
+    rallentamento_r x;
+    x.x = posizione_in_cella(s);
+    x.v = f.valore_a;
+    x.d_v = f.valore_b;
+    x.f_tt = avviso ? r.celle[s].valore_c : f.valore_c;
+    if (!stazione_libera(s, x.d_v, x.f_tt) || !avvisi(s, x, true)) return false;
+    x.l = avviso ? 0 : (e - s) * 50;
+    x.sotto = r.celle[s].valore_a - 1;
+    r.spiegata[s] = true;
+    avvisi(s, x, false);
+    presa[e] = true;
+    t.rallentamenti.push_back(x);
+    return true;
+  };
+  for (int32_t e = 0; e <= u; ++e)
+    if (!presa[e] && r.celle[e].tipo_cella == cella_fine_rallentamento)
+      for (int32_t s = e - 1; s >= 0; --s)
+        if (sotto_stazione(e, s, false)) break;
+  // A warning board of no start or end: both stood in the station cell 24
+  // cells after it.
+  for (int32_t w = 0; w + 24 <= u; ++w)
+    if (!presa[w] && r.celle[w].tipo_cella == cella_avviso_rallentamento) sotto_stazione(w, w + 24, true);
+  // A start of no end seen ended in its own cell, or in the nearest station
+  // cell after it left to explain that keeps its d_v and f_tt (with nothing
+  // to show there, its own cell writes the same). Ends and warning boards
+  // of no start have taken theirs first.
+  for (const auto& [s, k] : senza_fine) {
+    rallentamento_r& x = t.rallentamenti[k];
+    for (int32_t e = s + 1; e <= u; ++e)
+      if (stazione_libera(e, x.d_v, x.f_tt)) {
+        x.l += (e - s) * 50;  // on top of the metre a half-cell start adds
+        x.sotto = r.celle[e].valore_a - 1;
+        r.spiegata[e] = true;
         break;
       }
-    }
-    // The warning board 24 cells before the start, when x > 1500, and the
-    // four pre-warning cells before it when f_ta asked for them.
-    if (x.x > 1500) {
-      const int32_t w = s - 24;
-      if (w >= 0 && r.celle[w].tipo_cella == cella_avviso_rallentamento && r.celle[w].valore_a == c.valore_a &&
-          r.celle[w].valore_b == c.valore_b) {
-        presa[w] = true;
-      } else {
-        r.avvisa("the slowdown starting in cell " + std::to_string(s) + " has no warning board 24 cells before it");
-      }
-      // The four pre-warning cells from cell p down.
-      auto preavvisi = [&](int32_t p) {
-        bool si = p - 3 >= 0;
-        for (int32_t i = 0; i < 4 && si; ++i) {
-          const cella& q = r.celle[p - i];
-          si = q.tipo_cella == cella_preavviso && !presa[p - i] && q.valore_a == i + 1 &&
-               q.valore_b == (x.d_v != 0 ? i + 1 : 0);
-        }
-        return si;
-      };
-      // They stand just before the warning board, or one cell further when
-      // x / 50 ends in a half: x - 1200 then rounds down to an even cell
-      // and x up, as x + 1 does for the start. A start in an even cell s
-      // takes that x as (s - 1) x 50 - 25, and its end the next metre.
-      int32_t p = -1;
-      if (preavvisi(w - 1)) {
-        p = w - 1;
-      } else if (s % 2 == 0 && preavvisi(w - 2)) {
-        p = w - 2;
-        x.x -= 25;
-        x.l += 1;
-      }
-      if (p >= 0) {
-        x.f_ta = 1;
-        for (int32_t i = 0; i < 4; ++i) presa[p - i] = true;
-      }
-    }
-    t.rallentamenti.push_back(x);
   }
   for (int32_t i = 0; i <= u; ++i) {
     const uint8_t tipo = r.celle[i].tipo_cella;

@@ -91,12 +91,24 @@ std::string testo_treno(const treno_r& t, const std::vector<std::string>& intest
   std::size_t ultima_stazione = 0;
   for (std::size_t i = 0; i < t.ordine.size(); ++i)
     if (t.ordine[i].stazione) ultima_stazione = i + 1;
+  auto rallentamento = [&](const rallentamento_r& r) {
+    o += riga("%s,  %6d,  %4d,  %5d,  %3d,  %3d,  %3d", parola(genere_voce::rallentamento), r.x, r.v, r.l, r.f_tt, r.f_ta, r.d_v);
+  };
+  // A slowdown whose start or end cell a station takes over comes just
+  // before that station.
   o += riga("[stazioni]");
-  for (std::size_t i = 0; i < ultima_stazione; ++i)
-    t.ordine[i].stazione ? stazione(t.stazioni[t.ordine[i].indice]) : segnale(t.segnali[t.ordine[i].indice]);
+  for (std::size_t i = 0; i < ultima_stazione; ++i) {
+    if (t.ordine[i].stazione) {
+      for (const auto& r : t.rallentamenti)
+        if (r.sotto >= 0 && static_cast<std::size_t>(r.sotto) == t.ordine[i].indice) rallentamento(r);
+      stazione(t.stazioni[t.ordine[i].indice]);
+    } else {
+      segnale(t.segnali[t.ordine[i].indice]);
+    }
+  }
   o += riga("[rallentamenti]");
   for (const auto& r : t.rallentamenti)
-    o += riga("%s,  %6d,  %4d,  %5d,  %3d,  %3d,  %3d", parola(genere_voce::rallentamento), r.x, r.v, r.l, r.f_tt, r.f_ta, r.d_v);
+    if (r.sotto < 0) rallentamento(r);
   o += riga("[segnali]");
   for (std::size_t i = ultima_stazione; i < t.ordine.size(); ++i) segnale(t.segnali[t.ordine[i].indice]);
   o += riga("[codici]");

@@ -57,11 +57,15 @@ struct stazione_r {
   int32_t ore = 0, minuti = 0, secondi = 0;
   std::string nome;  // Windows-1252
 };
+// sotto: for an item whose cell a station took over, that station's index in
+// slot order (the item must be read before it); otherwise -1.
 struct segnale_r {
   int32_t posizione = 0, sx = 0, s1 = 0, s2 = 0, s3 = 0, rapp = 0, dx = 0, d1 = 0, d2 = 0, d3 = 0, tempo = 0;
+  int32_t sotto = -1;
 };
 struct rallentamento_r {
   int32_t x = 0, v = 0, l = 0, f_tt = 0, f_ta = 0, d_v = 0;
+  int32_t sotto = -1;
 };
 struct abbattimento_r {
   int32_t posizione = 0, valore = 0;

@@ -38,9 +38,14 @@ cp "$radice/fuzz/corpus/"* "$uscita/corpus-compile_fuzzer/"
 { printf '\002'; head -c 3988 "$lavoro/S_linea.dat"; } > "$uscita/corpus-decodifica_fuzzer/planimetria"
 
 # The round trip of generated scenarios: eight bytes of seed.
-for seme in 1 2 3 39 142 217; do
+for seme in 1 2 3 39 142 149 217 241; do
   printf "\\$(printf '%03o' "$seme")\000\000\000\000\000\000\000" > "$uscita/corpus-decompila_fuzzer/seme-$seme"
 done
 # And the seeds it found that decompile once got wrong (little-endian).
 printf '\001\000\000\000\000\000\000\001' > "$uscita/corpus-decompila_fuzzer/seme-0100000000000001"
 printf '\001\033\241\116\000\000\001\001' > "$uscita/corpus-decompila_fuzzer/seme-010100004ea11b01"
+# Stations over a slowdown from 1501 m, over a sign while another hides a
+# speed board, over a slowdown's start while another start has no end.
+printf '\212\012\000\000\000\000\000\000' > "$uscita/corpus-decompila_fuzzer/seme-2698"
+printf '\264\023\000\000\000\000\000\000' > "$uscita/corpus-decompila_fuzzer/seme-5044"
+printf '\277\076\000\000\000\000\000\000' > "$uscita/corpus-decompila_fuzzer/seme-16063"

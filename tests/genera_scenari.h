@@ -92,16 +92,43 @@ inline scenario_generato genera_scenario(uint64_t seme) {
   for (int32_t i = c.tra(0, 4); i > 0; --i) t << "velocita, " << posto() << ", " << c.tra(6, 30) * 5 << "\r\n";
   t << "[stazioni]\r\n";
   static const int tipi_stazione[] = {5, 6, 7, 8, 11, 12, 25, 26, 27, 30};
-  // Stations stand on a 100 m step, well apart, each near one of the crowded spots.
+  // Stations stand on a 100 m step, well apart, each near one of the crowded
+  // spots. Now and then a signal, or a slowdown starting or ending there, is
+  // written just before a station into the cell that the station then takes
+  // over (from a stream of its own, so that the other items stay as they are).
+  caso_scenari sotto(seme ^ 0x5EC0DA5E5EC0DA5Eull);
   for (int32_t i = c.tra(1, 6), p = 0; i > 0 && p <= lunghezza; --i, p += c.tra(20, 60) * 100) {
     auto b = [&] { return c.tra(0, 1); };
     int32_t q = p;
     for (int32_t x : centri)
       if (x >= p && x < p + 1500) q = x / 100 * 100;
-    t << "stazione, " << q << ", " << tipi_stazione[c.tra(0, 9)] << ", " << c.tra(1, 8) * 100 << ", " << b()
-      << "," << b() << "," << b() << ", " << b() << "," << c.tra(0, 3) << "," << b() << ", " << c.tra(0, 6) << ","
-      << b() << "," << b() << ", " << c.tra(0, 60) << ", " << c.tra(0, 23) << "," << c.tra(0, 59) << ","
-      << c.tra(0, 59) << ", S" << seme % 1000 << "-" << i << "\r\n";
+    const int32_t tipo = tipi_stazione[c.tra(0, 9)], l_staz = c.tra(1, 8) * 100;
+    const int32_t f1 = b(), f2 = b(), f3 = b();
+    std::ostringstream resto;
+    resto << f1 << "," << f2 << "," << f3 << ", " << b() << "," << c.tra(0, 3) << "," << b() << ", " << c.tra(0, 6)
+          << "," << b() << "," << b() << ", " << c.tra(0, 60) << ", " << c.tra(0, 23) << "," << c.tra(0, 59) << ","
+          << c.tra(0, 59) << ", S" << seme % 1000 << "-" << i << "\r\n";
+    // The station's own cell, from the end of its extent.
+    const int32_t fine = tipo == 5 || tipo == 6   ? q + 150
+                         : tipo == 7 || tipo == 8 ? q + l_staz
+                                                  : q + l_staz / 2 + (f3 != 0 ? 50 : 0);
+    const int32_t cella = fine / 50 - 1;
+    if (tipo < 25 && cella > 1 && sotto.uno_su(3)) {
+      // A few metres past the cell's start still round into it.
+      const int32_t genere = sotto.tra(0, 2), dove = (cella - 1) * 50 + (sotto.uno_su(4) ? sotto.tra(1, 24) : 0);
+      if (genere == 0) {
+        t << "segnale, " << dove << ", " << sotto.tra(1, 2) << ", " << sotto.tra(1, 7) << ", " << sotto.tra(0, 7)
+          << ", " << sotto.tra(0, 3) << ", " << sotto.tra(0, 3) << ", " << sotto.tra(0, 2) << ", " << sotto.tra(0, 2)
+          << "," << sotto.tra(0, 2) << "," << sotto.tra(0, 1) << ", " << (sotto.uno_su(2) ? sotto.tra(0, 255) : 0)
+          << "\r\n";
+      } else {
+        const int32_t l = sotto.tra(genere == 1 ? 0 : 1, 12) * 50, x = genere == 1 ? dove : dove - l;
+        if (x >= 0)
+          t << "rallentamento, " << x << ", " << sotto.tra(2, 24) * 5 << ", " << l << ", " << sotto.tra(0, 2) << ", "
+            << sotto.tra(0, 1) << ", " << sotto.tra(0, 5) << "\r\n";
+      }
+    }
+    t << "stazione, " << q << ", " << tipo << ", " << l_staz << ", " << resto.str();
   }
   t << "[rallentamenti]\r\n";
   for (int32_t i = c.tra(0, 3); i > 0; --i)
