@@ -73,9 +73,17 @@ for (const s of [...scenari, { ...scenari[1], guasto: true }]) {
   for (const f of scritti) assert.ok(Buffer.from(r.files[f]).equals(readFileSync(join(uscita, f))), `${caso}: ${f}`);
   if (s.guasto) assert.ok(r.faults.length > 0, `${caso}: the compile's faults`);
 
+  // view links the timetable card and slowdown order found beside the line
+  // file, and the built-in run writes them there: the page has no files, so
+  // the native view reads copies of the two texts alone.
+  const sole = join(lavoro, 'vista-' + caso.replace(/\W/g, ''));
+  mkdirSync(sole);
+  const ls = join(sole, `${s.nome}_linea.txt`), ts = join(sole, `${s.nome}_${s.numero}-.txt`);
+  writeFileSync(ls, linea);
+  writeFileSync(ts, treno);
   const html = join(lavoro, 'pagina.html');
-  nativo('view', '--line', l, '--train', t, '--name', s.nome, '--train-number', s.numero, '-o', html);
-  const mia = modulo.page(l, linea, t, treno, s.nome, s.numero);
+  nativo('view', '--line', ls, '--train', ts, '--name', s.nome, '--train-number', s.numero, '-o', html);
+  const mia = modulo.page(ls, linea, ts, treno, s.nome, s.numero);
   assert.ok(Buffer.from(mia, 'utf8').equals(readFileSync(html)), `${caso}: view's page`);
   console.log(`ok ${caso}`);
 }
