@@ -356,7 +356,7 @@ TEST(Decompile, DenseGeneratedScenariosRoundTrip) {
   int provati = 0, inesatti = 0;
   std::string mancati;
   std::vector<uint64_t> semi;
-  for (uint64_t seme = 1; seme <= 300; ++seme) semi.push_back(seme);
+  for (uint64_t seme = 1; seme <= 400; ++seme) semi.push_back(seme);
   // Found by the fuzz target: a signal whose approach marks others overwrote
   // but one, while two other marks read as a stranger valore_d.
   semi.push_back(0x0100000000000001);
@@ -370,6 +370,10 @@ TEST(Decompile, DenseGeneratedScenariosRoundTrip) {
   // 16063, a slowdown start under a station while another start's end fell
   // into its own cell with the same d_v.
   for (uint64_t seme : {2698, 5044, 16063}) semi.push_back(seme);
+  // 55, a code point of the walk beside a record's that a signal's look-back
+  // went round; 1184, a record's code point that moved a window's and, after
+  // it, every code point of a slowdown that runs to the end of the grid.
+  for (uint64_t seme : {55, 1184}) semi.push_back(seme);
   for (uint64_t seme : semi) {
     const test::scenario_generato g = test::genera_scenario(seme);
     const auto prima = binari_senza_guasti(g);

@@ -11,30 +11,65 @@
 namespace tracciato {
 
 // The walk places code points (kind 12, value 180) only on free cells and
-// only lowers the value of those already there. So: take every code point
-// out, walk, and keep as manual every one the walk does not put back as it
-// stands; with those in place walk again, until nothing more is kept. A
-// code point the walk would place anyway is never written back.
+// only lowers to 180 the value of those already there. So a code point of
+// another value is a record's; one of 180 may be either, and where the walk
+// and the file part, one of the code points of 180 near the first cell that
+// differs was a record's, which the walk found taken and went round. Try
+// each of them and keep the one after which the walk agrees the furthest,
+// and on a tie, the one after which the fewest cells differ; then
+// drop every record of 180 that the walk would place anyway, where the walk
+// then records no fault.
 void recupera_abbattimenti(recupero& r, treno_r& t) {
   const int32_t u = r.ultima();
   std::vector<bool> manuale(r.celle.size(), false);
+  for (int32_t i = 0; i <= u; ++i)
+    manuale[i] = r.celle[i].tipo_cella == cella_punto_codice && r.celle[i].valore_a != 180;
   scenario s;
-  for (bool cambiato = true; cambiato;) {
-    cambiato = false;
+  // Walks with the records in manuale; returns the first cell whose code
+  // point differs from the file, and how many do.
+  auto cammina = [&]() {
     s = scenario{};
     s.celle = r.celle;
     for (int32_t i = 0; i <= u; ++i)
       if (s.celle[i].tipo_cella == cella_punto_codice && !manuale[i]) s.celle[i].tipo_cella = 0, s.celle[i].valore_a = 0;
     compatta_celle(s);
+    std::pair<int32_t, int32_t> d{-1, 0};
     for (int32_t i = 0; i <= u; ++i) {
       const cella &f = r.celle[i], &w = s.celle[i];
-      if (f.tipo_cella == cella_punto_codice && !manuale[i] &&
-          (w.tipo_cella != cella_punto_codice || w.valore_a != f.valore_a)) {
-        manuale[i] = true;
-        cambiato = true;
+      if (f.tipo_cella != w.tipo_cella || f.valore_a != w.valore_a) {
+        if (d.first < 0) d.first = i;
+        ++d.second;
       }
     }
+    return d;
+  };
+  // Agreeing further along the line is better; then fewer cells differing.
+  auto meglio = [&](std::pair<int32_t, int32_t> a, std::pair<int32_t, int32_t> b) {
+    const int32_t fa = a.second == 0 ? u + 1 : a.first, fb = b.second == 0 ? u + 1 : b.first;
+    return fa != fb ? fa > fb : a.second < b.second;
+  };
+  // Far enough for the look-backs and the windows before a slowdown.
+  constexpr int32_t raggio = 20;
+  for (auto d = cammina(); d.second > 0;) {
+    int32_t scelta = -1;
+    std::pair<int32_t, int32_t> dopo = d;
+    for (int32_t i = std::max(0, d.first - raggio); i <= std::min(u, d.first + raggio); ++i) {
+      if (manuale[i] || r.celle[i].tipo_cella != cella_punto_codice) continue;
+      manuale[i] = true;
+      const auto prova = cammina();
+      manuale[i] = false;
+      if (meglio(prova, dopo)) scelta = i, dopo = prova;
+    }
+    if (scelta < 0) break;
+    manuale[scelta] = true;
+    d = dopo;
   }
+  for (int32_t i = 0; i <= u; ++i) {
+    if (!manuale[i] || r.celle[i].tipo_cella != cella_punto_codice || r.celle[i].valore_a != 180) continue;
+    manuale[i] = false;
+    if (cammina().second != 0 || !s.guasti.empty()) manuale[i] = true;
+  }
+  cammina();
   for (int32_t i = 0; i <= u; ++i) {
     const cella& c = r.celle[i];
     if (c.tipo_cella == cella_punto_codice && manuale[i]) {

@@ -168,28 +168,51 @@ void recupera_rallentamenti(recupero& r, treno_r& t) {
     return c.tipo_cella == cella_stazione && !r.spiegata[i] && c.valore_a >= 1 && c.valore_a <= stazioni &&
            c.valore_b == d_v && c.valore_c == f_tt && c.valore_d == 0;
   };
+  // A station cell over a cell that a slowdown wrote keeps the valore_b the
+  // slowdown gave it and the valore_c and valore_d it had before (none).
+  auto stazione_su = [&](int32_t i, int64_t valore_b) {
+    const cella& c = r.celle[i];
+    return c.tipo_cella == cella_stazione && !r.spiegata[i] && c.valore_a >= 1 && c.valore_a <= stazioni &&
+           c.valore_b == valore_b && c.valore_c == 0 && c.valore_d == 0;
+  };
+  // The slowdown must be read before the station of cell i.
+  auto prima_di = [&](rallentamento_r& x, int32_t i) {
+    const int32_t k = r.celle[i].valore_a - 1;
+    x.sotto = x.sotto < 0 ? k : std::min(x.sotto, k);
+  };
   // The warning board 24 cells before the start s, when x > 1500, and the
-  // four pre-warning cells before it when f_ta asked for them. Returns
+  // four pre-warning cells before it when f_ta asked for them; a station may
+  // have taken over the board or one of the pre-warning cells. Returns
   // whether the board stands there (or none is due).
   auto avvisi = [&](int32_t s, rallentamento_r& x, bool prova) {
     const int32_t w = s - 24;
-    const bool con_tabella = w >= 0 && !presa[w] && r.celle[w].tipo_cella == cella_avviso_rallentamento &&
+    const bool tabella = w >= 0 && !presa[w] && r.celle[w].tipo_cella == cella_avviso_rallentamento &&
                          r.celle[w].valore_a == x.v && r.celle[w].valore_b == x.d_v;
+    const bool tabella_sotto = w >= 0 && !tabella && stazione_su(w, x.d_v);
     // Cell 31 starts at 1500 m, which has no board; 1501 m has one.
-    if (x.x == 1500 && con_tabella) x.x = 1501;
+    if (x.x == 1500 && (tabella || tabella_sotto)) x.x = 1501;
     if (x.x <= 1500) return true;
-    if (!con_tabella) return false;
+    if (!tabella && !tabella_sotto) return false;
     if (prova) return true;
     presa[w] = true;
-    // The four pre-warning cells from cell p down.
+    if (tabella_sotto) {
+      r.spiegata[w] = true;
+      prima_di(x, w);
+    }
+    // The four pre-warning cells from cell p down, at least one of them in
+    // sight.
     auto preavvisi = [&](int32_t p) {
-      bool si = p - 3 >= 0;
-      for (int32_t i = 0; i < 4 && si; ++i) {
+      if (p - 3 < 0) return false;
+      int visti = 0;
+      for (int32_t i = 0; i < 4; ++i) {
         const cella& q = r.celle[p - i];
-        si = q.tipo_cella == cella_preavviso && !presa[p - i] && q.valore_a == i + 1 &&
-             q.valore_b == (x.d_v != 0 ? i + 1 : 0);
+        const int64_t b = x.d_v != 0 ? i + 1 : 0;
+        if (q.tipo_cella == cella_preavviso && !presa[p - i] && q.valore_a == i + 1 && q.valore_b == b)
+          ++visti;
+        else if (!stazione_su(p - i, b))
+          return false;
       }
-      return si;
+      return visti > 0;
     };
     // They stand just before the warning board, or one cell further when
     // x / 50 ends in a half: x - 1200 then rounds down to an even cell and x
@@ -205,7 +228,13 @@ void recupera_rallentamenti(recupero& r, treno_r& t) {
     }
     if (p >= 0) {
       x.f_ta = 1;
-      for (int32_t i = 0; i < 4; ++i) presa[p - i] = true;
+      for (int32_t i = 0; i < 4; ++i) {
+        presa[p - i] = true;
+        if (r.celle[p - i].tipo_cella == cella_stazione) {
+          r.spiegata[p - i] = true;
+          prima_di(x, p - i);
+        }
+      }
     }
     return true;
   };
@@ -247,7 +276,7 @@ void recupera_rallentamenti(recupero& r, treno_r& t) {
     x.f_tt = avviso ? r.celle[s].valore_c : f.valore_c;
     if (!stazione_libera(s, x.d_v, x.f_tt) || !avvisi(s, x, true)) return false;
     x.l = avviso ? 0 : (e - s) * 50;
-    x.sotto = r.celle[s].valore_a - 1;
+    prima_di(x, s);
     r.spiegata[s] = true;
     avvisi(s, x, false);
     presa[e] = true;
@@ -271,7 +300,7 @@ void recupera_rallentamenti(recupero& r, treno_r& t) {
     for (int32_t e = s + 1; e <= u; ++e)
       if (stazione_libera(e, x.d_v, x.f_tt)) {
         x.l += (e - s) * 50;  // on top of the metre a half-cell start adds
-        x.sotto = r.celle[e].valore_a - 1;
+        prima_di(x, e);
         r.spiegata[e] = true;
         break;
       }

@@ -57,8 +57,9 @@ struct stazione_r {
   int32_t ore = 0, minuti = 0, secondi = 0;
   std::string nome;  // Windows-1252
 };
-// sotto: for an item whose cell a station took over, that station's index in
-// slot order (the item must be read before it); otherwise -1.
+// sotto: for an item a cell of which a station took over, that station's
+// index in slot order (the item must be read before it; of several such
+// stations, the first); otherwise -1.
 struct segnale_r {
   int32_t posizione = 0, sx = 0, s1 = 0, s2 = 0, s3 = 0, rapp = 0, dx = 0, d1 = 0, d2 = 0, d3 = 0, tempo = 0;
   int32_t sotto = -1;

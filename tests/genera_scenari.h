@@ -2,8 +2,9 @@
 // target: a line file and a train file from one seed. Items sit close
 // together on a short route: stations over signs, boards, signals and
 // slowdowns, signals and slowdowns crowding each other, station kinds of
-// every class, tunnels with and without markers. The texts are valid
-// records; whether a set compiles without a fault is for the caller to see.
+// every class, tunnels with and without markers, code point records. The
+// texts are valid records; whether a set compiles without a fault is for the
+// caller to see.
 #pragma once
 
 #include <algorithm>
@@ -81,7 +82,6 @@ inline scenario_generato genera_scenario(uint64_t seme) {
     l << "indicatori_vmax, " << posto() << ", " << v() << ", " << v() << ", " << v() << ", " << v() << ", " << v()
       << ", " << v() << ", " << c.tra(0, 9) << ", " << c.tra(0, 9) << "\r\n";
   }
-  l << "[fine]\r\n";
 
   std::ostringstream t;
   t << "[generale]\r\nnumero vetture, " << c.tra(1, 12) << "\r\npercentuale massa frenata, " << c.tra(60, 140)
@@ -97,6 +97,12 @@ inline scenario_generato genera_scenario(uint64_t seme) {
   // written just before a station into the cell that the station then takes
   // over (from a stream of its own, so that the other items stay as they are).
   caso_scenari sotto(seme ^ 0x5EC0DA5E5EC0DA5Eull);
+  // A third stream adds what came later: slowdowns whose warning board or
+  // pre-warning cells a station takes over, boards and signs in station
+  // cells, tunnels of every kind written after the boards and signs, and
+  // code point records.
+  caso_scenari altro(seme ^ 0xA17E0A17E0A17E01ull);
+  std::ostringstream in_coda;  // line records after the boards and signs
   for (int32_t i = c.tra(1, 6), p = 0; i > 0 && p <= lunghezza; --i, p += c.tra(20, 60) * 100) {
     auto b = [&] { return c.tra(0, 1); };
     int32_t q = p;
@@ -128,6 +134,23 @@ inline scenario_generato genera_scenario(uint64_t seme) {
             << sotto.tra(0, 1) << ", " << sotto.tra(0, 5) << "\r\n";
       }
     }
+    if (tipo < 25 && cella > 1 && altro.uno_su(3)) {
+      const int32_t genere = altro.tra(0, 3), dove = (cella - 1) * 50 + (altro.uno_su(4) ? altro.tra(1, 24) : 0);
+      if (genere == 0) {
+        // The warning board, or pre-warning cell i, in the station's cell.
+        const int32_t i = altro.tra(-1, 3), x = (i < 0 ? cella - 1 : cella + i) * 50 + 1200 + altro.tra(0, 1) * 25;
+        t << "rallentamento, " << x << ", " << altro.tra(2, 24) * 5 << ", " << altro.tra(0, 12) * 50 << ", "
+          << altro.tra(0, 2) << ", " << (i < 0 ? altro.tra(0, 1) : 1) << ", " << altro.tra(0, 5) << "\r\n";
+      } else if (genere == 1) {
+        auto v = [&] { return std::to_string(altro.tra(0, 30) * 5); };
+        in_coda << "indicatori_vmax, " << dove << ", " << v() << ", " << v() << ", " << v() << ", " << altro.tra(0, 9)
+                << ", " << v() << ", " << v() << ", " << v() << ", " << altro.tra(0, 9) << "\r\n";
+      } else if (genere == 2) {
+        in_coda << "cartello_indicatore, " << dove << ", (S" << i << ")\r\n";
+      } else {
+        t << "abbattimento, " << (cella * 50 + altro.tra(-24, 24)) << ", " << altro.tra(-2, 300) << "\r\n";
+      }
+    }
     t << "stazione, " << q << ", " << tipo << ", " << l_staz << ", " << resto.str();
   }
   t << "[rallentamenti]\r\n";
@@ -139,7 +162,19 @@ inline scenario_generato genera_scenario(uint64_t seme) {
     t << "segnale, " << posto() << ", " << c.tra(1, 2) << ", " << c.tra(1, 7) << ", " << c.tra(0, 7) << ", "
       << c.tra(0, 3) << ", " << c.tra(0, 3) << ", " << c.tra(0, 2) << ", " << c.tra(0, 2) << "," << c.tra(0, 2)
       << "," << c.tra(0, 1) << ", " << (c.uno_su(3) ? c.tra(0, 255) : 0) << "\r\n";
-  t << "[codici]\r\n[fine]\r\n";
+  t << "[codici]\r\n";
+  for (int32_t i = altro.tra(0, 4); i > 0; --i) {
+    static const int valori[] = {-7, 0, 1, 100, 179, 180, 181, 250, 65536, 65716};
+    t << "abbattimento, " << posto() << ", " << valori[altro.tra(0, 9)] << "\r\n";
+  }
+  t << "[fine]\r\n";
+  for (int32_t i = altro.tra(0, 3); i > 0; --i) {
+    static const int tipi[] = {0, 3, 5, 6, 7, 8, 10, 15, 20, 25, 30, -3, 266};
+    const int32_t a = posto();
+    in_coda << "montagna, " << a << ", " << a + altro.tra(0, 40) * 50 + (altro.uno_su(4) ? altro.tra(1, 49) : 0) << ", "
+            << tipi[altro.tra(0, 12)] << "\r\n";
+  }
+  l << in_coda.str() << "[fine]\r\n";
   return {l.str(), t.str()};
 }
 
