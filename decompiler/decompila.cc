@@ -32,8 +32,8 @@ namespace fs = std::filesystem;
 void togli_timbri(recupero& r) {
   scenario s;
   s.tabella = r.tabella;
-  s.tabella[posto_scenario].testo = r.nome;
-  s.tabella[posto_linea].testo = r.numero;
+  s.tabella[posto_scenario].testo = r.nome_in_tabella();
+  s.tabella[posto_linea].testo = r.numero_in_tabella();
   cella& prima = r.celle[1];
   voce_tabella& testata = r.tabella[posto_scenario];
   if (prima.valore_a != timbro_celle || testata.intero1 != timbro_tabella)

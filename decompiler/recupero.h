@@ -4,11 +4,13 @@
 
 #include <array>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "decompiler/sorgenti.h"
 #include "model/scenario.h"
+#include "platform/testo.h"
 
 namespace tracciato {
 
@@ -25,7 +27,20 @@ struct recupero {
   std::vector<bool> spiegata;
 
   int32_t ultima() const { return static_cast<int32_t>(celle.size()) - 1; }
+  // The names as the record table keeps them, in the code page (a name
+  // the code page cannot hold, which no compile takes, as it stands).
+  std::string nome_in_tabella() const { return in_tabella(nome); }
+  std::string numero_in_tabella() const { return in_tabella(numero); }
   void avvisa(std::string s) { avvisi.push_back(std::move(s)); }
+
+ private:
+  static std::string in_tabella(const std::string& utf8) {
+    try {
+      return da_utf8(utf8);
+    } catch (const std::runtime_error&) {
+      return utf8;
+    }
+  }
 };
 
 // Division rounding down, and its remainder (0 to m - 1), for taking packed

@@ -56,12 +56,12 @@ void recupera_testata(recupero& r, linea_r& l, treno_r& t) {
   l.sfondo_uno = scena.valore1;
   l.sfondo_tre = scena.valore2;
   l.sfondo_due = scena.valore3;
-  if (scena.testo != r.nome)
-    r.avvisa("the scenario file names the scenario \"" + scena.testo + "\", not \"" + r.nome +
+  if (scena.testo != r.nome_in_tabella())
+    r.avvisa("the scenario file names the scenario \"" + a_utf8(scena.testo) + "\", not \"" + r.nome +
              "\": a compile under this name writes a different slot 85");
   const voce_tabella& linea = r.tabella[posto_linea];
-  if (linea.testo != r.numero)
-    r.avvisa("the scenario file names the train \"" + linea.testo + "\", not \"" + r.numero +
+  if (linea.testo != r.numero_in_tabella())
+    r.avvisa("the scenario file names the train \"" + a_utf8(linea.testo) + "\", not \"" + r.numero +
              "\": a compile under this number writes a different slot 86");
   l.ripetizione_inizio = linea.valore1;
   l.ripetizione_fine = linea.valore2;
