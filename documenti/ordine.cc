@@ -9,6 +9,7 @@
 #include "documenti/interno.h"
 #include "model/regole.h"
 #include "platform/testo.h"
+#include "sources/dati.h"
 
 namespace tracciato {
 
@@ -84,15 +85,8 @@ std::string ordine_autore(const scenario& s, const treno_autore& t, const opzion
     }
     r.push_back(righello);
   }
-  r.insert(r.end(), {
-                        "",
-                        "              Prescrizioni specifiche",
-                        " A - Da rispettare con tutto il treno (per i treni viaggiatori)",
-                        " B - Interessa anche la stazione di.......",
-                        " D - Rallentamneto N. ... e N. ...  sono contigui",
-                        " C - Da rispettare dalle ore ....  alle ore ..... di tutti",
-                        "     i giorni esclusi i seguenti:.........",
-                    });
+  // The legend of the built-in order.
+  for (std::string_view x : prescrizioni_rallentamenti()) r.emplace_back(x);
   return con_fine_riga(r);
 }
 

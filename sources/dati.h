@@ -3,6 +3,8 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
+#include <string_view>
 #include <string>
 
 namespace tracciato {
@@ -19,5 +21,9 @@ std::string testo_treno();
 std::string testo_note();
 std::string testo_rallentamenti();
 std::string testo_scheda();
+
+// The legend of the specific prescriptions that closes the slowdown order
+// form, one text per line; the orders of authors' scenarios end with it too.
+std::span<const std::string_view> prescrizioni_rallentamenti();
 
 }  // namespace tracciato

@@ -69,4 +69,9 @@ constexpr std::string_view righe[] = {
 void dati_rallentamenti(const std::filesystem::path& percorso) { scrivi_righe(percorso, righe); }
 std::string testo_rallentamenti() { return componi_righe(righe); }
 
+// The legend: the seven lines before the end mark.
+std::span<const std::string_view> prescrizioni_rallentamenti() {
+  return std::span<const std::string_view>(righe).last(8).first(7);
+}
+
 }  // namespace tracciato
