@@ -360,7 +360,7 @@ TEST(Decompile, DenseGeneratedScenariosRoundTrip) {
   int provati = 0, inesatti = 0;
   std::string mancati;
   std::vector<uint64_t> semi;
-  for (uint64_t seme = 1; seme <= 400; ++seme) semi.push_back(seme);
+  for (uint64_t seme = 1; seme <= 500; ++seme) semi.push_back(seme);
   // Found by the fuzz target: a signal whose approach marks others overwrote
   // but one, while two other marks read as a stranger valore_d.
   semi.push_back(0x0100000000000001);

@@ -61,7 +61,16 @@ inline scenario_generato genera_scenario(uint64_t seme) {
   }
   l << "sfondo uno, " << c.tra(0, 5) << "\r\nsfondo due, " << c.tra(0, 5) << "\r\nsfondo tre, " << c.tra(0, 5)
     << "\r\n";
-  l << "ripetizione segnali 4 codici, 0, 0\r\n";
+  // From a stream of its own: the section with cab signal repetition, of
+  // either number of codes.
+  caso_scenari ripetizione(seme ^ 0x4C0D1C14C0D1C14Cull);
+  if (ripetizione.uno_su(2)) {
+    const int32_t inizio = ripetizione.tra(0, lunghezza / 50) * 50;
+    l << "ripetizione segnali " << (ripetizione.uno_su(2) ? 4 : 9) << " codici, " << inizio << ", "
+      << inizio + ripetizione.tra(1, 200) * 50 << "\r\n";
+  } else {
+    l << "ripetizione segnali 4 codici, 0, 0\r\n";
+  }
   l << "[curve]\r\n";
   for (int32_t p = c.tra(0, 2000); p + 600 < lunghezza; p += c.tra(700, 4000))
     l << "curva" << (c.uno_su(2) ? 's' : 'd') << c.tra(1, 6) << ", " << p << ", " << c.tra(50, 600) << "\r\n";
@@ -113,7 +122,7 @@ inline scenario_generato genera_scenario(uint64_t seme) {
     std::ostringstream resto;
     resto << f1 << "," << f2 << "," << f3 << ", " << b() << "," << c.tra(0, 3) << "," << b() << ", " << c.tra(0, 6)
           << "," << b() << "," << b() << ", " << c.tra(0, 60) << ", " << c.tra(0, 23) << "," << c.tra(0, 59) << ","
-          << c.tra(0, 59) << ", S" << seme % 1000 << "-" << i << "\r\n";
+          << c.tra(0, 59) << ", S" << seme % 1000 << "-" << i << (altro.uno_su(4) ? " Citt\xE0" : "") << "\r\n";
     // The station's own cell, from the end of its extent.
     const int32_t fine = tipo == 5 || tipo == 6   ? q + 150
                          : tipo == 7 || tipo == 8 ? q + l_staz
