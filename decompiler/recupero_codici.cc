@@ -50,13 +50,17 @@ void recupera_abbattimenti(recupero& r, treno_r& t) {
   };
   // Far enough for the look-backs and the windows before a slowdown.
   constexpr int32_t raggio = 20;
-  for (auto d = cammina(); d.second > 0;) {
+  // Walks enough for any file a compile writes; a file made by hand with
+  // thousands of code points that disagree is not searched for ever.
+  int32_t passi = 4000;
+  for (auto d = cammina(); d.second > 0 && passi > 0;) {
     int32_t scelta = -1;
     std::pair<int32_t, int32_t> dopo = d;
-    for (int32_t i = std::max(0, d.first - raggio); i <= std::min(u, d.first + raggio); ++i) {
+    for (int32_t i = std::max(0, d.first - raggio); i <= std::min(u, d.first + raggio) && passi > 0; ++i) {
       if (manuale[i] || r.celle[i].tipo_cella != cella_punto_codice) continue;
       manuale[i] = true;
       const auto prova = cammina();
+      --passi;
       manuale[i] = false;
       if (meglio(prova, dopo)) scelta = i, dopo = prova;
     }
@@ -64,9 +68,21 @@ void recupera_abbattimenti(recupero& r, treno_r& t) {
     manuale[scelta] = true;
     d = dopo;
   }
-  for (int32_t i = 0; i <= u; ++i) {
+  // What the walk still does not give back is a record's.
+  for (bool cambiato = true; cambiato;) {
+    cambiato = false;
+    cammina();
+    for (int32_t i = 0; i <= u; ++i) {
+      const cella &f = r.celle[i], &w = s.celle[i];
+      if (f.tipo_cella == cella_punto_codice && !manuale[i] &&
+          (w.tipo_cella != cella_punto_codice || w.valore_a != f.valore_a))
+        manuale[i] = cambiato = true;
+    }
+  }
+  for (int32_t i = 0; i <= u && passi > 0; ++i) {
     if (!manuale[i] || r.celle[i].tipo_cella != cella_punto_codice || r.celle[i].valore_a != 180) continue;
     manuale[i] = false;
+    --passi;
     if (cammina().second != 0 || !s.guasti.empty()) manuale[i] = true;
   }
   cammina();
