@@ -141,6 +141,11 @@ TEST(Decompile, SmallScenariosOfEveryRecordKindComeBackByteForByte) {
        "stazione, 9000, 7, 300, 0,0,0, 1,1,0, 4,1,1, 50, 14,30,0, FINE\n"
        "rallentamento, 12000, 45, 0, 1, 0, 2\n"
        "stazione, 12000, 12, 200, 0,0,0, 1,1,0, 4,1,1, 50, 14,40,0, TUTTO\n"},
+      {"a slowdown's warning board and another's pre-warning cell under station cells", "", "",
+       "rallentamento, 6300, 60, 300, 2, 0, 5\n"
+       "stazione, 5000, 12, 400, 0,0,0, 1,1,0, 4,1,1, 50, 14,10,0, AVVISO\n"
+       "rallentamento, 10400, 40, 200, 1, 1, 3\n"
+       "stazione, 9000, 12, 400, 0,0,0, 1,1,0, 4,1,1, 50, 14,20,0, PREAVVISO\n"},
       {"slowdowns with the walk's code points and manual ones", "", "",
        "rallentamento, 9000, 60, 800, 2, 1, 5\nrallentamento, 1000, 30, 100, 0, 1, 0\n"
        "rallentamento, 14000, 120, 300, 0, 0, 0\nsegnale, 14500, 1, 3, 4, 0, 0, 0, 0,0,0, 0\n"
