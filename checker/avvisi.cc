@@ -417,7 +417,7 @@ class avvisi {
         if (cella_della_voce(formato_di(x.tipo).cella, x.n(0)) != cella) continue;
         const std::string cosa = x.tipo == genere_voce::cartello ? "sign \"" + x.testo + "\"" : std::string("board");
         avviso("W245", l, x, x.n(0),
-               "this " + cosa + " at " + testo_luogo(c_.finale, x.n(0), formato_di(x.tipo).cella, "\x96") +
+               "this " + cosa + " at " + testo_luogo(c_.modello(), x.n(0), formato_di(x.tipo).cella, "\x96") +
                    " is lost: its cell is taken by the station cell of \"" + s.testo + "\" (" + t.nome + " line " +
                    std::to_string(s.riga) + ")",
                "move it at least 50 m away from the station's end", colonna(x, 0));

@@ -35,6 +35,12 @@ class lettura_vista {
 
   void leggi() {
     const std::string_view d = v_.dati;
+    // Room for a record per line at once: growing by doubling would hold
+    // twice the records' memory at its peak. A file of many empty lines
+    // reserves only a bounded room.
+    const size_t righe = static_cast<size_t>(std::count(d.begin(), d.end(), '\n')) + 1;
+    v_.inizi_riga.reserve(righe);
+    v_.voci.reserve(std::min<size_t>(righe, size_t{1} << 16));
     for (size_t i = 0; i <= d.size();) {
       v_.inizi_riga.push_back(i);
       size_t fine = i;
@@ -146,6 +152,9 @@ class lettura_vista {
   // The fields of a recognised record, read as the loader reads them.
   void campi(lettore_campi& l, voce& v) {
     const record_formato& f = formato_di(v.tipo);
+    // One allocation each for the numbers and their columns, not one per growth.
+    v.numeri.reserve(static_cast<size_t>(f.numeri()));
+    v.colonne.reserve(static_cast<size_t>(f.numeri()));
     try {
       for (size_t i = 0; i < f.campi.size(); ++i) {
         if (l.fine_file()) {

@@ -199,6 +199,24 @@ byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabell
   return std::move(b).finisci();
 }
 
+// Cell file: the cells a block at a time, each block encoded and written at
+// its offset; the block's room is taken again by the next, so the memory
+// the file costs does not grow with the route.
+void scrivi_file_celle(const std::vector<cella>& celle, const std::filesystem::path& percorso) {
+  constexpr std::size_t celle_blocco = 4096;  // 60 KiB a write
+  file_nuovo f(percorso);
+  uint64_t posizione = 0;
+  for (std::size_t i = 0; i < celle.size(); i += celle_blocco) {
+    const std::size_t n = std::min(celle_blocco, celle.size() - i);
+    codificatore b(n * byte_per_cella);
+    for (std::size_t j = i; j < i + n; ++j) campi_cella(celle[j], metti_campo{b});
+    const byte_file blocco = std::move(b).finisci();
+    f.scrivi(blocco.vista(), posizione);
+    posizione += blocco.dimensione;
+  }
+  f.chiudi();
+}
+
 // Cell file: cells 0 to ultima_cella, each a campi_cella record of 15 bytes.
 byte_file codifica_celle(const std::vector<cella>& celle) {
   codificatore b(byte_per_cella * celle.size());

@@ -125,5 +125,28 @@ TEST(ScriviFilePlanimetria, SameBytesAsTheWholeTableForEveryWayALoadEnds) {
   }
 }
 
+// The cell file written a block at a time holds the bytes of the whole
+// encoding, for counts on and either side of a block's end.
+TEST(ScriviFileCelle, BlocksMakeTheWholeEncoding) {
+  for (const std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{4095}, std::size_t{4096},
+                              std::size_t{4097}, std::size_t{20141}}) {
+    SCOPED_TRACE(n);
+    std::vector<cella> celle(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      cella& c = celle[i];
+      c.tipo_cella = static_cast<uint8_t>(i % 7);
+      c.valore_a = static_cast<int16_t>(i * 37);
+      c.valore_b = static_cast<int16_t>(-static_cast<int32_t>(i % 1000));
+      c.valore_d = static_cast<int16_t>(i >> 3);
+      c.vel_limite = static_cast<uint8_t>(i % 251);
+      c.pendenza_cella = static_cast<uint8_t>(100 + i % 13);
+    }
+    cartella_temporanea dir;
+    scrivi_file_celle(celle, dir / "S_T.dat");
+    EXPECT_TRUE(test::leggi(dir / "S_T.dat") == codifica_celle(celle).vista());
+    EXPECT_EQ(dir.elenco(), std::vector<std::string>{"S_T.dat"});
+  }
+}
+
 }  // namespace
 }  // namespace tracciato
