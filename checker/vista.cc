@@ -111,7 +111,7 @@ class lettura_vista {
       }
       return;
     }
-    const riconosciuti tipi = riconosci_voci(v_.file, generale, campo);
+    const riconosciuti tipi = riconosci(generale, campo);
     if (generale && contiene(campo, "[") && contiene(campo, "]")) sezione_ = sezione::dopo;
     if (tipi.empty()) {
       sconosciuta(n, col, campo, generale);
@@ -293,6 +293,23 @@ class lettura_vista {
     avviso("W115", n, col, citazione(campo) + " is no keyword of the " + nome_file(v_.file) + ": the line is skipped",
            s.empty() ? "the keywords are listed in docs/format.md" : "did you mean `" + s + "`?");
   }
+
+  // The records a keyword field starts, as riconosci_voci gives them: a file
+  // repeats a dozen keywords on every line, so each is recognised once and
+  // then found among those already seen.
+  riconosciuti riconosci(bool generale, const std::string& campo) {
+    for (const gia_vista& g : gia_viste_)
+      if (g.generale == generale && g.parola == campo) return g.tipi;
+    const riconosciuti t = riconosci_voci(v_.file, generale, campo);
+    if (gia_viste_.size() < 32) gia_viste_.push_back({campo, generale, t});
+    return t;
+  }
+  struct gia_vista {
+    std::string parola;
+    bool generale;
+    riconosciuti tipi;
+  };
+  std::vector<gia_vista> gia_viste_;
 
   enum class sezione { prima, generale, dopo };
   bool generale_ = false;              // the line being read is in the line file's general section
