@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 #include "compactor/compattatore.h"
 #include "loader/memorizza_dati.h"
 #include "tests/cartella_temporanea.h"
@@ -123,6 +126,39 @@ TEST(ScriviFilePlanimetria, SameBytesAsTheWholeTableForEveryWayALoadEnds) {
     EXPECT_TRUE(scritto == codifica_planimetria(calcola_planimetria(s)).vista());
     EXPECT_EQ(dir.elenco(), std::vector<std::string>{"S_linea.dat"});
   }
+}
+
+// The y column starts at any offset: its first block, which ends where the
+// file reaches a multiple of 64 KiB, may hold less than one value, or a
+// value may pass its end. Routes whose y column starts just before, at and
+// just after such a multiple.
+TEST(ScriviFilePlanimetria, SameBytesWhereverTheYColumnStarts) {
+  constexpr uint64_t blocco = 64 * 1024;
+  const auto carica = [](scenario& s, int32_t l) {
+    s.scrivi_linea = 1;
+    memorizza_dati(s,
+                   testo_sorgente{"linea", "[generale]\r\nlunghezza percorso, " + std::to_string(l) +
+                                               "\r\n[curve]\r\ncurvad4, 100, 50\r\n[fine]\r\n", {}},
+                   testo_sorgente{"treno", "[generale]\r\n", {}});
+    return dimensione_planimetria(s.planimetria) / 2;  // where the y column starts
+  };
+  // A metre more moves the start by a few bytes: the route whose start falls
+  // on a multiple, and those around it.
+  scenario a, b;
+  const uint64_t inizio = carica(a, 6000), passo = carica(b, 6001) - inizio;
+  ASSERT_GT(passo, 0u);
+  const auto vicina = static_cast<int32_t>(6000 + (blocco - inizio % blocco) / passo);
+  std::set<uint64_t> resti;
+  for (int32_t l = vicina - 3; l <= vicina + 3; ++l) {
+    SCOPED_TRACE(l);
+    scenario s;
+    resti.insert(carica(s, l) % blocco);
+    cartella_temporanea dir;
+    scrivi_file_planimetria(s, dir / "S_linea.dat");
+    EXPECT_TRUE(test::leggi(dir / "S_linea.dat") == codifica_planimetria(calcola_planimetria(s)).vista());
+  }
+  EXPECT_TRUE(std::any_of(resti.begin(), resti.end(), [](uint64_t r) { return r < 16; }));
+  EXPECT_TRUE(std::any_of(resti.begin(), resti.end(), [&](uint64_t r) { return r > blocco - 16; }));
 }
 
 // The cell file written a block at a time holds the bytes of the whole
