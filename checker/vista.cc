@@ -170,14 +170,16 @@ class lettura_vista {
         }
       }
     } catch (const guasto_lettura& g) {
-      v.illeggibile = g.what();
-      v.colonna_illeggibile = g.colonna();
+      resto_voce x;
+      x.illeggibile = g.what();
+      x.colonna_illeggibile = g.colonna();
       const std::string_view r = v_.riga(v.riga);
       const size_t da = std::min<size_t>(r.size(), static_cast<size_t>(g.colonna() - 1));
       size_t a = r.find(',', da);
       if (a == std::string_view::npos) a = r.size();
-      v.campo_illeggibile = std::string(r.substr(da, a - da));
-      while (!v.campo_illeggibile.empty() && v.campo_illeggibile.back() == ' ') v.campo_illeggibile.pop_back();
+      x.campo_illeggibile = std::string(r.substr(da, a - da));
+      while (!x.campo_illeggibile.empty() && x.campo_illeggibile.back() == ' ') x.campo_illeggibile.pop_back();
+      v.resto = std::make_shared<const resto_voce>(std::move(x));
       return;
     }
     // Only the first surplus fields are kept, and the rest counted: a line of
@@ -191,18 +193,20 @@ class lettura_vista {
       if (resto.size() < 16) resto.emplace_back(l.colonna(), std::move(c));
     }
     resto.resize(std::min(resto.size(), fino_all_ultimo));
-    v.in_piu = std::move(resto);
-    if (v.in_piu.empty()) return;
+    if (resto.empty()) return;
+    resto_voce x;
+    x.in_piu = std::move(resto);
+    v.resto = std::make_shared<const resto_voce>(std::move(x));
     surplus(v, fino_all_ultimo);
   }
 
   void surplus(const voce& v, size_t quanti) {
     const record_formato& f = formato_di(v.tipo);
-    const auto& [col, primo] = v.in_piu.front();
+    const auto& [col, primo] = v.in_piu().front();
     const std::string_view r = v_.riga(v.riga);
     // Every surplus field is read as a keyword field: one that holds a
     // keyword starts that record, which takes its fields from what follows.
-    for (const auto& [c, testo] : v.in_piu) {
+    for (const auto& [c, testo] : v.in_piu()) {
       const riconosciuti t = riconosci_voci(v_.file, generale_, testo);
       if (t.empty() || contiene(testo, "-")) continue;
       const record_formato& g = formato_di(t.front());
@@ -212,7 +216,9 @@ class lettura_vista {
       x.colonna = c;
       x.parola = testo;
       x.mancanti = static_cast<int>(g.campi.size());
-      x.campo_in_piu_di = std::string(f.parola);
+      resto_voce di;
+      di.campo_in_piu_di = std::string(f.parola);
+      x.resto = std::make_shared<const resto_voce>(std::move(di));
       aggiunta_ = std::move(x);
       avviso("W117", v.riga, c,
              citazione(testo) + ", a field too many of the `" + std::string(f.parola) + "` record, holds `" +
@@ -226,7 +232,7 @@ class lettura_vista {
     }
     if (v.tipo == genere_voce::stazione) {
       std::string intero = v.testo;
-      for (const auto& c : v.in_piu) intero += " " + c.second;
+      for (const auto& c : v.in_piu()) intero += " " + c.second;
       avviso("W107", v.riga, v.colonna_testo,
              "the station name is cut at a comma: only " + citazione(v.testo) + " is kept, and " +
                  citazione(primo) + " is read as a keyword field",

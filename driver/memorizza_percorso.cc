@@ -28,6 +28,11 @@ testo_sorgente leggi_sorgente(const fs::path& percorso, codifica_ingresso codifi
     t.guasto = e.what();
     return t;
   }
+  // Windows-1252 bytes are the loader's as they stand: kept, not copied.
+  if (codifica == codifica_ingresso::windows_1252) {
+    t.dati = std::move(grezzo);
+    return t;
+  }
   try {
     t.dati = in_windows_1252(grezzo, codifica);
   } catch (const std::runtime_error& e) {
