@@ -262,7 +262,7 @@ class avvisi {
           else if (x.numeri.size() == 2 && x.n(1) > 300)
             avviso("W228", v, x, a, "a speed limit of " + std::to_string(x.n(1)) + " km/h is beyond any line",
                    "give the line speed in km/h, such as 120", colonna(x, 1));
-          else if (x.numeri.size() == 2 && x.in_piu.empty() && x.n(1) % 5 != 0)
+          else if (x.numeri.size() == 2 && x.in_piu().empty() && x.n(1) % 5 != 0)
             avviso("W229", v, x, a, "speed " + std::to_string(x.n(1)) + " km/h is kept in steps of 5: it becomes " +
                                 std::to_string(arrotonda(x.n(1) / 5.0) * 5) + " km/h",
                    "write a multiple of 5", colonna(x, 1));
@@ -417,7 +417,7 @@ class avvisi {
         if (cella_della_voce(formato_di(x.tipo).cella, x.n(0)) != cella) continue;
         const std::string cosa = x.tipo == genere_voce::cartello ? "sign \"" + x.testo + "\"" : std::string("board");
         avviso("W245", l, x, x.n(0),
-               "this " + cosa + " at " + testo_luogo(c_.finale, x.n(0), formato_di(x.tipo).cella, "\x96") +
+               "this " + cosa + " at " + testo_luogo(c_.modello(), x.n(0), formato_di(x.tipo).cella, "\x96") +
                    " is lost: its cell is taken by the station cell of \"" + s.testo + "\" (" + t.nome + " line " +
                    std::to_string(s.riga) + ")",
                "move it at least 50 m away from the station's end", colonna(x, 0));

@@ -107,10 +107,9 @@ namespace {
 // fields missing or left over. A file far beyond any real route (a line
 // file of 1000 km is a few hundred kB) gets no such view, which takes many
 // times the file's size: only the compile's faults are looked for in it.
-std::vector<problema> viste(contesto_controllo& c, const std::optional<testo_sorgente>& linea,
-                            const std::optional<testo_sorgente>& treno) {
+std::vector<problema> viste(contesto_controllo& c, const testo_sorgente* linea, const testo_sorgente* treno) {
   std::vector<problema> righe;
-  const auto vista_di = [&](const std::optional<testo_sorgente>& f, tipo_file tipo, std::optional<vista>& v) {
+  const auto vista_di = [&](const testo_sorgente* f, tipo_file tipo, std::optional<vista>& v) {
     if (!f || !f->guasto.empty()) return;
     if (f->dati.size() <= massimo_per_riga) {
       v = leggi_vista(tipo, f->nome, f->dati, righe);
@@ -141,7 +140,7 @@ std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
   const testo_sorgente nessuno;
   const testo_sorgente& l = linea ? *linea : nessuno;
   const testo_sorgente& t = treno ? *treno : nessuno;
-  std::vector<problema> righe = viste(c, linea, treno);
+  std::vector<problema> righe = viste(c, linea ? &*linea : nullptr, treno ? &*treno : nullptr);
 
   // The compile's own faults, every one of them.
   errori_del_carico(c, l, t, linea.has_value());
@@ -206,10 +205,10 @@ std::vector<problema> controlla(const std::optional<testo_sorgente>& linea,
 
 int32_t conta_avvisi(const testo_sorgente& linea, const testo_sorgente& treno, const scenario& compilato) {
   contesto_controllo c;
-  // The views point into the texts: these copies outlive them.
-  const std::optional<testo_sorgente> l(linea), t(treno);
-  std::vector<problema> righe = viste(c, l, t);
-  c.finale = compilato;
+  // The views point into the caller's texts, and the passes read the
+  // caller's model: nothing is copied.
+  std::vector<problema> righe = viste(c, &linea, &treno);
+  c.compilato = &compilato;
   avvisi_dei_valori(c);
   avvisi_orario(c);
   return static_cast<int32_t>(righe.size()) + conta(c.problemi).avvisi;

@@ -188,8 +188,8 @@ class errori {
       p.suggerimento = "give the route length in metres in the general section, such as `lunghezza percorso, 45000`";
       return r->riga;
     }
-    if (!r->campo_in_piu_di.empty()) {
-      p.messaggio = citazione(r->parola) + ", a field too many of the `" + r->campo_in_piu_di + "` record, holds `" +
+    if (!r->campo_in_piu_di().empty()) {
+      p.messaggio = citazione(r->parola) + ", a field too many of the `" + r->campo_in_piu_di() + "` record, holds `" +
                     std::string(f.parola) + "` and starts that record, which reads on into line " +
                     std::to_string(g.riga) + " for its " + tutti + " fields and fails there: " + g.dettaglio;
       p.suggerimento = "remove the field, or join it to the text before it with a blank: a text cannot hold a comma";
@@ -206,7 +206,7 @@ class errori {
     } else {
       p.messaggio = "a field of this `" + std::string(f.parola) + "` record does not read: " + g.dettaglio;
       if (g.riga == r->riga && g.colonna > 0) p.colonna = g.colonna;  // the field itself
-      const std::string& c = r->campo_illeggibile;
+      const std::string& c = r->campo_illeggibile();
       const size_t punto = c.find_first_of(".,");
       if (!c.empty() && punto != std::string::npos && punto > 0 &&
           c.find_first_not_of("0123456789-+.,") == std::string::npos) {

@@ -18,6 +18,10 @@ struct contesto_controllo {
   // The model as the compile would build it with every record at fault
   // skipped; no cells when the line gives no grid.
   scenario finale;
+  // The model a compile already built from the same texts with no fault,
+  // read in place of finale (not copied); nullptr when the check loads its own.
+  const scenario* compilato = nullptr;
+  const scenario& modello() const { return compilato != nullptr ? *compilato : finale; }
   std::vector<problema> problemi;
   // Whether the load was run again as often as giri_del_carico allows, and
   // still stopped at a fault; how many times it ran.

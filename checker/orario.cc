@@ -92,7 +92,7 @@ void avvisi_orario(contesto_controllo& c) {
                  "times must increase along the run");
 
   // The speed limit of every metre: the line's, and the slowdowns'.
-  const scenario& s = c.finale;
+  const scenario& s = c.modello();
   if (s.celle.empty() || orario.size() < 2) return;
   std::vector<double> limite(s.celle.size() * 50);
   for (size_t i = 0; i < limite.size(); ++i) limite[i] = s.celle[i / 50].vel_limite * 5 / 3.6;

@@ -35,6 +35,12 @@ class lettura_vista {
 
   void leggi() {
     const std::string_view d = v_.dati;
+    // Room for a record per line at once: growing by doubling would hold
+    // twice the records' memory at its peak. A file of many empty lines
+    // reserves only a bounded room.
+    const size_t righe = static_cast<size_t>(std::count(d.begin(), d.end(), '\n')) + 1;
+    v_.inizi_riga.reserve(righe);
+    v_.voci.reserve(std::min<size_t>(righe, size_t{1} << 16));
     for (size_t i = 0; i <= d.size();) {
       v_.inizi_riga.push_back(i);
       size_t fine = i;
@@ -105,7 +111,7 @@ class lettura_vista {
       }
       return;
     }
-    const riconosciuti tipi = riconosci_voci(v_.file, generale, campo);
+    const riconosciuti tipi = riconosci(generale, campo);
     if (generale && contiene(campo, "[") && contiene(campo, "]")) sezione_ = sezione::dopo;
     if (tipi.empty()) {
       sconosciuta(n, col, campo, generale);
@@ -146,6 +152,9 @@ class lettura_vista {
   // The fields of a recognised record, read as the loader reads them.
   void campi(lettore_campi& l, voce& v) {
     const record_formato& f = formato_di(v.tipo);
+    // One allocation each for the numbers and their columns, not one per growth.
+    v.numeri.reserve(static_cast<size_t>(f.numeri()));
+    v.colonne.reserve(static_cast<size_t>(f.numeri()));
     try {
       for (size_t i = 0; i < f.campi.size(); ++i) {
         if (l.fine_file()) {
@@ -161,14 +170,16 @@ class lettura_vista {
         }
       }
     } catch (const guasto_lettura& g) {
-      v.illeggibile = g.what();
-      v.colonna_illeggibile = g.colonna();
+      resto_voce x;
+      x.illeggibile = g.what();
+      x.colonna_illeggibile = g.colonna();
       const std::string_view r = v_.riga(v.riga);
       const size_t da = std::min<size_t>(r.size(), static_cast<size_t>(g.colonna() - 1));
       size_t a = r.find(',', da);
       if (a == std::string_view::npos) a = r.size();
-      v.campo_illeggibile = std::string(r.substr(da, a - da));
-      while (!v.campo_illeggibile.empty() && v.campo_illeggibile.back() == ' ') v.campo_illeggibile.pop_back();
+      x.campo_illeggibile = std::string(r.substr(da, a - da));
+      while (!x.campo_illeggibile.empty() && x.campo_illeggibile.back() == ' ') x.campo_illeggibile.pop_back();
+      v.resto = std::make_shared<const resto_voce>(std::move(x));
       return;
     }
     // Only the first surplus fields are kept, and the rest counted: a line of
@@ -182,18 +193,20 @@ class lettura_vista {
       if (resto.size() < 16) resto.emplace_back(l.colonna(), std::move(c));
     }
     resto.resize(std::min(resto.size(), fino_all_ultimo));
-    v.in_piu = std::move(resto);
-    if (v.in_piu.empty()) return;
+    if (resto.empty()) return;
+    resto_voce x;
+    x.in_piu = std::move(resto);
+    v.resto = std::make_shared<const resto_voce>(std::move(x));
     surplus(v, fino_all_ultimo);
   }
 
   void surplus(const voce& v, size_t quanti) {
     const record_formato& f = formato_di(v.tipo);
-    const auto& [col, primo] = v.in_piu.front();
+    const auto& [col, primo] = v.in_piu().front();
     const std::string_view r = v_.riga(v.riga);
     // Every surplus field is read as a keyword field: one that holds a
     // keyword starts that record, which takes its fields from what follows.
-    for (const auto& [c, testo] : v.in_piu) {
+    for (const auto& [c, testo] : v.in_piu()) {
       const riconosciuti t = riconosci_voci(v_.file, generale_, testo);
       if (t.empty() || contiene(testo, "-")) continue;
       const record_formato& g = formato_di(t.front());
@@ -203,7 +216,9 @@ class lettura_vista {
       x.colonna = c;
       x.parola = testo;
       x.mancanti = static_cast<int>(g.campi.size());
-      x.campo_in_piu_di = std::string(f.parola);
+      resto_voce di;
+      di.campo_in_piu_di = std::string(f.parola);
+      x.resto = std::make_shared<const resto_voce>(std::move(di));
       aggiunta_ = std::move(x);
       avviso("W117", v.riga, c,
              citazione(testo) + ", a field too many of the `" + std::string(f.parola) + "` record, holds `" +
@@ -217,7 +232,7 @@ class lettura_vista {
     }
     if (v.tipo == genere_voce::stazione) {
       std::string intero = v.testo;
-      for (const auto& c : v.in_piu) intero += " " + c.second;
+      for (const auto& c : v.in_piu()) intero += " " + c.second;
       avviso("W107", v.riga, v.colonna_testo,
              "the station name is cut at a comma: only " + citazione(v.testo) + " is kept, and " +
                  citazione(primo) + " is read as a keyword field",
@@ -284,6 +299,23 @@ class lettura_vista {
     avviso("W115", n, col, citazione(campo) + " is no keyword of the " + nome_file(v_.file) + ": the line is skipped",
            s.empty() ? "the keywords are listed in docs/format.md" : "did you mean `" + s + "`?");
   }
+
+  // The records a keyword field starts, as riconosci_voci gives them: a file
+  // repeats a dozen keywords on every line, so each is recognised once and
+  // then found among those already seen.
+  riconosciuti riconosci(bool generale, const std::string& campo) {
+    for (const gia_vista& g : gia_viste_)
+      if (g.generale == generale && g.parola == campo) return g.tipi;
+    const riconosciuti t = riconosci_voci(v_.file, generale, campo);
+    if (gia_viste_.size() < 32) gia_viste_.push_back({campo, generale, t});
+    return t;
+  }
+  struct gia_vista {
+    std::string parola;
+    bool generale;
+    riconosciuti tipi;
+  };
+  std::vector<gia_vista> gia_viste_;
 
   enum class sezione { prima, generale, dopo };
   bool generale_ = false;              // the line being read is in the line file's general section

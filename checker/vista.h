@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,19 @@
 #include "loader/formato_testo.h"
 
 namespace tracciato {
+
+// What a record's line holds past its fields, or the field that fails to
+// read: few records have any, so it is kept apart from the record.
+struct resto_voce {
+  std::string illeggibile;      // a field that does not read: the reader's reason
+  int32_t colonna_illeggibile = 0;
+  std::string campo_illeggibile;  // that field's text
+  std::vector<std::pair<int32_t, std::string>> in_piu;  // surplus fields: column, text
+  // A record started by a surplus field of the record before it on the same
+  // line (a name holding "segnale" after a comma): its fields come from what
+  // follows, so it is kept with none read and all counted as missing.
+  std::string campo_in_piu_di;  // the keyword of the record whose surplus field it is
+};
 
 // One record as its line holds it.
 struct voce {
@@ -25,16 +39,21 @@ struct voce {
   std::string testo;            // the text field, for signs and stations
   int32_t colonna_testo = 0;
   int mancanti = 0;             // fields the line lacks
-  std::string illeggibile;      // a field that does not read: the reader's reason
-  int32_t colonna_illeggibile = 0;
-  std::string campo_illeggibile;  // that field's text
-  std::vector<std::pair<int32_t, std::string>> in_piu;  // surplus fields: column, text
-  // A record started by a surplus field of the record before it on the same
-  // line (a name holding "segnale" after a comma): its fields come from what
-  // follows, so it is kept with none read and all counted as missing.
-  std::string campo_in_piu_di;  // the keyword of the record whose surplus field it is
-  bool completa() const { return mancanti == 0 && illeggibile.empty(); }
+  std::shared_ptr<const resto_voce> resto;  // null when the line has nothing more to say
+
+  const std::string& illeggibile() const { return altro().illeggibile; }
+  int32_t colonna_illeggibile() const { return altro().colonna_illeggibile; }
+  const std::string& campo_illeggibile() const { return altro().campo_illeggibile; }
+  const std::vector<std::pair<int32_t, std::string>>& in_piu() const { return altro().in_piu; }
+  const std::string& campo_in_piu_di() const { return altro().campo_in_piu_di; }
+  bool completa() const { return mancanti == 0 && illeggibile().empty(); }
   int32_t n(size_t i) const { return i < numeri.size() ? numeri[i] : 0; }
+
+ private:
+  const resto_voce& altro() const {
+    static const resto_voce nessuno;
+    return resto != nullptr ? *resto : nessuno;
+  }
 };
 
 struct vista {

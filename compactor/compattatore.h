@@ -43,6 +43,12 @@ void timbra(scenario& s);
 // REQUIRES: s.planimetria.allocata().
 void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& percorso);
 
+// scrivi_file_celle: the cell file of celle, as the new file percorso (which
+// must not exist yet), encoded and written a block of cells at a time; its
+// bytes are those of codifica_celle. Throws std::system_error when the file
+// cannot be written, and then leaves no file.
+void scrivi_file_celle(const std::vector<cella>& celle, const std::filesystem::path& percorso);
+
 // The three encoders into memory. Each returns the whole file's bytes; the
 // size is known before encoding and checked after it. codifica_planimetria
 // serves a plan whose rows are held whole (a decoded line data file, or

@@ -3,6 +3,7 @@
 // or trailer.
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -54,35 +55,52 @@ uint64_t byte_colonna(const disegno_planimetria& d) {
 }
 
 // colonna_in_uscita: one column of the line data file on its way to the
-// file. Values are encoded into a buffer of a fixed size as they are
-// computed, and the buffer is written at the column's next offset each time
-// it has no room for what comes next. Its size was chosen by measuring the
-// 1,000 km compile side by side: 16 KiB costs a fifth more cpu time in its
-// four times as many writes, 256 KiB gains about 1% for three times the
-// memory; 64 KiB.
+// file. Values are encoded into a buffer as they are computed, and written
+// a block at a time, each block ending at a multiple of 64 KiB in the file:
+// the kernel then fills whole aligned pages of its cache at each write, a
+// twelfth less of its time than blocks that straddle them (the y column
+// starts at an odd offset, and values of 10 bytes never fill a block
+// exactly). A value that starts before the block's end goes into the buffer
+// whole; what passes the end starts the next block. The block's size was
+// chosen by measuring the 1,000 km compile side by side: 16 KiB costs a
+// fifth more cpu time in its four times as many writes, 256 KiB gains about
+// 1% for three times the memory; 64 KiB.
 class colonna_in_uscita {
  public:
-  static constexpr std::size_t capienza = 64 * 1024;
+  static constexpr std::size_t blocco = 64 * 1024;
 
   colonna_in_uscita(file_nuovo& f, uint64_t inizio)
-      : f_(f), b_(std::make_unique_for_overwrite<char[]>(capienza)), posizione_(inizio) {}
+      : f_(f),
+        b_(std::make_unique_for_overwrite<char[]>(blocco + byte_reale)),
+        posizione_(inizio),
+        limite_(blocco - static_cast<std::size_t>(inizio % blocco)) {}
 
   void metti(tipo_voce t, double v) {
-    if (n_ > capienza - byte_reale) scarica();
+    if (n_ >= limite_) scarica_blocco();
     n_ += metti_voce(b_.get() + n_, t, v);
   }
 
   // The computed rows are put through a cursor of the caller's, which stays
-  // in a register: the buffer, where its last value may start (past it
-  // there is no room for one), and where the next value goes.
-  char* inizio() const { return b_.get(); }
-  const char* ultimo() const { return b_.get() + capienza - byte_reale; }
+  // in a register: the buffer, the block's end (a value may start anywhere
+  // before it), and where the next value goes.
+  const char* limite() const { return b_.get() + limite_; }
   char* cursore() const { return b_.get() + n_; }
   // The values up to q are put: they become part of the buffer.
   void fino_a(const char* q) { n_ = static_cast<std::size_t>(q - b_.get()); }
 
+  // Writes the block, whose end the values have reached; the bytes past it
+  // begin the next one. REQUIRES: the values reach the block's end.
+  void scarica_blocco() {
+    f_.scrivi({b_.get(), limite_}, posizione_);
+    const std::size_t oltre = n_ - limite_;
+    std::memmove(b_.get(), b_.get() + limite_, oltre);
+    posizione_ += limite_;
+    n_ = oltre;
+    limite_ = blocco;
+  }
+  // Writes what the buffer holds, at the end of the column.
   void scarica() {
-    f_.scrivi({b_.get(), n_}, posizione_);
+    if (n_ > 0) f_.scrivi({b_.get(), n_}, posizione_);
     posizione_ += n_;
     n_ = 0;
   }
@@ -93,6 +111,7 @@ class colonna_in_uscita {
   file_nuovo& f_;
   std::unique_ptr<char[]> b_;
   uint64_t posizione_;
+  std::size_t limite_;  // the block's end in the buffer; at most blocco
   std::size_t n_ = 0;
 };
 
@@ -121,18 +140,19 @@ void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& per
   x.metti(origine, 0), y.metti(origine, 0);
   x.metti(origine, 0), y.metti(origine, 1);
   // Each row straight into the two buffers as it is computed.
-  char* const bx = x.inizio();
-  char* const by = y.inizio();
-  const char* const ux = x.ultimo();
-  const char* const uy = y.ultimo();
   char* qx = x.cursore();
   char* qy = y.cursore();
+  const char* lx = x.limite();
+  const char* ly = y.limite();
   percorri_righe(
       d,
-      [&] {  // a full buffer is written out; then the rows both have room for
-        if (qx > ux) x.fino_a(qx), x.scarica(), qx = bx;
-        if (qy > uy) y.fino_a(qy), y.scarica(), qy = by;
-        return static_cast<int32_t>(std::min(ux - qx, uy - qy) / static_cast<std::ptrdiff_t>(byte_reale) + 1);
+      [&] {  // a block whose end is reached is written out; then the rows
+             // that start before both blocks' ends
+        if (qx >= lx) x.fino_a(qx), x.scarica_blocco(), qx = x.cursore(), lx = x.limite();
+        if (qy >= ly) y.fino_a(qy), y.scarica_blocco(), qy = y.cursore(), ly = y.limite();
+        const std::ptrdiff_t spazio = std::min(lx - qx, ly - qy);
+        return static_cast<int32_t>((spazio + static_cast<std::ptrdiff_t>(byte_reale) - 1) /
+                                    static_cast<std::ptrdiff_t>(byte_reale));
       },
       [&](double xv, double yv) {
         metti_reale(qx, xv);
@@ -197,6 +217,24 @@ byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabell
   codificatore b(dimensione_tabella(tabella));
   for (const auto& v : tabella) campi_voce(v, metti_campo{b});
   return std::move(b).finisci();
+}
+
+// Cell file: the cells a block at a time, each block encoded and written at
+// its offset; the block's room is taken again by the next, so the memory
+// the file costs does not grow with the route.
+void scrivi_file_celle(const std::vector<cella>& celle, const std::filesystem::path& percorso) {
+  constexpr std::size_t celle_blocco = 4096;  // 60 KiB a write
+  file_nuovo f(percorso);
+  uint64_t posizione = 0;
+  for (std::size_t i = 0; i < celle.size(); i += celle_blocco) {
+    const std::size_t n = std::min(celle_blocco, celle.size() - i);
+    codificatore b(n * byte_per_cella);
+    for (std::size_t j = i; j < i + n; ++j) campi_cella(celle[j], metti_campo{b});
+    const byte_file blocco = std::move(b).finisci();
+    f.scrivi(blocco.vista(), posizione);
+    posizione += blocco.dimensione;
+  }
+  f.chiudi();
 }
 
 // Cell file: cells 0 to ultima_cella, each a campi_cella record of 15 bytes.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 #include "compactor/compattatore.h"
 #include "loader/memorizza_dati.h"
 #include "tests/cartella_temporanea.h"
@@ -122,6 +125,62 @@ TEST(ScriviFilePlanimetria, SameBytesAsTheWholeTableForEveryWayALoadEnds) {
     EXPECT_EQ(scritto.size(), dimensione_planimetria(s.planimetria));
     EXPECT_TRUE(scritto == codifica_planimetria(calcola_planimetria(s)).vista());
     EXPECT_EQ(dir.elenco(), std::vector<std::string>{"S_linea.dat"});
+  }
+}
+
+// The y column starts at any offset: its first block, which ends where the
+// file reaches a multiple of 64 KiB, may hold less than one value, or a
+// value may pass its end. Routes whose y column starts just before, at and
+// just after such a multiple.
+TEST(ScriviFilePlanimetria, SameBytesWhereverTheYColumnStarts) {
+  constexpr uint64_t blocco = 64 * 1024;
+  const auto carica = [](scenario& s, int32_t l) {
+    s.scrivi_linea = 1;
+    memorizza_dati(s,
+                   testo_sorgente{"linea", "[generale]\r\nlunghezza percorso, " + std::to_string(l) +
+                                               "\r\n[curve]\r\ncurvad4, 100, 50\r\n[fine]\r\n", {}},
+                   testo_sorgente{"treno", "[generale]\r\n", {}});
+    return dimensione_planimetria(s.planimetria) / 2;  // where the y column starts
+  };
+  // A metre more moves the start by a few bytes: the route whose start falls
+  // on a multiple, and those around it.
+  scenario a, b;
+  const uint64_t inizio = carica(a, 6000), passo = carica(b, 6001) - inizio;
+  ASSERT_GT(passo, 0u);
+  const auto vicina = static_cast<int32_t>(6000 + (blocco - inizio % blocco) / passo);
+  std::set<uint64_t> resti;
+  for (int32_t l = vicina - 3; l <= vicina + 3; ++l) {
+    SCOPED_TRACE(l);
+    scenario s;
+    resti.insert(carica(s, l) % blocco);
+    cartella_temporanea dir;
+    scrivi_file_planimetria(s, dir / "S_linea.dat");
+    EXPECT_TRUE(test::leggi(dir / "S_linea.dat") == codifica_planimetria(calcola_planimetria(s)).vista());
+  }
+  EXPECT_TRUE(std::any_of(resti.begin(), resti.end(), [](uint64_t r) { return r < 16; }));
+  EXPECT_TRUE(std::any_of(resti.begin(), resti.end(), [&](uint64_t r) { return r > blocco - 16; }));
+}
+
+// The cell file written a block at a time holds the bytes of the whole
+// encoding, for counts on and either side of a block's end.
+TEST(ScriviFileCelle, BlocksMakeTheWholeEncoding) {
+  for (const std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{4095}, std::size_t{4096},
+                              std::size_t{4097}, std::size_t{20141}}) {
+    SCOPED_TRACE(n);
+    std::vector<cella> celle(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      cella& c = celle[i];
+      c.tipo_cella = static_cast<uint8_t>(i % 7);
+      c.valore_a = static_cast<int16_t>(i * 37);
+      c.valore_b = static_cast<int16_t>(-static_cast<int32_t>(i % 1000));
+      c.valore_d = static_cast<int16_t>(i >> 3);
+      c.vel_limite = static_cast<uint8_t>(i % 251);
+      c.pendenza_cella = static_cast<uint8_t>(100 + i % 13);
+    }
+    cartella_temporanea dir;
+    scrivi_file_celle(celle, dir / "S_T.dat");
+    EXPECT_TRUE(test::leggi(dir / "S_T.dat") == codifica_celle(celle).vista());
+    EXPECT_EQ(dir.elenco(), std::vector<std::string>{"S_T.dat"});
   }
 }
 

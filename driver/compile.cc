@@ -126,13 +126,15 @@ int esegui_compile(const opzioni_compile& opzioni) {
   s.numero_treno = opzioni.numero;
   const ingresso_percorso ingresso{
       .linea = opzioni.linea, .treno = opzioni.treno, .cancella = false, .codifica = opzioni.codifica};
-  const esito_percorso esito = esegui_percorso(s, opzioni.senza_planimetria ? 0 : 1, ingresso,
+  esito_percorso esito = esegui_percorso(s, opzioni.senza_planimetria ? 0 : 1, ingresso,
                                                opzioni.cartella, opzioni.rapporto.strict);
   if (s.guasti.empty() && s.codice_errore == 0 && esito.fallimento.empty()) {
     // No fault: whether the check would still warn, from the texts as loaded.
     seguito_rapporto seguito;
-    const testo_sorgente treno = leggi_sorgente(opzioni.treno, opzioni.codifica);
-    seguito.avvisi_controllo = conta_avvisi(leggi_sorgente(opzioni.linea, opzioni.codifica), treno, s);
+    if (esito.testi.size() != 2)
+      esito.testi = {leggi_sorgente(opzioni.linea, opzioni.codifica), leggi_sorgente(opzioni.treno, opzioni.codifica)};
+    const testo_sorgente& treno = esito.testi[1];
+    seguito.avvisi_controllo = conta_avvisi(esito.testi[0], treno, s);
     if (!opzioni.documenti) return rapporta(s, esito, opzioni.rapporto, &seguito);
     std::vector<std::string> avvisi;
     const auto scritti = scrivi_documenti(s, treno.dati, documenti, opzioni.cartella,
@@ -151,7 +153,11 @@ int esegui_compile(const opzioni_compile& opzioni) {
   // A fault: show its line, and whether the check finds more. The binary
   // files are already written, so the faults' places may be mended below.
   seguito_rapporto seguito;
-  seguito.testi = {leggi_sorgente(opzioni.linea, opzioni.codifica), leggi_sorgente(opzioni.treno, opzioni.codifica)};
+  // The texts the compile loaded; read here only when it read none.
+  if (esito.testi.size() == 2)
+    seguito.testi = std::move(esito.testi);
+  else
+    seguito.testi = {leggi_sorgente(opzioni.linea, opzioni.codifica), leggi_sorgente(opzioni.treno, opzioni.codifica)};
   const auto problemi = controlla(seguito.testi[0], seguito.testi[1]);
   luoghi_dal_controllo(s, problemi);
   if (opzioni.rapporto.json) return rapporta(s, esito, opzioni.rapporto);

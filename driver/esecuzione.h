@@ -79,6 +79,8 @@ struct esito_percorso {
   // Working folders of interrupted runs that recovery left alone, and why
   // ("<folder>: warning: ...").
   std::vector<std::string> avvisi;
+  // The line and train texts as the run read them; empty when it read none.
+  std::vector<testo_sorgente> testi;
 };
 
 // What the compile of an author's files adds to its summary: the texts it

@@ -28,6 +28,11 @@ testo_sorgente leggi_sorgente(const fs::path& percorso, codifica_ingresso codifi
     t.guasto = e.what();
     return t;
   }
+  // Windows-1252 bytes are the loader's as they stand: kept, not copied.
+  if (codifica == codifica_ingresso::windows_1252) {
+    t.dati = std::move(grezzo);
+    return t;
+  }
   try {
     t.dati = in_windows_1252(grezzo, codifica);
   } catch (const std::runtime_error& e) {
@@ -66,7 +71,7 @@ std::vector<fs::path> scrivi_file_binari(const scenario& s, const fs::path& cart
   if (s.scrivi_linea != 0 && s.planimetria.allocata())
     scrivi_file_planimetria(s, percorso(file_scenario::linea_dat));
   crea_file(percorso(file_scenario::sim), tabella.vista());
-  crea_file(percorso(file_scenario::celle_dat), codifica_celle(s.celle).vista());
+  scrivi_file_celle(s.celle, percorso(file_scenario::celle_dat));
   // All three are whole: now they move into place together, once what
   // interrupted runs left is recovered.
   struct raccogli {  // the recovery's warnings, also when the commit throws
@@ -81,7 +86,7 @@ std::vector<fs::path> scrivi_file_binari(const scenario& s, const fs::path& cart
 
 std::vector<fs::path> memorizza_percorso(scenario& s, int32_t scrivi, const ingresso_percorso& ingresso,
                                          const fs::path& cartella, bool rigoroso,
-                                         std::vector<std::string>* avvisi) {
+                                         std::vector<std::string>* avvisi, std::vector<testo_sorgente>* letti) {
   // A fresh model: nothing of an earlier run survives but the two names.
   scenario nuovo;
   nuovo.nome_scenario = std::move(s.nome_scenario);
@@ -94,9 +99,15 @@ std::vector<fs::path> memorizza_percorso(scenario& s, int32_t scrivi, const ingr
     registra_errore(s, e_manca_linea).file = ingresso.linea.string();
     return {};
   }
-  // Read the two text files back.
-  const testo_sorgente linea = leggi_sorgente(ingresso.linea, ingresso.codifica);
-  const testo_sorgente treno = leggi_sorgente(ingresso.treno, ingresso.codifica);
+  // Read the two text files back, into the caller's place when it keeps them.
+  std::vector<testo_sorgente> propri;
+  std::vector<testo_sorgente>& testi = letti != nullptr ? *letti : propri;
+  testi.clear();
+  testi.reserve(2);
+  testi.push_back(leggi_sorgente(ingresso.linea, ingresso.codifica));
+  testi.push_back(leggi_sorgente(ingresso.treno, ingresso.codifica));
+  const testo_sorgente& linea = testi[0];
+  const testo_sorgente& treno = testi[1];
 
   // The compile in memory: the load, the code points, the reserved places
   // and the stamps (faults are recorded in s).
@@ -125,7 +136,7 @@ esito_percorso esegui_percorso(scenario& s, int32_t scrivi, const ingresso_perco
   // The commit finishes or undoes what an interrupted run left in the
   // folder, the author's two files never touched by it.
   try {
-    esito.scritti = memorizza_percorso(s, scrivi, ingresso, cartella, rigoroso, &esito.avvisi);
+    esito.scritti = memorizza_percorso(s, scrivi, ingresso, cartella, rigoroso, &esito.avvisi, &esito.testi);
   } catch (const std::runtime_error& e) {  // std::system_error among them
     esito.fallimento = e.what();
   }

@@ -34,7 +34,9 @@ testo_sorgente leggi_sorgente(const std::filesystem::path& percorso, codifica_in
 // rigoroso and a fault was recorded (the previous set stands). Faults are
 // recorded in s. Before its set moves into place it finishes or undoes what
 // an interrupted run left in cartella (insieme_file does), never touching
-// the two text files; the warnings of that recovery go to avvisi. Throws
+// the two text files; the warnings of that recovery go to avvisi. The two
+// texts as read (line, then train) are left in letti when given, so that
+// what follows the compile need not read the files again. Throws
 // std::runtime_error when a text of the record table is too long for its
 // field (before any binary file is written), std::system_error when
 // cartella cannot be used or a file cannot be written (then the previous
@@ -43,7 +45,8 @@ std::vector<std::filesystem::path> memorizza_percorso(scenario& s, int32_t scriv
                                                       const ingresso_percorso& ingresso,
                                                       const std::filesystem::path& cartella,
                                                       bool rigoroso = false,
-                                                      std::vector<std::string>* avvisi = nullptr);
+                                                      std::vector<std::string>* avvisi = nullptr,
+                                                      std::vector<testo_sorgente>* letti = nullptr);
 
 // scrivi_file_binari: the binary files of s written into cartella as one set
 // (platform/insieme.h): the line data file (only when s.scrivi_linea is

@@ -61,7 +61,7 @@ TEST(FormatoTesto, EveryKeywordFindsTheSameRecordInEveryReader) {
       ASSERT_NE(x, nullptr);
       EXPECT_EQ(x->tipo, r.genere);
       EXPECT_TRUE(x->completa());
-      EXPECT_TRUE(x->in_piu.empty());
+      EXPECT_TRUE(x->in_piu().empty());
       EXPECT_TRUE(avvisi.empty()) << avvisi.front().messaggio;
       // The language server.
       const lsp::riga_record rr =
@@ -117,7 +117,7 @@ TEST(FormatoTesto, TheFormatGuideGivesEveryRecordItsFields) {
       std::vector<problema> avvisi;
       const vista v = leggi_vista(file, "docs/format.md", testo, avvisi);
       ASSERT_EQ(v.voci.size(), 1u) << riga;
-      EXPECT_TRUE(v.voci[0].completa() && v.voci[0].in_piu.empty()) << "docs/format.md: " << riga;
+      EXPECT_TRUE(v.voci[0].completa() && v.voci[0].in_piu().empty()) << "docs/format.md: " << riga;
       ++esempi;
     }
   }
