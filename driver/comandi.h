@@ -60,6 +60,8 @@ void aggiungi_intestazione(CLI::App* c, intestazione_documenti& i);
 // The options compile and watch share: the two files, the names, the
 // folder, the encoding and --no-plan.
 void aggiungi_opzioni_compile(CLI::App* c, opzioni_compile& o);
+// --documents and the documents' header cells, for compile and watch.
+void aggiungi_opzioni_documenti(CLI::App* c, opzioni_compile& o);
 
 comando registra_compile(CLI::App& app, opzioni_globali& g);
 comando registra_sources(CLI::App& app, opzioni_globali& g);

@@ -55,6 +55,13 @@ void aggiungi_opzioni_compile(CLI::App* c, opzioni_compile& o) {
   c->add_flag("--no-plan", o.senza_planimetria, "Do not build the track plan and do not write S_linea.dat");
 }
 
+void aggiungi_opzioni_documenti(CLI::App* c, opzioni_compile& o) {
+  c->add_flag("--documents", o.documenti,
+              "Also write the timetable card S_T_scheda_treno.txt and the slowdown order S_T_rallentamenti.txt, "
+              "as `tracciato documents` does, when the compile records no fault");
+  aggiungi_intestazione(c, o.intestazione);
+}
+
 comando registra_compile(CLI::App& app, opzioni_globali& g) {
   auto o = std::make_shared<opzioni_compile>();
   o->cartella.clear();
@@ -63,10 +70,7 @@ comando registra_compile(CLI::App& app, opzioni_globali& g) {
       "Compile your own line and train files into S_linea.dat, S_T.sim and S_T.dat in the output "
       "folder. Your text files are read as they are and never changed");
   aggiungi_opzioni_compile(c, *o);
-  c->add_flag("--documents", o->documenti,
-              "Also write the timetable card S_T_scheda_treno.txt and the slowdown order S_T_rallentamenti.txt, "
-              "as `tracciato documents` does, when the compile records no fault");
-  aggiungi_intestazione(c, o->intestazione);
+  aggiungi_opzioni_documenti(c, *o);
   c->add_flag("--json", o->rapporto.json, "Print the outcome as one JSON object");
   c->add_flag("--strict", o->rapporto.strict,
               "When a fault is recorded, replace no binary file: the previous set stands");

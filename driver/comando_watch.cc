@@ -23,6 +23,7 @@ comando registra_watch(CLI::App& app, opzioni_globali& g) {
       "Compile your line and train files, then compile again each time either is saved, each time with the "
       "check's totals and first problems. Ends on Ctrl-C");
   aggiungi_opzioni_compile(c, *o);
+  aggiungi_opzioni_documenti(c, *o);
   // Both files must be there to be watched.
   c->get_option("--line")->check(file_esistente());
   c->get_option("--train")->check(file_esistente());

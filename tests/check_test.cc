@@ -240,7 +240,8 @@ TEST(Check, CompileShowsTheFirstFaultAndPointsToCheck) {
 // tracciato watch of l.txt and t.txt in dir, in the background.
 avvio_programma avvio_watch(const cartella_temporanea& dir, const fs::path& uscita, const fs::path& errori) {
   return {TRACCIATO_EXE,
-          {"watch", "--line", "l.txt", "--train", "t.txt", "--name", "S", "--train-number", "T", "--no-plan"},
+          {"watch", "--line", "l.txt", "--train", "t.txt", "--name", "S", "--train-number", "T", "--no-plan",
+           "--documents"},
           dir.percorso(),
           uscita,
           errori};
@@ -269,6 +270,8 @@ TEST(Watch, CompilesAgainAfterASaveByRenameAndEndsOnSigint) {
   programma_in_corso watch(avvio_watch(dir, uscita, dir / "watch.err"));
   const auto attendi = [&](size_t giri) { return attendi_giri(uscita, giri); };
   EXPECT_TRUE(attendi(1));
+  // Each clean compile writes the documents too, as compile --documents does.
+  EXPECT_TRUE(fs::exists(dir / "S_T_scheda_treno.txt") && fs::exists(dir / "S_T_rallentamenti.txt"));
   std::string treno = test::leggi(dir / "t.txt");
   treno.insert(treno.rfind("[fine]"), "segnale, 3000, 1, 3, 4, 0, 0, 0, 0,0,0, 0\r\n");
   test::scrivi(dir / "t.txt.nuovo", treno);
