@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "compactor/codifica.h"
 #include "model/scenario.h"
@@ -50,6 +52,14 @@ void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& per
 byte_file codifica_planimetria(const planimetria_t& p);
 byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabella);
 byte_file codifica_celle(const std::vector<cella>& celle);
+
+// prima_riga_diversa: the first row of the plan drawn by d whose x or y entry
+// in the line data file dati is not what scrivi_file_planimetria writes for
+// it; -1 when dati holds exactly the bytes it writes. The rows are computed
+// as the writer computes them and compared against dati as they come, so no
+// second copy of a long plan is made. A file of another size differs from
+// row 0 on: its y column does not start where the writer starts it.
+int64_t prima_riga_diversa(const disegno_planimetria& d, std::string_view dati);
 
 
 // Exact sizes of the encodings.

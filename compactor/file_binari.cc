@@ -3,6 +3,8 @@
 // or trailer.
 #include <algorithm>
 #include <bit>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 
@@ -152,6 +154,51 @@ void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& per
 }
 
 std::size_t dimensione_planimetria(const disegno_planimetria& d) { return 2 * byte_colonna(d); }
+
+// The comparison walks the file as scrivi_file_planimetria writes it: per
+// column the origin's two entries, the computed rows as kind 5 and 8 bytes
+// each, then the empty entries; y's column starts where x's ends.
+int64_t prima_riga_diversa(const disegno_planimetria& d, std::string_view dati) {
+  if (!d.allocata() || dati.size() != dimensione_planimetria(d)) return 0;
+  const std::size_t colonna = static_cast<std::size_t>(byte_colonna(d));
+  const char* const px = dati.data();
+  const char* const py = dati.data() + colonna;
+  // The origin's two rows, encoded as the writer encodes them.
+  const tipo_voce t = d.tipo(0);
+  const std::size_t una = byte_valore(t);
+  char ox[2 * byte_intero], oy[2 * byte_intero];
+  metti_voce(ox, t, 0), metti_voce(ox + una, t, 0);
+  metti_voce(oy, t, 0), metti_voce(oy + una, t, 1);
+  for (std::size_t r = 0; r < 2; ++r)
+    if (std::memcmp(ox + r * una, px + r * una, una) != 0 || std::memcmp(oy + r * una, py + r * una, una) != 0)
+      return static_cast<int64_t>(r);
+  const std::size_t meta = 2 * una;
+  // The computed rows: each entry's 10 bytes against the kind and the bits
+  // of the value computed for it. Rows are told apart only once one differs.
+  const char* qx = px + meta;
+  const char* qy = py + meta;
+  int64_t diversa = -1;
+  int64_t riga = 2;
+  constexpr auto reale = static_cast<uint16_t>(tipo_voce::reale);
+  percorri_righe(
+      d, [] { return std::numeric_limits<int32_t>::max(); },
+      [&](double xv, double yv) {
+        // One test per row, not four: the four nearly always agree.
+        const bool uguale = (da_le16(qx) == reale) & (da_le16(qy) == reale) &
+                            (da_le64(qx + byte_tipo_valore) == std::bit_cast<uint64_t>(xv)) &
+                            (da_le64(qy + byte_tipo_valore) == std::bit_cast<uint64_t>(yv));
+        if (!uguale && diversa < 0) [[unlikely]]
+          diversa = riga;
+        qx += byte_reale;
+        qy += byte_reale;
+        ++riga;
+      });
+  if (diversa >= 0) return diversa;
+  // The empty rows to the last.
+  for (; riga < d.righe(); ++riga, qx += byte_vuota, qy += byte_vuota)
+    if (da_le16(qx) != 0 || da_le16(qy) != 0) return riga;
+  return -1;
+}
 
 std::size_t dimensione_planimetria(const planimetria_t& p) {
   // Entries hold only the three kinds the plan's setters give them.

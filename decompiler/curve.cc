@@ -33,10 +33,23 @@ struct vista_decodificata {
   tipo_voce tipo(int32_t r, int c) const { return p.tipo(r, c); }
   double x(int32_t r) const { return p.valori()[r]; }
   double y(int32_t r) const { return p.valori()[p.righe() + r]; }
+  // The last row drawn: every row up to it holds two doubles.
+  int32_t ultima_disegnata() const {
+    int32_t ultima = 1;
+    while (ultima + 1 < righe() && tipo(ultima + 1, 0) == tipo_voce::reale && tipo(ultima + 1, 1) == tipo_voce::reale)
+      ++ultima;
+    return ultima;
+  }
+  // Row r's x and y. REQUIRES: 2 <= r <= ultima_disegnata().
+  bool riga(int32_t r, double& xr, double& yr) const {
+    xr = x(r), yr = y(r);
+    return true;
+  }
 };
 
-// ... or the file's bytes laid out as a compile writes them: per column two
-// 16-bit integers, doubles up to the third last row, two empty rows.
+// ... or the bytes of a file of forma_compilata: per column two 16-bit
+// integers, doubles up to the third last row, two empty rows. Whether the
+// doubles are doubles is seen as each row is read.
 struct vista_byte {
   std::string_view d;
   int32_t n;
@@ -57,16 +70,30 @@ struct vista_byte {
   }
   double x(int32_t r) const { return valore(r, 0); }
   double y(int32_t r) const { return valore(r, 1); }
+  int32_t ultima_disegnata() const { return n - 3; }
+  // Row r's x and y; false when either entry is not a double.
+  bool riga(int32_t r, double& xr, double& yr) const {
+    const char* qx = d.data() + offset(r);
+    const char* qy = qx + d.size() / 2;
+    constexpr auto reale = static_cast<uint16_t>(tipo_voce::reale);
+    xr = std::bit_cast<double>(da_le64(qx + byte_tipo_valore));
+    yr = std::bit_cast<double>(da_le64(qy + byte_tipo_valore));
+    return (da_le16(qx) == reale) & (da_le16(qy) == reale);
+  }
 };
 
+// The curves of a plan, in one pass over its rows. Nothing is told in
+// avvisi_fuori unless every row could be read (see vista_byte::riga).
 template <class V>
-std::vector<curva_r> recupera_curve_da(const V& p, int32_t massimo_inizio, std::vector<std::string>& avvisi) {
+std::optional<std::vector<curva_r>> recupera_curve_da(const V& p, int32_t massimo_inizio,
+                                                      std::vector<std::string>& avvisi_fuori) {
   std::vector<curva_r> curve;
   const int32_t righe = p.righe();
   if (righe < 3) {
-    avvisi.push_back("the track plan has " + std::to_string(righe) + " rows: no curve can be recovered");
+    avvisi_fuori.push_back("the track plan has " + std::to_string(righe) + " rows: no curve can be recovered");
     return curve;
   }
+  std::vector<std::string> avvisi;
   auto x = [&](int32_t r) { return p.x(r); };
   auto y = [&](int32_t r) { return p.y(r); };
   if (p.tipo(0, 0) != tipo_voce::intero || p.tipo(0, 1) != tipo_voce::intero || p.tipo(1, 0) != tipo_voce::intero ||
@@ -74,9 +101,7 @@ std::vector<curva_r> recupera_curve_da(const V& p, int32_t massimo_inizio, std::
     avvisi.push_back("the track plan does not start at (0, 0) heading along +y as a compiled plan does");
 
   // The last row drawn; every row after it must be empty.
-  int32_t ultima = 1;
-  while (ultima + 1 < righe && p.tipo(ultima + 1, 0) == tipo_voce::reale && p.tipo(ultima + 1, 1) == tipo_voce::reale)
-    ++ultima;
+  const int32_t ultima = p.ultima_disegnata();
   for (int32_t r = ultima + 1; r < righe; ++r)
     if (p.tipo(r, 0) != tipo_voce::vuota || p.tipo(r, 1) != tipo_voce::vuota) {
       avvisi.push_back("track plan row " + std::to_string(r) +
@@ -85,24 +110,47 @@ std::vector<curva_r> recupera_curve_da(const V& p, int32_t massimo_inizio, std::
     }
 
   // The step of every row; the step of the row before is tried first, then
-  // straight, then the classes in order, so that a run stays one curve.
-  std::vector<int8_t> passo(static_cast<std::size_t>(ultima) + 1, 0);
+  // straight, then the classes in order, so that a run stays one curve. A
+  // run of one turning step is a curve, closed when the step changes. A
+  // curve that follows the previous one at once (or the plan's start) may
+  // begin anywhere up to its first row; it begins where the previous one
+  // ended, or at 0.
+  std::vector<std::string> oltre;  // told after the rows that match no step
+  int32_t fine_precedente = 1;
+  int corsa = 0;          // the turning step of the run in course; 0 none
+  int32_t da = 0;         // its first row
+  auto chiudi = [&](int32_t b) {
+    const int32_t r = da;
+    const int q = corsa;
+    int32_t inizio = r - 1;
+    if (r == fine_precedente + 1) inizio = fine_precedente == 1 ? 0 : fine_precedente;
+    if (inizio > massimo_inizio && r == fine_precedente + 1) inizio = massimo_inizio;
+    if (inizio > massimo_inizio)
+      oltre.push_back("the curve that turns track plan rows " + std::to_string(r) + " to " + std::to_string(b) +
+                      " starts beyond the last position the line file accepts");
+    curve.push_back({inizio, b - inizio, q < 0, q < 0 ? -q : q});
+    fine_precedente = b;
+  };
   int precedente = 0;
   int32_t spaiate = 0, prima_spaiata = -1;
+  // The two rows before, carried from row to row.
+  double x2 = x(0), y2 = y(0), x1 = x(1), y1 = y(1);
   for (int32_t r = 2; r <= ultima; ++r) {
-    const double dx = x(r - 1) - x(r - 2);
-    const double dy = y(r - 1) - y(r - 2);
+    double xr, yr;
+    if (!p.riga(r, xr, yr)) return std::nullopt;
+    const double dx = x1 - x2;
+    const double dy = y1 - y2;
     auto prova = [&](int q) {
       const double k = curvatura(q);
       double nx, ny;
       if (k == 0.0) {
-        nx = x(r - 1) + dx;
-        ny = y(r - 1) + dy;
+        nx = x1 + dx;
+        ny = y1 + dy;
       } else {
-        nx = (x(r - 1) + dx) + k * dy;
-        ny = (y(r - 1) + dy) - k * dx;
+        nx = (x1 + dx) + k * dy;
+        ny = (y1 + dy) - k * dx;
       }
-      return uguali(nx, x(r)) && uguali(ny, y(r));
+      return uguali(nx, xr) && uguali(ny, yr);
     };
     int trovato = nessun_passo;
     if (prova(precedente)) {
@@ -118,47 +166,32 @@ std::vector<curva_r> recupera_curve_da(const V& p, int32_t massimo_inizio, std::
       if (spaiate++ == 0) prima_spaiata = r;
       trovato = 0;
     }
-    passo[static_cast<std::size_t>(r)] = static_cast<int8_t>(trovato);
+    if (trovato != corsa) {
+      if (corsa != 0) chiudi(r - 1);
+      corsa = trovato;
+      da = r;
+    }
     precedente = trovato;
+    x2 = x1, y2 = y1, x1 = xr, y1 = yr;
   }
+  if (corsa != 0) chiudi(ultima);
   if (spaiate > 0)
     avvisi.push_back(std::to_string(spaiate) + " track plan rows, the first row " + std::to_string(prima_spaiata) +
                      ", match neither a straight step nor a turning step of any of the six curve classes; they "
                      "are written as straight line");
-
-  // Runs of one turning step are curves. A curve that follows the previous
-  // one at once (or the plan's start) may begin anywhere up to its first row;
-  // it begins where the previous one ended, or at 0.
-  int32_t fine_precedente = 1;
-  for (int32_t r = 2; r <= ultima;) {
-    const int q = passo[static_cast<std::size_t>(r)];
-    if (q == 0) {
-      ++r;
-      continue;
-    }
-    int32_t b = r;
-    while (b + 1 <= ultima && passo[static_cast<std::size_t>(b) + 1] == q) ++b;
-    int32_t inizio = r - 1;
-    if (r == fine_precedente + 1) inizio = fine_precedente == 1 ? 0 : fine_precedente;
-    if (inizio > massimo_inizio && r == fine_precedente + 1) inizio = massimo_inizio;
-    if (inizio > massimo_inizio)
-      avvisi.push_back("the curve that turns track plan rows " + std::to_string(r) + " to " + std::to_string(b) +
-                       " starts beyond the last position the line file accepts");
-    curve.push_back({inizio, b - inizio, q < 0, q < 0 ? -q : q});
-    fine_precedente = b;
-    r = b + 1;
-  }
+  for (auto& o : oltre) avvisi.push_back(std::move(o));
   // After the last curve the compile draws straight up to the third last row.
   const int32_t attesa = std::max(righe - 3, fine_precedente);
   if (ultima != attesa)
     avvisi.push_back("the track plan is drawn up to row " + std::to_string(ultima) + ", where a compile draws up to row " +
                      std::to_string(attesa));
+  for (auto& a : avvisi) avvisi_fuori.push_back(std::move(a));
   return curve;
 }
 
 }  // namespace
 
-std::optional<std::string_view> piano_come_compilato(std::string_view dati) {
+std::optional<int32_t> forma_compilata(std::string_view dati) {
   // Per column 4 + 4 + 10 (n - 4) + 2 + 2 bytes for n rows.
   const std::size_t fisso = 2 * byte_intero + 2 * byte_vuota;
   if (dati.size() % 2 != 0 || dati.size() / 2 < fisso + 2 * byte_reale) return std::nullopt;
@@ -170,24 +203,21 @@ std::optional<std::string_view> piano_come_compilato(std::string_view dati) {
     const char* q = dati.data() + c * colonna;
     auto tipo = [&](std::size_t o) { return da_le16(q + o); };
     if (tipo(0) != 2 || tipo(byte_intero) != 2) return std::nullopt;
-    std::size_t o = 2 * byte_intero;
-    for (std::size_t r = 2; r + 2 < n; ++r, o += byte_reale)
-      if (tipo(o) != 5) return std::nullopt;
-    if (tipo(o) != 0 || tipo(o + byte_vuota) != 0) return std::nullopt;
+    if (tipo(colonna - 2 * byte_vuota) != 0 || tipo(colonna - byte_vuota) != 0) return std::nullopt;
   }
-  return dati;
+  return static_cast<int32_t>(n);
 }
 
 std::vector<curva_r> recupera_curve(const planimetria_t& p, int32_t massimo_inizio,
                                     std::vector<std::string>& avvisi) {
-  return recupera_curve_da(vista_decodificata{p}, massimo_inizio, avvisi);
+  return *recupera_curve_da(vista_decodificata{p}, massimo_inizio, avvisi);
 }
 
-std::vector<curva_r> recupera_curve(std::string_view piano_compilato, int32_t massimo_inizio,
-                                    std::vector<std::string>& avvisi) {
-  const std::size_t colonna = piano_compilato.size() / 2;
-  const auto n = static_cast<int32_t>((colonna - 2 * byte_intero - 2 * byte_vuota) / byte_reale + 4);
-  return recupera_curve_da(vista_byte{piano_compilato, n}, massimo_inizio, avvisi);
+std::optional<std::vector<curva_r>> recupera_curve(std::string_view dati, int32_t massimo_inizio,
+                                                   std::vector<std::string>& avvisi) {
+  const std::optional<int32_t> n = forma_compilata(dati);
+  if (!n) return std::nullopt;
+  return recupera_curve_da(vista_byte{dati, *n}, massimo_inizio, avvisi);
 }
 
 }  // namespace tracciato

@@ -84,23 +84,34 @@ void differenze_di(const R* a, std::size_t na, const R* b, std::size_t nb, const
   }
 }
 
-// Compiles the two texts in memory, without the plan (the curves are checked
-// row by row when they are recovered), and compares with the files. Returns
-// whether the cell file and the scenario file come out the same.
-bool verifica(recupero& r, sorgenti_recuperate& s, const binari_scenario& b, const std::vector<cella>& celle,
-              const std::array<voce_tabella, posti_tabella>& tabella) {
+// What the compile of the recovered texts gives against the files.
+struct esito_verifica {
+  bool celle_tabella = false;  // the cell file and the scenario file come out the same
+  bool piano_confrontato = false;
+  int64_t riga_piano = -1;  // the first plan row that comes out otherwise; -1 none
+};
+
+// Compiles the two texts in memory, drawing the plan when the set has one (so
+// that a curve the loader refuses stops the load where the compile that
+// writes the plan would stop), and compares with the files. The plan's rows
+// are compared as they are computed, and only when confronta_piano: when its
+// recovery already failed, the set is known to differ there.
+esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const viste_binari& b, const std::vector<cella>& celle,
+                        const std::array<voce_tabella, posti_tabella>& tabella, bool confronta_piano) {
+  esito_verifica v;
   const scenario c = compila_in_memoria(testo_sorgente{"recovered line file", s.linea, {}},
-                                        testo_sorgente{"recovered train file", s.treno, {}}, r.nome, r.numero, 0)
+                                        testo_sorgente{"recovered train file", s.treno, {}}, r.nome, r.numero,
+                                        b.linea_dat ? 1 : 0)
                          .modello;
   if (c.celle.size() < 2) {
     r.avvisa("the recovered line file gives no cell grid");
     s.differenze.push_back("every cell: the recovered line file gives no cell grid");
-    return false;
+    return v;
   }
   if (c.arresto != 0) {
     r.avvisa("the recovered files stop the compile:" + messaggio_arresto(c.arresto));
     s.differenze.push_back("every cell: the recovered files stop the compile");
-    return false;
+    return v;
   }
   for (const guasto& g : c.guasti)
     r.avvisa("the recovered files compile with fault " + std::to_string(g.numero) +
@@ -114,10 +125,15 @@ bool verifica(recupero& r, sorgenti_recuperate& s, const binari_scenario& b, con
   if (!s.differenze.empty())
     r.avvisa("compiling the recovered files does not give the same bytes: " + std::to_string(s.differenze.size()) +
              " cells or record slots differ, the first " + s.differenze.front());
-  return celle_uguali && tabella_uguale;
+  v.celle_tabella = celle_uguali && tabella_uguale;
+  if (b.linea_dat && confronta_piano) {
+    v.piano_confrontato = true;
+    v.riga_piano = prima_riga_diversa(c.planimetria, *b.linea_dat);
+  }
+  return v;
 }
 
-std::vector<std::string> intestazione(const binari_scenario& b, bool linea, const std::vector<std::string>& inventati) {
+std::vector<std::string> intestazione(const viste_binari& b, bool linea, const std::vector<std::string>& inventati) {
   auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
   const std::string elenco = (b.linea_dat ? nome(file_scenario::linea_dat) + ", " : std::string()) +
                              nome(file_scenario::sim) + " and " + nome(file_scenario::celle_dat);
@@ -141,17 +157,23 @@ std::vector<std::string> intestazione(const binari_scenario& b, bool linea, cons
 }  // namespace
 
 sorgenti_recuperate decompila(const binari_scenario& b) {
+  viste_binari v{b.nome, b.numero, std::nullopt, b.sim, b.celle_dat};
+  if (b.linea_dat) v.linea_dat = *b.linea_dat;
+  return decompila(v);
+}
+
+sorgenti_recuperate decompila(const viste_binari& b) {
   auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
   const auto tabella = decodifica_tabella(b.sim, nome(file_scenario::sim));
   const auto celle = decodifica_celle(b.celle_dat, nome(file_scenario::celle_dat));
-  // A plan laid out as a compile writes it is read where it lies; any other
-  // is decoded (and its faults of layout told) first.
+  // A plan of the size and shape a compile writes is read where it lies, its
+  // rows checked as they are read; any other is decoded (and its faults of
+  // layout told) first, and so is one whose rows turn out not to be doubles.
   planimetria_t piano;
-  std::optional<std::string_view> piano_compilato;
-  if (b.linea_dat) piano_compilato = piano_come_compilato(*b.linea_dat);
-  if (b.linea_dat && !piano_compilato) piano = decodifica_planimetria(*b.linea_dat, nome(file_scenario::linea_dat));
-  const int64_t righe_piano = piano_compilato ? static_cast<int64_t>((piano_compilato->size() / 2 - 2 * byte_intero - 2 * byte_vuota) / byte_reale) + 4
-                                              : int64_t{piano.righe()};
+  std::optional<int32_t> righe_compilate;
+  if (b.linea_dat) righe_compilate = forma_compilata(*b.linea_dat);
+  auto decodifica = [&] { piano = decodifica_planimetria(*b.linea_dat, nome(file_scenario::linea_dat)); };
+  if (b.linea_dat && !righe_compilate) decodifica();
 
   recupero r;
   r.celle = celle;
@@ -177,16 +199,24 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
   if (!b.linea_dat) {
     r.avvisa("no track plan (" + nome(file_scenario::linea_dat) +
              "): the curves cannot be recovered; the line file has none");
-  } else if (!piano_compilato && !piano.allocata()) {
-    r.avvisa("the track plan is empty: the curves cannot be recovered");
   } else {
-    if (righe_piano != int64_t{l.lunghezza} + 7001)
-      r.avvisa("the track plan has " + std::to_string(righe_piano) + " rows, not the " +
-               std::to_string(int64_t{l.lunghezza} + 7001) + " of the route length");
-    const std::size_t prima = r.avvisi.size();
-    l.curve = piano_compilato ? recupera_curve(*piano_compilato, 50 * r.ultima() - 100, r.avvisi)
-                              : recupera_curve(piano, 50 * r.ultima() - 100, r.avvisi);
-    piano_esatto = r.avvisi.size() == prima && righe_piano == int64_t{l.lunghezza} + 7001;
+    const int32_t massimo_inizio = 50 * r.ultima() - 100;
+    std::vector<std::string> avvisi_curve;
+    std::optional<std::vector<curva_r>> curve;
+    if (righe_compilate) curve = recupera_curve(*b.linea_dat, massimo_inizio, avvisi_curve);
+    if (!curve && righe_compilate) decodifica();
+    const int64_t righe_piano = curve ? int64_t{*righe_compilate} : int64_t{piano.righe()};
+    if (!curve && !piano.allocata()) {
+      r.avvisa("the track plan is empty: the curves cannot be recovered");
+    } else {
+      if (righe_piano != int64_t{l.lunghezza} + 7001)
+        r.avvisa("the track plan has " + std::to_string(righe_piano) + " rows, not the " +
+                 std::to_string(int64_t{l.lunghezza} + 7001) + " of the route length");
+      if (!curve) curve = recupera_curve(piano, massimo_inizio, avvisi_curve);
+      l.curve = std::move(*curve);
+      piano_esatto = avvisi_curve.empty() && righe_piano == int64_t{l.lunghezza} + 7001;
+      for (auto& a : avvisi_curve) r.avvisa(std::move(a));
+    }
   }
   recupera_serie(r, l, t);
   recupera_stazioni(r, t);
@@ -200,9 +230,16 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
 
   s.linea = testo_linea(l, intestazione(b, true, r.inventati));
   s.treno = testo_treno(t, intestazione(b, false, r.inventati));
-  const bool uguali = verifica(r, s, b, celle, tabella);
+  const esito_verifica v = verifica(r, s, b, celle, tabella, piano_esatto);
   if (!piano_esatto) s.differenze.push_back("the track plan: its rows were not all recovered (see the warnings)");
-  s.esatto = uguali && piano_esatto;
+  if (v.piano_confrontato && v.riga_piano >= 0) {
+    s.differenze.push_back("track plan row " + std::to_string(v.riga_piano) +
+                           ": compiling the recovered line file draws it otherwise");
+    r.avvisa("compiling the recovered line file does not draw the same track plan: row " +
+             std::to_string(v.riga_piano) + " differs");
+  }
+  // Exact only when every byte of the three files was seen to come out the same.
+  s.esatto = v.celle_tabella && piano_esatto && (!b.linea_dat || (v.piano_confrontato && v.riga_piano < 0));
   s.inventati = std::move(r.inventati);
   s.avvisi = std::move(r.avvisi);
   return s;
@@ -226,13 +263,15 @@ int esegui_decompile(const opzioni_decompile& o) {
     for (const fs::path& p : {linea_txt, treno_txt})
       if (esiste_file(p)) return rifiuta(p.string() + " exists; give --force to replace it");
 
-  binari_scenario b;
-  b.nome = o.nome;
-  b.numero = o.numero;
+  // The plan, tens of MB on a long line, is read where it lies; the two
+  // small files are read whole.
   const fs::path piano = percorso(o.cartella, file_scenario::linea_dat);
-  if (esiste_file(piano)) b.linea_dat = leggi_file(piano);
-  b.sim = leggi_file(percorso(o.cartella, file_scenario::sim));
-  b.celle_dat = leggi_file(percorso(o.cartella, file_scenario::celle_dat));
+  std::optional<file_mappato> piano_mappato;
+  if (esiste_file(piano)) piano_mappato.emplace(piano);
+  const std::string sim = leggi_file(percorso(o.cartella, file_scenario::sim));
+  const std::string celle_dat = leggi_file(percorso(o.cartella, file_scenario::celle_dat));
+  viste_binari b{o.nome, o.numero, std::nullopt, sim, celle_dat};
+  if (piano_mappato) b.linea_dat = piano_mappato->dati();
   const sorgenti_recuperate s = decompila(b);
   if (s.linea.empty()) {
     std::string perche;

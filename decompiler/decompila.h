@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tracciato {
@@ -19,12 +20,22 @@ struct binari_scenario {
   std::string celle_dat;                 // S_T.dat
 };
 
+// The same files as views of bytes held elsewhere (a mapped file): the long
+// plan of a long line is read where it lies, never copied.
+struct viste_binari {
+  std::string nome;
+  std::string numero;
+  std::optional<std::string_view> linea_dat;
+  std::string_view sim;
+  std::string_view celle_dat;
+};
+
 struct sorgenti_recuperate {
   std::string linea;  // S_linea.txt, Windows-1252 with CR LF
   std::string treno;  // S_T-.txt
   // What could not be recovered exactly, in words; empty when a compile of
-  // the two texts gives the same bytes (checked for the record table and the
-  // cells by compiling them, for the plan row by row).
+  // the two texts gives the same bytes (checked by compiling them, with the
+  // plan when there is one, and comparing every byte of the three files).
   std::vector<std::string> avvisi;
   // The cells and record slots that a compile of the two texts writes
   // differently, one line each ("cell 7: valore_b 0 for 1300"); empty when
@@ -39,6 +50,7 @@ struct sorgenti_recuperate {
 
 // Throws errore_formato when a file's bytes do not follow its layout.
 sorgenti_recuperate decompila(const binari_scenario& b);
+sorgenti_recuperate decompila(const viste_binari& b);
 
 struct opzioni_decompile {
   std::filesystem::path cartella;        // --dir: where the binary files are

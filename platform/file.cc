@@ -2,6 +2,7 @@
 #include "platform/file_comune.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -136,6 +137,37 @@ std::string leggi_file(const std::filesystem::path& percorso, std::size_t massim
   ::close(fd);
   dati.resize(letti);
   return dati;
+}
+
+file_mappato::file_mappato(const std::filesystem::path& percorso, std::size_t massimo) {
+  const auto [fd, dimensione] = apri_lettura(percorso, massimo);
+  if (dimensione == 0) {
+    ::close(fd);
+    return;
+  }
+  // Private and read-only: nothing written through it could reach the file.
+  // The pages are asked for at once, which costs the kernel fewer faults than
+  // one per page as they are first read.
+  int modo = MAP_PRIVATE;
+#ifdef MAP_POPULATE
+  modo |= MAP_POPULATE;
+#endif
+  void* p = ::mmap(nullptr, dimensione, PROT_READ, modo, fd, 0);
+  const int e = errno;
+  ::close(fd);  // the mapping keeps the file
+  if (p == MAP_FAILED) {
+    errno = e;
+    fallisci("cannot read", percorso);
+  }
+  dati_ = static_cast<const char*>(p);
+  dimensione_ = dimensione;
+}
+
+file_mappato::file_mappato(file_mappato&& altro) noexcept
+    : dati_(std::exchange(altro.dati_, "")), dimensione_(std::exchange(altro.dimensione_, 0)) {}
+
+file_mappato::~file_mappato() {
+  if (dimensione_ > 0) ::munmap(const_cast<char*>(dati_), dimensione_);
 }
 
 }  // namespace tracciato

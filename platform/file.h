@@ -83,6 +83,29 @@ inline constexpr std::size_t massimo_ingresso = std::size_t{64} << 20;
 // device is refused at once, never waited on), or it is over massimo bytes.
 std::string leggi_file(const std::filesystem::path& percorso, std::size_t massimo = massimo_ingresso);
 
+// file_mappato: a whole file's bytes, for reading only, mapped into memory
+// where they lie in the system's cache: neither copied nor zero-filled first,
+// so that a large file costs only the pages that are read. The same checks and
+// failures as leggi_file. The bytes stay valid while the object lives.
+// Another program that cuts the file short while it is mapped takes the pages
+// past its new end away: on POSIX systems a read of them then ends the process
+// (SIGBUS); Windows refuses to cut a mapped file.
+class file_mappato {
+ public:
+  explicit file_mappato(const std::filesystem::path& percorso, std::size_t massimo = massimo_ingresso);
+  file_mappato(file_mappato&& altro) noexcept;
+  ~file_mappato();
+  file_mappato(const file_mappato&) = delete;
+  file_mappato& operator=(const file_mappato&) = delete;
+  file_mappato& operator=(file_mappato&&) = delete;
+
+  std::string_view dati() const { return {dati_, dimensione_}; }
+
+ private:
+  const char* dati_ = "";  // an empty file maps nothing
+  std::size_t dimensione_ = 0;
+};
+
 // verifica_leggibile: the same checks as leggi_file, without reading.
 void verifica_leggibile(const std::filesystem::path& percorso, std::size_t massimo = massimo_ingresso);
 

@@ -162,4 +162,36 @@ std::string leggi_file(const fs::path& percorso, std::size_t massimo) {
   return dati;
 }
 
+file_mappato::file_mappato(const fs::path& percorso, std::size_t massimo) {
+  const auto [fd, dimensione] = apri_lettura(percorso, massimo);
+  // An empty file cannot be mapped, and needs not be.
+  if (dimensione == 0) {
+    ::_close(fd);
+    return;
+  }
+  const HANDLE h = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+  const HANDLE sezione = ::CreateFileMappingW(h, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  DWORD codice = sezione == nullptr ? ::GetLastError() : 0;
+  const void* p = nullptr;
+  if (sezione != nullptr) {
+    p = ::MapViewOfFile(sezione, FILE_MAP_READ, 0, 0, dimensione);
+    if (p == nullptr) codice = ::GetLastError();
+    ::CloseHandle(sezione);  // the view keeps the section
+  }
+  ::_close(fd);
+  if (p == nullptr) {
+    errno = errno_di(codice);
+    fallisci("cannot read", percorso);
+  }
+  dati_ = static_cast<const char*>(p);
+  dimensione_ = dimensione;
+}
+
+file_mappato::file_mappato(file_mappato&& altro) noexcept
+    : dati_(std::exchange(altro.dati_, "")), dimensione_(std::exchange(altro.dimensione_, 0)) {}
+
+file_mappato::~file_mappato() {
+  if (dimensione_ > 0) ::UnmapViewOfFile(dati_);
+}
+
 }  // namespace tracciato

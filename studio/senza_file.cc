@@ -3,6 +3,7 @@
 // A writer that does anyway is told so, as a failure to write.
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 #include "platform/file.h"
 
@@ -27,6 +28,10 @@ void file_temporaneo::conferma() { nessun_file(percorso_); }
 void sostituisci_file(const std::filesystem::path& percorso, std::string_view) { nessun_file(percorso); }
 std::string leggi_file(const std::filesystem::path& percorso, std::size_t) { nessun_file(percorso); }
 void verifica_leggibile(const std::filesystem::path& percorso, std::size_t) { nessun_file(percorso); }
+file_mappato::file_mappato(const std::filesystem::path& percorso, std::size_t) { nessun_file(percorso); }
+file_mappato::file_mappato(file_mappato&& altro) noexcept
+    : dati_(std::exchange(altro.dati_, "")), dimensione_(std::exchange(altro.dimensione_, 0)) {}
+file_mappato::~file_mappato() = default;
 bool esiste_file(const std::filesystem::path&) { return false; }
 bool cancella_file(const std::filesystem::path&) noexcept { return false; }
 }  // namespace tracciato
