@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -53,12 +54,20 @@ byte_file codifica_planimetria(const planimetria_t& p);
 byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabella);
 byte_file codifica_celle(const std::vector<cella>& celle);
 
+// lettura_parziale: exactly n bytes of a file from byte posizione on, into
+// dove; throws when it cannot. A long file is so streamed through a small
+// buffer rather than held whole.
+using lettura_parziale = std::function<void(char* dove, std::size_t n, uint64_t posizione)>;
+
 // prima_riga_diversa: the first row of the plan drawn by d whose x or y entry
-// in the line data file dati is not what scrivi_file_planimetria writes for
-// it; -1 when dati holds exactly the bytes it writes. The rows are computed
-// as the writer computes them and compared against dati as they come, so no
-// second copy of a long plan is made. A file of another size differs from
-// row 0 on: its y column does not start where the writer starts it.
+// in the line data file of dimensione bytes that leggi reads is not what
+// scrivi_file_planimetria writes for it; -1 when the file holds exactly the
+// bytes it writes. The rows are computed as the writer computes them and
+// compared against the file a block at a time as they come, so no second
+// copy of a long plan is made. A file of another size differs from row 0 on:
+// its y column does not start where the writer starts it.
+int64_t prima_riga_diversa(const disegno_planimetria& d, uint64_t dimensione, const lettura_parziale& leggi);
+// The same against bytes in memory.
 int64_t prima_riga_diversa(const disegno_planimetria& d, std::string_view dati);
 
 

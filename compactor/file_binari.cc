@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <string_view>
 #include <stdexcept>
 
 #include "compactor/codifica.h"
@@ -157,31 +158,57 @@ std::size_t dimensione_planimetria(const disegno_planimetria& d) { return 2 * by
 
 // The comparison walks the file as scrivi_file_planimetria writes it: per
 // column the origin's two entries, the computed rows as kind 5 and 8 bytes
-// each, then the empty entries; y's column starts where x's ends.
-int64_t prima_riga_diversa(const disegno_planimetria& d, std::string_view dati) {
-  if (!d.allocata() || dati.size() != dimensione_planimetria(d)) return 0;
-  const std::size_t colonna = static_cast<std::size_t>(byte_colonna(d));
-  const char* const px = dati.data();
-  const char* const py = dati.data() + colonna;
+// each, then the empty entries; y's column starts where x's ends. Each column
+// is read a block at a time into a buffer of its own.
+int64_t prima_riga_diversa(const disegno_planimetria& d, uint64_t dimensione, const lettura_parziale& leggi) {
+  if (!d.allocata() || dimensione != dimensione_planimetria(d)) return 0;
+  const uint64_t colonna = byte_colonna(d);
   // The origin's two rows, encoded as the writer encodes them.
   const tipo_voce t = d.tipo(0);
   const std::size_t una = byte_valore(t);
-  char ox[2 * byte_intero], oy[2 * byte_intero];
+  char ox[2 * byte_intero], oy[2 * byte_intero], fx[2 * byte_intero], fy[2 * byte_intero];
   metti_voce(ox, t, 0), metti_voce(ox + una, t, 0);
   metti_voce(oy, t, 0), metti_voce(oy + una, t, 1);
+  leggi(fx, 2 * una, 0);
+  leggi(fy, 2 * una, colonna);
   for (std::size_t r = 0; r < 2; ++r)
-    if (std::memcmp(ox + r * una, px + r * una, una) != 0 || std::memcmp(oy + r * una, py + r * una, una) != 0)
+    if (std::memcmp(ox + r * una, fx + r * una, una) != 0 || std::memcmp(oy + r * una, fy + r * una, una) != 0)
       return static_cast<int64_t>(r);
-  const std::size_t meta = 2 * una;
+
+  // A block of rows of each column at a time: 64 KiB, which stays in the
+  // cache while it is compared.
+  constexpr std::size_t righe_blocco = 6400;
+  auto bx = std::make_unique_for_overwrite<char[]>(righe_blocco * byte_reale);
+  auto by = std::make_unique_for_overwrite<char[]>(righe_blocco * byte_reale);
+  uint64_t px = 2 * una, py = colonna + 2 * una;  // where the next block starts
+  // Reads the next m entries of each column, byte bytes each.
+  auto carica = [&](std::size_t m, std::size_t byte) {
+    leggi(bx.get(), m * byte, px);
+    leggi(by.get(), m * byte, py);
+    px += m * byte;
+    py += m * byte;
+  };
+
   // The computed rows: each entry's 10 bytes against the kind and the bits
   // of the value computed for it. Rows are told apart only once one differs.
-  const char* qx = px + meta;
-  const char* qy = py + meta;
+  int64_t da_leggere = d.riga_successiva() - 2;
+  const char* qx = nullptr;
+  const char* qy = nullptr;
+  std::size_t restano = 0;
   int64_t diversa = -1;
   int64_t riga = 2;
   constexpr auto reale = static_cast<uint16_t>(tipo_voce::reale);
   percorri_righe(
-      d, [] { return std::numeric_limits<int32_t>::max(); },
+      d,
+      [&] {
+        if (restano == 0) {
+          restano = static_cast<std::size_t>(std::min<int64_t>(da_leggere, righe_blocco));
+          carica(restano, byte_reale);
+          da_leggere -= static_cast<int64_t>(restano);
+          qx = bx.get(), qy = by.get();
+        }
+        return static_cast<int32_t>(restano);
+      },
       [&](double xv, double yv) {
         // One test per row, not four: the four nearly always agree.
         const bool uguale = (da_le16(qx) == reale) & (da_le16(qy) == reale) &
@@ -191,13 +218,25 @@ int64_t prima_riga_diversa(const disegno_planimetria& d, std::string_view dati) 
           diversa = riga;
         qx += byte_reale;
         qy += byte_reale;
+        --restano;
         ++riga;
       });
   if (diversa >= 0) return diversa;
   // The empty rows to the last.
-  for (; riga < d.righe(); ++riga, qx += byte_vuota, qy += byte_vuota)
-    if (da_le16(qx) != 0 || da_le16(qy) != 0) return riga;
+  while (riga < d.righe()) {
+    const auto m = static_cast<std::size_t>(std::min<int64_t>(d.righe() - riga, righe_blocco));
+    carica(m, byte_vuota);
+    for (std::size_t i = 0; i < m; ++i, ++riga)
+      if (da_le16(bx.get() + i * byte_vuota) != 0 || da_le16(by.get() + i * byte_vuota) != 0) return riga;
+  }
   return -1;
+}
+
+int64_t prima_riga_diversa(const disegno_planimetria& d, std::string_view dati) {
+  return prima_riga_diversa(d, dati.size(), [&](char* dove, std::size_t n, uint64_t posizione) {
+    if (posizione > dati.size() || n > dati.size() - posizione) throw std::logic_error("read past the plan's bytes");
+    std::memcpy(dove, dati.data() + posizione, n);
+  });
 }
 
 std::size_t dimensione_planimetria(const planimetria_t& p) {

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -47,45 +50,67 @@ struct vista_decodificata {
   }
 };
 
-// ... or the bytes of a file of forma_compilata: per column two 16-bit
-// integers, doubles up to the third last row, two empty rows. Whether the
-// doubles are doubles is seen as each row is read.
-struct vista_byte {
-  std::string_view d;
-  int32_t n;
-  std::size_t colonna(int c) const { return c == 0 ? 0 : d.size() / 2; }
-  std::size_t offset(int32_t r) const {
-    return r < 2 ? static_cast<std::size_t>(r) * byte_intero
-                 : 2 * byte_intero + static_cast<std::size_t>(r - 2) * byte_reale;
+// ... or a file of forma_compilata, read a block of rows at a time: per
+// column two 16-bit integers, doubles up to the third last row, two empty
+// rows. Whether the doubles are doubles is seen as each row is read. Rows 2
+// on are read in order only.
+class vista_blocchi {
+ public:
+  vista_blocchi(uint64_t dimensione, const lettura_parziale& leggi, int32_t n)
+      : leggi_(leggi),
+        colonna_(dimensione / 2),
+        n_(n),
+        bx_(std::make_unique_for_overwrite<char[]>(righe_blocco * byte_reale)),
+        by_(std::make_unique_for_overwrite<char[]>(righe_blocco * byte_reale)) {
+    leggi_(origine_[0], 2 * byte_intero, 0);
+    leggi_(origine_[1], 2 * byte_intero, colonna_);
   }
-  int32_t righe() const { return n; }
+  int32_t righe() const { return n_; }
   tipo_voce tipo(int32_t r, int) const {
-    return r < 2 ? tipo_voce::intero : r < n - 2 ? tipo_voce::reale : tipo_voce::vuota;
+    return r < 2 ? tipo_voce::intero : r < n_ - 2 ? tipo_voce::reale : tipo_voce::vuota;
   }
-  double valore(int32_t r, int c) const {
-    const char* q = d.data() + colonna(c) + offset(r) + byte_tipo_valore;
-    if (r < 2) return static_cast<int16_t>(da_le16(q));
-    if (r >= n - 2) return 0.0;
-    return std::bit_cast<double>(da_le64(q));
-  }
-  double x(int32_t r) const { return valore(r, 0); }
-  double y(int32_t r) const { return valore(r, 1); }
-  int32_t ultima_disegnata() const { return n - 3; }
+  // Rows 0 and 1 only.
+  double x(int32_t r) const { return static_cast<int16_t>(da_le16(origine_[0] + r * byte_intero + byte_tipo_valore)); }
+  double y(int32_t r) const { return static_cast<int16_t>(da_le16(origine_[1] + r * byte_intero + byte_tipo_valore)); }
+  int32_t ultima_disegnata() const { return n_ - 3; }
   // Row r's x and y; false when either entry is not a double.
-  bool riga(int32_t r, double& xr, double& yr) const {
-    const char* qx = d.data() + offset(r);
-    const char* qy = qx + d.size() / 2;
+  // REQUIRES: 2 <= r <= ultima_disegnata(), r one past the row asked before.
+  bool riga(int32_t r, double& xr, double& yr) {
+    if (r >= da_ + quante_) carica(r);
+    const std::size_t i = static_cast<std::size_t>(r - da_) * byte_reale;
+    const char* qx = bx_.get() + i;
+    const char* qy = by_.get() + i;
     constexpr auto reale = static_cast<uint16_t>(tipo_voce::reale);
     xr = std::bit_cast<double>(da_le64(qx + byte_tipo_valore));
     yr = std::bit_cast<double>(da_le64(qy + byte_tipo_valore));
     return (da_le16(qx) == reale) & (da_le16(qy) == reale);
   }
+
+ private:
+  // 64 KiB of each column at a time, which stays in the cache while it is read.
+  static constexpr int32_t righe_blocco = 6400;
+
+  void carica(int32_t r) {
+    da_ = r;
+    quante_ = std::min(righe_blocco, n_ - 2 - r);
+    const uint64_t o = 2 * byte_intero + static_cast<uint64_t>(r - 2) * byte_reale;
+    const std::size_t m = static_cast<std::size_t>(quante_) * byte_reale;
+    leggi_(bx_.get(), m, o);
+    leggi_(by_.get(), m, colonna_ + o);
+  }
+
+  const lettura_parziale& leggi_;
+  uint64_t colonna_;
+  int32_t n_;
+  char origine_[2][2 * byte_intero];
+  std::unique_ptr<char[]> bx_, by_;
+  int32_t da_ = 0, quante_ = 0;  // the rows in the buffers
 };
 
 // The curves of a plan, in one pass over its rows. Nothing is told in
-// avvisi_fuori unless every row could be read (see vista_byte::riga).
+// avvisi_fuori unless every row could be read (see vista_blocchi::riga).
 template <class V>
-std::optional<std::vector<curva_r>> recupera_curve_da(const V& p, int32_t massimo_inizio,
+std::optional<std::vector<curva_r>> recupera_curve_da(V& p, int32_t massimo_inizio,
                                                       std::vector<std::string>& avvisi_fuori) {
   std::vector<curva_r> curve;
   const int32_t righe = p.righe();
@@ -191,33 +216,54 @@ std::optional<std::vector<curva_r>> recupera_curve_da(const V& p, int32_t massim
 
 }  // namespace
 
-std::optional<int32_t> forma_compilata(std::string_view dati) {
+std::optional<int32_t> forma_compilata(uint64_t dimensione, const lettura_parziale& leggi) {
   // Per column 4 + 4 + 10 (n - 4) + 2 + 2 bytes for n rows.
-  const std::size_t fisso = 2 * byte_intero + 2 * byte_vuota;
-  if (dati.size() % 2 != 0 || dati.size() / 2 < fisso + 2 * byte_reale) return std::nullopt;
-  const std::size_t colonna = dati.size() / 2;
+  const uint64_t fisso = 2 * byte_intero + 2 * byte_vuota;
+  if (dimensione % 2 != 0 || dimensione / 2 < fisso + 2 * byte_reale) return std::nullopt;
+  const uint64_t colonna = dimensione / 2;
   if ((colonna - fisso) % byte_reale != 0) return std::nullopt;
-  const std::size_t n = (colonna - fisso) / byte_reale + 4;
-  if (n > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) return std::nullopt;
-  for (std::size_t c = 0; c < 2; ++c) {
-    const char* q = dati.data() + c * colonna;
-    auto tipo = [&](std::size_t o) { return da_le16(q + o); };
-    if (tipo(0) != 2 || tipo(byte_intero) != 2) return std::nullopt;
-    if (tipo(colonna - 2 * byte_vuota) != 0 || tipo(colonna - byte_vuota) != 0) return std::nullopt;
+  const uint64_t n = (colonna - fisso) / byte_reale + 4;
+  if (n > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) return std::nullopt;
+  for (uint64_t c = 0; c < 2; ++c) {
+    char inizio[2 * byte_intero], fine[2 * byte_vuota];
+    leggi(inizio, sizeof inizio, c * colonna);
+    leggi(fine, sizeof fine, (c + 1) * colonna - sizeof fine);
+    if (da_le16(inizio) != 2 || da_le16(inizio + byte_intero) != 2) return std::nullopt;
+    if (da_le16(fine) != 0 || da_le16(fine + byte_vuota) != 0) return std::nullopt;
   }
   return static_cast<int32_t>(n);
 }
 
+namespace {
+
+lettura_parziale da_memoria(std::string_view dati) {
+  return [dati](char* dove, std::size_t n, uint64_t posizione) {
+    if (posizione > dati.size() || n > dati.size() - posizione) throw std::logic_error("read past the plan's bytes");
+    std::memcpy(dove, dati.data() + posizione, n);
+  };
+}
+
+}  // namespace
+
+std::optional<int32_t> forma_compilata(std::string_view dati) { return forma_compilata(dati.size(), da_memoria(dati)); }
+
 std::vector<curva_r> recupera_curve(const planimetria_t& p, int32_t massimo_inizio,
                                     std::vector<std::string>& avvisi) {
-  return *recupera_curve_da(vista_decodificata{p}, massimo_inizio, avvisi);
+  vista_decodificata v{p};
+  return *recupera_curve_da(v, massimo_inizio, avvisi);
+}
+
+std::optional<std::vector<curva_r>> recupera_curve(uint64_t dimensione, const lettura_parziale& leggi,
+                                                   int32_t massimo_inizio, std::vector<std::string>& avvisi) {
+  const std::optional<int32_t> n = forma_compilata(dimensione, leggi);
+  if (!n) return std::nullopt;
+  vista_blocchi v(dimensione, leggi, *n);
+  return recupera_curve_da(v, massimo_inizio, avvisi);
 }
 
 std::optional<std::vector<curva_r>> recupera_curve(std::string_view dati, int32_t massimo_inizio,
                                                    std::vector<std::string>& avvisi) {
-  const std::optional<int32_t> n = forma_compilata(dati);
-  if (!n) return std::nullopt;
-  return recupera_curve_da(vista_byte{dati, *n}, massimo_inizio, avvisi);
+  return recupera_curve(dati.size(), da_memoria(dati), massimo_inizio, avvisi);
 }
 
 }  // namespace tracciato

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "compactor/compattatore.h"
 #include "decompiler/sorgenti.h"
 #include "model/planimetria.h"
 
@@ -21,18 +22,21 @@ namespace tracciato {
 std::vector<curva_r> recupera_curve(const planimetria_t& p, int32_t massimo_inizio,
                                     std::vector<std::string>& avvisi);
 
-// forma_compilata: whether the line data file dati has the size and the
-// shape that a compile writes, seen from its ends alone: a whole number of
-// rows, two 16-bit integers first in each column, two empty entries last.
-// Then its rows are n = forma_compilata(dati) and the file is
-// 2 * (4 + 4 + 10 (n - 4) + 2 + 2) bytes.
+// forma_compilata: whether the line data file of dimensione bytes that leggi
+// reads has the size and the shape that a compile writes, seen from its ends
+// alone: a whole number of rows, two 16-bit integers first in each column,
+// two empty entries last. Then its rows are n = forma_compilata(...) and the
+// file is 2 * (4 + 4 + 10 (n - 4) + 2 + 2) bytes.
+std::optional<int32_t> forma_compilata(uint64_t dimensione, const lettura_parziale& leggi);
 std::optional<int32_t> forma_compilata(std::string_view dati);
 
-// The same as recupera_curve straight from the bytes of a line data file of
-// forma_compilata, each row checked to be two doubles as it is read: the long
-// plan of a long line is then never decoded into memory of its own. Returns
-// nothing, and tells nothing in avvisi, when a row is not two doubles: the
-// file must then be decoded and its planimetria_t recovered.
+// The same as recupera_curve straight from a line data file of
+// forma_compilata, read a block at a time, each row checked to be two doubles
+// as it is read: the long plan of a long line is then never held in memory.
+// Returns nothing, and tells nothing in avvisi, when a row is not two
+// doubles: the file must then be decoded and its planimetria_t recovered.
+std::optional<std::vector<curva_r>> recupera_curve(uint64_t dimensione, const lettura_parziale& leggi,
+                                                   int32_t massimo_inizio, std::vector<std::string>& avvisi);
 std::optional<std::vector<curva_r>> recupera_curve(std::string_view dati, int32_t massimo_inizio,
                                                    std::vector<std::string>& avvisi);
 

@@ -3,6 +3,8 @@
 #include "decompiler/decompila.h"
 
 #include <algorithm>
+#include <cstring>
+#include <stdexcept>
 #include <iostream>
 
 #include <nlohmann/json.hpp>
@@ -96,7 +98,7 @@ struct esito_verifica {
 // writes the plan would stop), and compares with the files. The plan's rows
 // are compared as they are computed, and only when confronta_piano: when its
 // recovery already failed, the set is known to differ there.
-esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const viste_binari& b, const std::vector<cella>& celle,
+esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const binari_in_lettura& b, const std::vector<cella>& celle,
                         const std::array<voce_tabella, posti_tabella>& tabella, bool confronta_piano) {
   esito_verifica v;
   const scenario c = compila_in_memoria(testo_sorgente{"recovered line file", s.linea, {}},
@@ -128,12 +130,12 @@ esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const viste_binari&
   v.celle_tabella = celle_uguali && tabella_uguale;
   if (b.linea_dat && confronta_piano) {
     v.piano_confrontato = true;
-    v.riga_piano = prima_riga_diversa(c.planimetria, *b.linea_dat);
+    v.riga_piano = prima_riga_diversa(c.planimetria, b.linea_dat->dimensione, b.linea_dat->leggi);
   }
   return v;
 }
 
-std::vector<std::string> intestazione(const viste_binari& b, bool linea, const std::vector<std::string>& inventati) {
+std::vector<std::string> intestazione(const binari_in_lettura& b, bool linea, const std::vector<std::string>& inventati) {
   auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
   const std::string elenco = (b.linea_dat ? nome(file_scenario::linea_dat) + ", " : std::string()) +
                              nome(file_scenario::sim) + " and " + nome(file_scenario::celle_dat);
@@ -157,12 +159,19 @@ std::vector<std::string> intestazione(const viste_binari& b, bool linea, const s
 }  // namespace
 
 sorgenti_recuperate decompila(const binari_scenario& b) {
-  viste_binari v{b.nome, b.numero, std::nullopt, b.sim, b.celle_dat};
-  if (b.linea_dat) v.linea_dat = *b.linea_dat;
+  binari_in_lettura v{b.nome, b.numero, std::nullopt, b.sim, b.celle_dat};
+  if (b.linea_dat) {
+    const std::string_view piano = *b.linea_dat;
+    v.linea_dat = binari_in_lettura::piano{piano.size(), [piano](char* dove, std::size_t n, uint64_t posizione) {
+                                            if (posizione > piano.size() || n > piano.size() - posizione)
+                                              throw std::logic_error("read past the plan's bytes");
+                                            std::memcpy(dove, piano.data() + posizione, n);
+                                          }};
+  }
   return decompila(v);
 }
 
-sorgenti_recuperate decompila(const viste_binari& b) {
+sorgenti_recuperate decompila(const binari_in_lettura& b) {
   auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
   const auto tabella = decodifica_tabella(b.sim, nome(file_scenario::sim));
   const auto celle = decodifica_celle(b.celle_dat, nome(file_scenario::celle_dat));
@@ -171,8 +180,12 @@ sorgenti_recuperate decompila(const viste_binari& b) {
   // layout told) first, and so is one whose rows turn out not to be doubles.
   planimetria_t piano;
   std::optional<int32_t> righe_compilate;
-  if (b.linea_dat) righe_compilate = forma_compilata(*b.linea_dat);
-  auto decodifica = [&] { piano = decodifica_planimetria(*b.linea_dat, nome(file_scenario::linea_dat)); };
+  if (b.linea_dat) righe_compilate = forma_compilata(b.linea_dat->dimensione, b.linea_dat->leggi);
+  auto decodifica = [&] {
+    std::string tutto(b.linea_dat->dimensione, '\0');
+    b.linea_dat->leggi(tutto.data(), tutto.size(), 0);
+    piano = decodifica_planimetria(tutto, nome(file_scenario::linea_dat));
+  };
   if (b.linea_dat && !righe_compilate) decodifica();
 
   recupero r;
@@ -203,7 +216,8 @@ sorgenti_recuperate decompila(const viste_binari& b) {
     const int32_t massimo_inizio = 50 * r.ultima() - 100;
     std::vector<std::string> avvisi_curve;
     std::optional<std::vector<curva_r>> curve;
-    if (righe_compilate) curve = recupera_curve(*b.linea_dat, massimo_inizio, avvisi_curve);
+    if (righe_compilate)
+      curve = recupera_curve(b.linea_dat->dimensione, b.linea_dat->leggi, massimo_inizio, avvisi_curve);
     if (!curve && righe_compilate) decodifica();
     const int64_t righe_piano = curve ? int64_t{*righe_compilate} : int64_t{piano.righe()};
     if (!curve && !piano.allocata()) {
@@ -263,15 +277,19 @@ int esegui_decompile(const opzioni_decompile& o) {
     for (const fs::path& p : {linea_txt, treno_txt})
       if (esiste_file(p)) return rifiuta(p.string() + " exists; give --force to replace it");
 
-  // The plan, tens of MB on a long line, is read where it lies; the two
-  // small files are read whole.
+  // The plan, tens of MB on a long line, is read a block at a time where it
+  // lies; the two small files are read whole.
   const fs::path piano = percorso(o.cartella, file_scenario::linea_dat);
-  std::optional<file_mappato> piano_mappato;
-  if (esiste_file(piano)) piano_mappato.emplace(piano);
+  std::optional<file_in_lettura> piano_aperto;
+  if (esiste_file(piano)) piano_aperto.emplace(piano);
   const std::string sim = leggi_file(percorso(o.cartella, file_scenario::sim));
   const std::string celle_dat = leggi_file(percorso(o.cartella, file_scenario::celle_dat));
-  viste_binari b{o.nome, o.numero, std::nullopt, sim, celle_dat};
-  if (piano_mappato) b.linea_dat = piano_mappato->dati();
+  binari_in_lettura b{o.nome, o.numero, std::nullopt, sim, celle_dat};
+  if (piano_aperto)
+    b.linea_dat = binari_in_lettura::piano{piano_aperto->dimensione(),
+                                           [&f = *piano_aperto](char* dove, std::size_t n, uint64_t posizione) {
+                                             f.leggi(dove, n, posizione);
+                                           }};
   const sorgenti_recuperate s = decompila(b);
   if (s.linea.empty()) {
     std::string perche;

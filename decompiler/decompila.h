@@ -3,11 +3,14 @@
 // and train number writes the same bytes again.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "compactor/compattatore.h"
 
 namespace tracciato {
 
@@ -20,12 +23,16 @@ struct binari_scenario {
   std::string celle_dat;                 // S_T.dat
 };
 
-// The same files as views of bytes held elsewhere (a mapped file): the long
-// plan of a long line is read where it lies, never copied.
-struct viste_binari {
+// The same files with the plan read a piece at a time where it lies (a file
+// of tens of MB on a long line, never held whole), the other two as bytes.
+struct binari_in_lettura {
   std::string nome;
   std::string numero;
-  std::optional<std::string_view> linea_dat;
+  struct piano {
+    uint64_t dimensione = 0;
+    lettura_parziale leggi;
+  };
+  std::optional<piano> linea_dat;
   std::string_view sim;
   std::string_view celle_dat;
 };
@@ -50,7 +57,7 @@ struct sorgenti_recuperate {
 
 // Throws errore_formato when a file's bytes do not follow its layout.
 sorgenti_recuperate decompila(const binari_scenario& b);
-sorgenti_recuperate decompila(const viste_binari& b);
+sorgenti_recuperate decompila(const binari_in_lettura& b);
 
 struct opzioni_decompile {
   std::filesystem::path cartella;        // --dir: where the binary files are

@@ -2,7 +2,6 @@
 #include "platform/file_comune.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -139,35 +138,34 @@ std::string leggi_file(const std::filesystem::path& percorso, std::size_t massim
   return dati;
 }
 
-file_mappato::file_mappato(const std::filesystem::path& percorso, std::size_t massimo) {
-  const auto [fd, dimensione] = apri_lettura(percorso, massimo);
-  if (dimensione == 0) {
-    ::close(fd);
-    return;
-  }
-  // Private and read-only: nothing written through it could reach the file.
-  // The pages are asked for at once, which costs the kernel fewer faults than
-  // one per page as they are first read.
-  int modo = MAP_PRIVATE;
-#ifdef MAP_POPULATE
-  modo |= MAP_POPULATE;
-#endif
-  void* p = ::mmap(nullptr, dimensione, PROT_READ, modo, fd, 0);
-  const int e = errno;
-  ::close(fd);  // the mapping keeps the file
-  if (p == MAP_FAILED) {
-    errno = e;
-    fallisci("cannot read", percorso);
-  }
-  dati_ = static_cast<const char*>(p);
+file_in_lettura::file_in_lettura(std::filesystem::path percorso, std::size_t massimo) : percorso_(std::move(percorso)) {
+  const auto [fd, dimensione] = apri_lettura(percorso_, massimo);
+  fd_ = fd;
   dimensione_ = dimensione;
 }
 
-file_mappato::file_mappato(file_mappato&& altro) noexcept
-    : dati_(std::exchange(altro.dati_, "")), dimensione_(std::exchange(altro.dimensione_, 0)) {}
+file_in_lettura::file_in_lettura(file_in_lettura&& altro) noexcept
+    : percorso_(std::move(altro.percorso_)),
+      fd_(std::exchange(altro.fd_, -1)),
+      dimensione_(std::exchange(altro.dimensione_, 0)) {}
 
-file_mappato::~file_mappato() {
-  if (dimensione_ > 0) ::munmap(const_cast<char*>(dati_), dimensione_);
+file_in_lettura::~file_in_lettura() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void file_in_lettura::leggi(char* dove, std::size_t n, uint64_t posizione) const {
+  while (n > 0) {
+    const ssize_t letti = ::pread(fd_, dove, n, static_cast<off_t>(posizione));
+    if (letti < 0) {
+      if (errno == EINTR) continue;
+      fallisci("cannot read", percorso_);
+    }
+    if (letti == 0)
+      throw std::runtime_error("cannot read " + percorso_.string() + ": it was cut short while being read");
+    dove += letti;
+    n -= static_cast<std::size_t>(letti);
+    posizione += static_cast<uint64_t>(letti);
+  }
 }
 
 }  // namespace tracciato

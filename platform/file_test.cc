@@ -54,40 +54,50 @@ TEST(FileTemporaneo, WritesAtOffsetsAndReplacesOnlyWhenConfirmed) {
   EXPECT_EQ(dir.elenco(), std::vector<std::string>{"a.dat"});
 }
 
-// The mapped bytes are the file's, every one (a NUL or a byte above 127
-// included); an empty file maps to nothing; a moved-from mapping is empty.
-TEST(FileMappato, GivesExactlyTheFileBytes) {
+// Pieces read at any offset are the file's bytes, every one (a NUL or a byte
+// above 127 included); a read past the end, as of a file cut short since it
+// was opened, fails rather than giving fewer bytes.
+TEST(FileInLettura, ReadsPiecesWhereTheyLie) {
   cartella_temporanea dir;
   std::string dati(300000, '\0');
   for (std::size_t i = 0; i < dati.size(); ++i) dati[i] = static_cast<char>((i * 7919) >> 3);
   test::scrivi(dir / "a.dat", dati);
-  test::scrivi(dir / "vuoto.dat", "");
-  file_mappato a(dir / "a.dat");
-  EXPECT_TRUE(a.dati() == dati);
-  EXPECT_TRUE(file_mappato(dir / "vuoto.dat").dati().empty());
-  file_mappato b(std::move(a));
-  EXPECT_TRUE(a.dati().empty());
-  EXPECT_TRUE(b.dati() == dati);
+  file_in_lettura f(dir / "a.dat");
+  ASSERT_EQ(f.dimensione(), dati.size());
+  static const struct {
+    std::size_t posizione, n;
+  } casi[] = {{0, 1}, {0, 300000}, {299999, 1}, {123457, 65536}, {5, 0}};
+  for (const auto& c : casi) {
+    std::string pezzo(c.n, 'z');
+    f.leggi(pezzo.data(), c.n, c.posizione);
+    EXPECT_TRUE(pezzo == dati.substr(c.posizione, c.n)) << c.posizione << " " << c.n;
+  }
+  char b[2];
+  EXPECT_THROW(f.leggi(b, 2, 299999), std::runtime_error);
+  EXPECT_THROW(f.leggi(b, 1, 300000), std::runtime_error);
+  file_in_lettura g(std::move(f));
+  g.leggi(b, 2, 0);
+  EXPECT_EQ(std::string(b, 2), dati.substr(0, 2));
   EXPECT_EQ(test::leggi(dir / "a.dat"), dati);  // the file stays as it was
 }
 
-// What leggi_file refuses, mapping refuses with the same failures.
-TEST(FileMappato, RefusesWhatLeggiFileRefuses) {
+// What leggi_file refuses, opening for reading refuses with the same failures.
+TEST(FileInLettura, RefusesWhatLeggiFileRefuses) {
   cartella_temporanea dir;
   test::scrivi(dir / "grande.dat", std::string(2000, 'x'));
   std::filesystem::create_directory(dir / "cartella");
-  EXPECT_THROW(file_mappato(dir / "manca.dat"), std::system_error);
-  EXPECT_THROW(file_mappato(dir / "grande.dat", 1999), std::runtime_error);
-  EXPECT_EQ(file_mappato(dir / "grande.dat", 2000).dati().size(), 2000u);
+  EXPECT_THROW(file_in_lettura(dir / "manca.dat"), std::system_error);
+  EXPECT_THROW(file_in_lettura(dir / "grande.dat", 1999), std::runtime_error);
+  EXPECT_EQ(file_in_lettura(dir / "grande.dat", 2000).dimensione(), 2000u);
   try {
-    file_mappato m(dir / "cartella");
-    ADD_FAILURE() << "a folder was mapped";
+    file_in_lettura f(dir / "cartella");
+    ADD_FAILURE() << "a folder was opened";
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find("it is a folder"), std::string::npos) << e.what();
   }
 #ifndef _WIN32
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-  EXPECT_THROW(file_mappato(dir / "fifo"), std::runtime_error);  // refused at once, never waited on
+  EXPECT_THROW(file_in_lettura(dir / "fifo"), std::runtime_error);  // refused at once, never waited on
 #endif
 }
 

@@ -162,36 +162,33 @@ std::string leggi_file(const fs::path& percorso, std::size_t massimo) {
   return dati;
 }
 
-file_mappato::file_mappato(const fs::path& percorso, std::size_t massimo) {
-  const auto [fd, dimensione] = apri_lettura(percorso, massimo);
-  // An empty file cannot be mapped, and needs not be.
-  if (dimensione == 0) {
-    ::_close(fd);
-    return;
-  }
-  const HANDLE h = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
-  const HANDLE sezione = ::CreateFileMappingW(h, nullptr, PAGE_READONLY, 0, 0, nullptr);
-  DWORD codice = sezione == nullptr ? ::GetLastError() : 0;
-  const void* p = nullptr;
-  if (sezione != nullptr) {
-    p = ::MapViewOfFile(sezione, FILE_MAP_READ, 0, 0, dimensione);
-    if (p == nullptr) codice = ::GetLastError();
-    ::CloseHandle(sezione);  // the view keeps the section
-  }
-  ::_close(fd);
-  if (p == nullptr) {
-    errno = errno_di(codice);
-    fallisci("cannot read", percorso);
-  }
-  dati_ = static_cast<const char*>(p);
+file_in_lettura::file_in_lettura(fs::path percorso, std::size_t massimo) : percorso_(std::move(percorso)) {
+  const auto [fd, dimensione] = apri_lettura(percorso_, massimo);
+  fd_ = fd;
   dimensione_ = dimensione;
 }
 
-file_mappato::file_mappato(file_mappato&& altro) noexcept
-    : dati_(std::exchange(altro.dati_, "")), dimensione_(std::exchange(altro.dimensione_, 0)) {}
+file_in_lettura::file_in_lettura(file_in_lettura&& altro) noexcept
+    : percorso_(std::move(altro.percorso_)),
+      fd_(std::exchange(altro.fd_, -1)),
+      dimensione_(std::exchange(altro.dimensione_, 0)) {}
 
-file_mappato::~file_mappato() {
-  if (dimensione_ > 0) ::UnmapViewOfFile(dati_);
+file_in_lettura::~file_in_lettura() {
+  if (fd_ >= 0) ::_close(fd_);
+}
+
+void file_in_lettura::leggi(char* dove, std::size_t n, uint64_t posizione) const {
+  while (n > 0) {
+    if (::_lseeki64(fd_, static_cast<long long>(posizione), SEEK_SET) < 0) fallisci("cannot read", percorso_);
+    const unsigned pezzo = static_cast<unsigned>(std::min<std::size_t>(n, 1u << 30));
+    const int letti = ::_read(fd_, dove, pezzo);
+    if (letti < 0) fallisci("cannot read", percorso_);
+    if (letti == 0)
+      throw std::runtime_error("cannot read " + percorso_.string() + ": it was cut short while being read");
+    dove += letti;
+    n -= static_cast<std::size_t>(letti);
+    posizione += static_cast<uint64_t>(letti);
+  }
 }
 
 }  // namespace tracciato
