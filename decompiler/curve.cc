@@ -110,13 +110,13 @@ class vista_blocchi {
 // The curves of a plan, in one pass over its rows. Nothing is told in
 // avvisi_fuori unless every row could be read (see vista_blocchi::riga).
 template <class V>
-std::optional<std::vector<curva_r>> recupera_curve_da(V& p, int32_t massimo_inizio,
-                                                      std::vector<std::string>& avvisi_fuori) {
-  std::vector<curva_r> curve;
+std::optional<curve_recuperate> recupera_curve_da(V& p, int32_t massimo_inizio, std::vector<std::string>& avvisi_fuori) {
+  curve_recuperate esito;
+  std::vector<curva_r>& curve = esito.curve;
   const int32_t righe = p.righe();
   if (righe < 3) {
     avvisi_fuori.push_back("the track plan has " + std::to_string(righe) + " rows: no curve can be recovered");
-    return curve;
+    return esito;
   }
   std::vector<std::string> avvisi;
   auto x = [&](int32_t r) { return p.x(r); };
@@ -158,6 +158,7 @@ std::optional<std::vector<curva_r>> recupera_curve_da(V& p, int32_t massimo_iniz
   };
   int precedente = 0;
   int32_t spaiate = 0, prima_spaiata = -1;
+  int tratto = nessun_passo;  // the step of the stretch in course
   // The two rows before, carried from row to row.
   double x2 = x(0), y2 = y(0), x1 = x(1), y1 = y(1);
   for (int32_t r = 2; r <= ultima; ++r) {
@@ -196,10 +197,15 @@ std::optional<std::vector<curva_r>> recupera_curve_da(V& p, int32_t massimo_iniz
       corsa = trovato;
       da = r;
     }
+    if (trovato != tratto) {
+      if (tratto != nessun_passo) esito.tratti.push_back({r - 1, curvatura(tratto)});
+      tratto = trovato;
+    }
     precedente = trovato;
     x2 = x1, y2 = y1, x1 = xr, y1 = yr;
   }
   if (corsa != 0) chiudi(ultima);
+  if (tratto != nessun_passo) esito.tratti.push_back({ultima, curvatura(tratto)});
   if (spaiate > 0)
     avvisi.push_back(std::to_string(spaiate) + " track plan rows, the first row " + std::to_string(prima_spaiata) +
                      ", match neither a straight step nor a turning step of any of the six curve classes; they "
@@ -211,7 +217,7 @@ std::optional<std::vector<curva_r>> recupera_curve_da(V& p, int32_t massimo_iniz
     avvisi.push_back("the track plan is drawn up to row " + std::to_string(ultima) + ", where a compile draws up to row " +
                      std::to_string(attesa));
   for (auto& a : avvisi) avvisi_fuori.push_back(std::move(a));
-  return curve;
+  return esito;
 }
 
 }  // namespace
@@ -247,23 +253,39 @@ lettura_parziale da_memoria(std::string_view dati) {
 
 std::optional<int32_t> forma_compilata(std::string_view dati) { return forma_compilata(dati.size(), da_memoria(dati)); }
 
-std::vector<curva_r> recupera_curve(const planimetria_t& p, int32_t massimo_inizio,
-                                    std::vector<std::string>& avvisi) {
+curve_recuperate recupera_curve(const planimetria_t& p, int32_t massimo_inizio, std::vector<std::string>& avvisi) {
   vista_decodificata v{p};
   return *recupera_curve_da(v, massimo_inizio, avvisi);
 }
 
-std::optional<std::vector<curva_r>> recupera_curve(uint64_t dimensione, const lettura_parziale& leggi,
-                                                   int32_t massimo_inizio, std::vector<std::string>& avvisi) {
+std::optional<curve_recuperate> recupera_curve(uint64_t dimensione, const lettura_parziale& leggi,
+                                               int32_t massimo_inizio, std::vector<std::string>& avvisi) {
   const std::optional<int32_t> n = forma_compilata(dimensione, leggi);
   if (!n) return std::nullopt;
   vista_blocchi v(dimensione, leggi, *n);
   return recupera_curve_da(v, massimo_inizio, avvisi);
 }
 
-std::optional<std::vector<curva_r>> recupera_curve(std::string_view dati, int32_t massimo_inizio,
-                                                   std::vector<std::string>& avvisi) {
+std::optional<curve_recuperate> recupera_curve(std::string_view dati, int32_t massimo_inizio,
+                                               std::vector<std::string>& avvisi) {
   return recupera_curve(dati.size(), da_memoria(dati), massimo_inizio, avvisi);
+}
+
+// The file's rows 0 and 1 are the origin's integers, its rows 2 to n - 3
+// doubles, its last two rows empty (forma_compilata, and each row read); with
+// nothing told, its origin is (0, 0), (0, 1) and each of its rows 2 on is one
+// step of its stretch's k, bit for bit, by the arithmetic of percorri_righe,
+// which starts from the same origin. Rows drawn by the same steps from the
+// same origin are then the same, row by row; the kinds and so the sizes are
+// the same too. Stretches compare whole: a disegno_planimetria never holds
+// two stretches of the same k one after the other, nor do the tratti found.
+bool disegna_righe(const disegno_planimetria& d, int32_t n, const std::vector<tratto_planimetria>& tratti) {
+  if (!d.allocata() || !d.origine() || d.righe() != n || d.riga_successiva() != n - 2) return false;
+  const auto& suoi = d.tratti();
+  if (suoi.size() != tratti.size()) return false;
+  for (std::size_t i = 0; i < tratti.size(); ++i)
+    if (suoi[i].ultima != tratti[i].ultima || !uguali(suoi[i].k, tratti[i].k)) return false;
+  return true;
 }
 
 }  // namespace tracciato

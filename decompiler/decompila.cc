@@ -93,13 +93,23 @@ struct esito_verifica {
   int64_t riga_piano = -1;  // the first plan row that comes out otherwise; -1 none
 };
 
+// A plan read where it lies whose recovery told nothing: its rows and the
+// steps found between them (see disegna_righe).
+struct piano_letto {
+  int32_t righe = 0;
+  std::vector<tratto_planimetria> tratti;
+};
+
 // Compiles the two texts in memory, drawing the plan when the set has one (so
 // that a curve the loader refuses stops the load where the compile that
-// writes the plan would stop), and compares with the files. The plan's rows
-// are compared as they are computed, and only when confronta_piano: when its
-// recovery already failed, the set is known to differ there.
+// writes the plan would stop), and compares with the files. The plan is
+// compared only when confronta_piano (when its recovery already failed, the
+// set is known to differ there): a plan read where it lies is the file's
+// when it takes the file's steps from the same origin (disegna_righe); any
+// other is computed and compared row by row against the file.
 esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const binari_in_lettura& b, const std::vector<cella>& celle,
-                        const std::array<voce_tabella, posti_tabella>& tabella, bool confronta_piano) {
+                        const std::array<voce_tabella, posti_tabella>& tabella, bool confronta_piano,
+                        const std::optional<piano_letto>& letto) {
   esito_verifica v;
   const scenario c = compila_in_memoria(testo_sorgente{"recovered line file", s.linea, {}},
                                         testo_sorgente{"recovered train file", s.treno, {}}, r.nome, r.numero,
@@ -130,7 +140,8 @@ esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const binari_in_let
   v.celle_tabella = celle_uguali && tabella_uguale;
   if (b.linea_dat && confronta_piano) {
     v.piano_confrontato = true;
-    v.riga_piano = prima_riga_diversa(c.planimetria, b.linea_dat->dimensione, b.linea_dat->leggi);
+    const bool stessi_passi = letto && disegna_righe(c.planimetria, letto->righe, letto->tratti);
+    if (!stessi_passi) v.riga_piano = prima_riga_diversa(c.planimetria, b.linea_dat->dimensione, b.linea_dat->leggi);
   }
   return v;
 }
@@ -198,6 +209,7 @@ sorgenti_recuperate decompila(const binari_in_lettura& b) {
   treno_r t;
   sorgenti_recuperate s;
   bool piano_esatto = !b.linea_dat;
+  std::optional<piano_letto> letto;
   if (r.celle.size() < 3) {
     r.avvisa("the cell file has " + std::to_string(r.celle.size()) + " cells: no compile writes so few");
     s.avvisi = std::move(r.avvisi);
@@ -215,7 +227,7 @@ sorgenti_recuperate decompila(const binari_in_lettura& b) {
   } else {
     const int32_t massimo_inizio = 50 * r.ultima() - 100;
     std::vector<std::string> avvisi_curve;
-    std::optional<std::vector<curva_r>> curve;
+    std::optional<curve_recuperate> curve;
     if (righe_compilate)
       curve = recupera_curve(b.linea_dat->dimensione, b.linea_dat->leggi, massimo_inizio, avvisi_curve);
     if (!curve && righe_compilate) decodifica();
@@ -226,9 +238,11 @@ sorgenti_recuperate decompila(const binari_in_lettura& b) {
       if (righe_piano != int64_t{l.lunghezza} + 7001)
         r.avvisa("the track plan has " + std::to_string(righe_piano) + " rows, not the " +
                  std::to_string(int64_t{l.lunghezza} + 7001) + " of the route length");
+      const bool letto_dove_sta = curve.has_value();
       if (!curve) curve = recupera_curve(piano, massimo_inizio, avvisi_curve);
-      l.curve = std::move(*curve);
+      l.curve = std::move(curve->curve);
       piano_esatto = avvisi_curve.empty() && righe_piano == int64_t{l.lunghezza} + 7001;
+      if (letto_dove_sta && avvisi_curve.empty()) letto = piano_letto{*righe_compilate, std::move(curve->tratti)};
       for (auto& a : avvisi_curve) r.avvisa(std::move(a));
     }
   }
@@ -244,7 +258,7 @@ sorgenti_recuperate decompila(const binari_in_lettura& b) {
 
   s.linea = testo_linea(l, intestazione(b, true, r.inventati));
   s.treno = testo_treno(t, intestazione(b, false, r.inventati));
-  const esito_verifica v = verifica(r, s, b, celle, tabella, piano_esatto);
+  const esito_verifica v = verifica(r, s, b, celle, tabella, piano_esatto, letto);
   if (!piano_esatto) s.differenze.push_back("the track plan: its rows were not all recovered (see the warnings)");
   if (v.piano_confrontato && v.riga_piano >= 0) {
     s.differenze.push_back("track plan row " + std::to_string(v.riga_piano) +

@@ -98,16 +98,21 @@ TEST(RecuperaCurve, TheFileBytesGiveWhatTheDecodedPlanGives) {
     const auto a = recupera_curve(*f, 10000, da_byte);
     const auto b = recupera_curve(decodifica_planimetria(*f, "P_linea.dat"), 10000, da_piano);
     ASSERT_TRUE(a);
-    ASSERT_EQ(a->size(), b.size());
-    for (std::size_t i = 0; i < b.size(); ++i) {
-      EXPECT_EQ((*a)[i].inizio, b[i].inizio);
-      EXPECT_EQ((*a)[i].lunghezza, b[i].lunghezza);
-      EXPECT_EQ((*a)[i].sinistra, b[i].sinistra);
-      EXPECT_EQ((*a)[i].classe, b[i].classe);
+    ASSERT_EQ(a->curve.size(), b.curve.size());
+    for (std::size_t i = 0; i < b.curve.size(); ++i) {
+      EXPECT_EQ(a->curve[i].inizio, b.curve[i].inizio);
+      EXPECT_EQ(a->curve[i].lunghezza, b.curve[i].lunghezza);
+      EXPECT_EQ(a->curve[i].sinistra, b.curve[i].sinistra);
+      EXPECT_EQ(a->curve[i].classe, b.curve[i].classe);
+    }
+    ASSERT_EQ(a->tratti.size(), b.tratti.size());
+    for (std::size_t i = 0; i < b.tratti.size(); ++i) {
+      EXPECT_EQ(a->tratti[i].ultima, b.tratti[i].ultima);
+      EXPECT_EQ(a->tratti[i].k, b.tratti[i].k);
     }
     EXPECT_EQ(da_byte, da_piano);
     EXPECT_EQ(da_byte.empty(), f == &giusto);
-    EXPECT_EQ(a->size(), 4u);
+    EXPECT_EQ(a->curve.size(), 4u);
   }
 
   std::string intero = giusto;  // row 700 of y holds a 16-bit kind: the ends look right
@@ -118,6 +123,43 @@ TEST(RecuperaCurve, TheFileBytesGiveWhatTheDecodedPlanGives) {
   EXPECT_TRUE(avvisi.empty());
   EXPECT_FALSE(forma_compilata(giusto.substr(1)));
   EXPECT_FALSE(forma_compilata(giusto.substr(0, giusto.size() - 10)));
+}
+
+// A plan read where it lies is taken as the file's, with no row computed
+// again, only when a row by row comparison finds it so: the same curves, or
+// curves that draw the same steps; not a curve a metre off, of another class
+// or side, nor a route of another length.
+TEST(DisegnaRighe, AgreesWithTheRowByRowComparison) {
+  const std::string curve = "curvad1, 100, 200\ncurvas6, 300, 50\ncurvad4, 900, 400\n";
+  const std::string file = byte_di(compila(linea_di(3000, curve), 1).planimetria);
+  std::vector<std::string> avvisi;
+  const auto letto = recupera_curve(file, 10000, avvisi);
+  ASSERT_TRUE(letto);
+  ASSERT_TRUE(avvisi.empty());
+  const int32_t n = *forma_compilata(file);
+  static const struct {
+    const char* cosa;
+    int32_t lunghezza;
+    const char* curve;
+    bool uguale;
+  } casi[] = {
+      {"the same curves", 3000, "curvad1, 100, 200\ncurvas6, 300, 50\ncurvad4, 900, 400\n", true},
+      {"one curve as two halves", 3000, "curvad1, 100, 100\ncurvad1, 200, 100\ncurvas6, 300, 50\ncurvad4, 900, 400\n",
+       true},
+      {"a curve a metre later", 3000, "curvad1, 100, 200\ncurvas6, 300, 50\ncurvad4, 901, 400\n", false},
+      {"a curve a metre shorter", 3000, "curvad1, 100, 200\ncurvas6, 300, 50\ncurvad4, 900, 399\n", false},
+      {"another class", 3000, "curvad1, 100, 200\ncurvas5, 300, 50\ncurvad4, 900, 400\n", false},
+      {"the other side", 3000, "curvad1, 100, 200\ncurvad6, 300, 50\ncurvad4, 900, 400\n", false},
+      {"a curve fewer", 3000, "curvad1, 100, 200\ncurvas6, 300, 50\n", false},
+      {"a longer route", 3001, "curvad1, 100, 200\ncurvas6, 300, 50\ncurvad4, 900, 400\n", false},
+  };
+  for (const auto& c : casi) {
+    const scenario s = compila(linea_di(c.lunghezza, c.curve), 1);
+    const disegno_planimetria& d = s.planimetria;
+    EXPECT_EQ(prima_riga_diversa(d, file) < 0, c.uguale) << c.cosa;
+    EXPECT_EQ(disegna_righe(d, n, letto->tratti), c.uguale) << c.cosa;
+  }
+  EXPECT_FALSE(disegna_righe(compila(linea_di(3000, curve), 0).planimetria, n, letto->tratti));
 }
 
 // A plan that turns past row 1,000,000, which no line file draws (the
