@@ -58,6 +58,9 @@ byte_file codifica_celle(const std::vector<cella>& celle);
 // dove; throws when it cannot. A long file is so streamed through a small
 // buffer rather than held whole.
 using lettura_parziale = std::function<void(char* dove, std::size_t n, uint64_t posizione)>;
+// The reads of bytes in memory, which must outlive it. A read past their end
+// throws std::logic_error.
+lettura_parziale lettura_in_memoria(std::string_view dati);
 
 // prima_riga_diversa: the first row of the plan drawn by d whose x or y entry
 // in the line data file of dimensione bytes that leggi reads is not what

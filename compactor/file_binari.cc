@@ -232,11 +232,15 @@ int64_t prima_riga_diversa(const disegno_planimetria& d, uint64_t dimensione, co
   return -1;
 }
 
-int64_t prima_riga_diversa(const disegno_planimetria& d, std::string_view dati) {
-  return prima_riga_diversa(d, dati.size(), [&](char* dove, std::size_t n, uint64_t posizione) {
-    if (posizione > dati.size() || n > dati.size() - posizione) throw std::logic_error("read past the plan's bytes");
+lettura_parziale lettura_in_memoria(std::string_view dati) {
+  return [dati](char* dove, std::size_t n, uint64_t posizione) {
+    if (posizione > dati.size() || n > dati.size() - posizione) throw std::logic_error("read past the bytes in memory");
     std::memcpy(dove, dati.data() + posizione, n);
-  });
+  };
+}
+
+int64_t prima_riga_diversa(const disegno_planimetria& d, std::string_view dati) {
+  return prima_riga_diversa(d, dati.size(), lettura_in_memoria(dati));
 }
 
 std::size_t dimensione_planimetria(const planimetria_t& p) {

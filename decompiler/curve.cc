@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <memory>
-#include <stdexcept>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -110,7 +108,8 @@ class vista_blocchi {
 // The curves of a plan, in one pass over its rows. Nothing is told in
 // avvisi_fuori unless every row could be read (see vista_blocchi::riga).
 template <class V>
-std::optional<curve_recuperate> recupera_curve_da(V& p, int32_t massimo_inizio, std::vector<std::string>& avvisi_fuori) {
+std::optional<curve_recuperate> recupera_curve_da(V& p, int32_t massimo_inizio,
+                                                  std::vector<std::string>& avvisi_fuori) {
   curve_recuperate esito;
   std::vector<curva_r>& curve = esito.curve;
   const int32_t righe = p.righe();
@@ -240,18 +239,9 @@ std::optional<int32_t> forma_compilata(uint64_t dimensione, const lettura_parzia
   return static_cast<int32_t>(n);
 }
 
-namespace {
-
-lettura_parziale da_memoria(std::string_view dati) {
-  return [dati](char* dove, std::size_t n, uint64_t posizione) {
-    if (posizione > dati.size() || n > dati.size() - posizione) throw std::logic_error("read past the plan's bytes");
-    std::memcpy(dove, dati.data() + posizione, n);
-  };
+std::optional<int32_t> forma_compilata(std::string_view dati) {
+  return forma_compilata(dati.size(), lettura_in_memoria(dati));
 }
-
-}  // namespace
-
-std::optional<int32_t> forma_compilata(std::string_view dati) { return forma_compilata(dati.size(), da_memoria(dati)); }
 
 curve_recuperate recupera_curve(const planimetria_t& p, int32_t massimo_inizio, std::vector<std::string>& avvisi) {
   vista_decodificata v{p};
@@ -268,7 +258,7 @@ std::optional<curve_recuperate> recupera_curve(uint64_t dimensione, const lettur
 
 std::optional<curve_recuperate> recupera_curve(std::string_view dati, int32_t massimo_inizio,
                                                std::vector<std::string>& avvisi) {
-  return recupera_curve(dati.size(), da_memoria(dati), massimo_inizio, avvisi);
+  return recupera_curve(dati.size(), lettura_in_memoria(dati), massimo_inizio, avvisi);
 }
 
 // The file's rows 0 and 1 are the origin's integers, its rows 2 to n - 3

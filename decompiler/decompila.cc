@@ -3,8 +3,6 @@
 #include "decompiler/decompila.h"
 
 #include <algorithm>
-#include <cstring>
-#include <stdexcept>
 #include <iostream>
 
 #include <nlohmann/json.hpp>
@@ -107,9 +105,9 @@ struct piano_letto {
 // set is known to differ there): a plan read where it lies is the file's
 // when it takes the file's steps from the same origin (disegna_righe); any
 // other is computed and compared row by row against the file.
-esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const binari_in_lettura& b, const std::vector<cella>& celle,
-                        const std::array<voce_tabella, posti_tabella>& tabella, bool confronta_piano,
-                        const std::optional<piano_letto>& letto) {
+esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const binari_in_lettura& b,
+                        const std::vector<cella>& celle, const std::array<voce_tabella, posti_tabella>& tabella,
+                        bool confronta_piano, const std::optional<piano_letto>& letto) {
   esito_verifica v;
   const scenario c = compila_in_memoria(testo_sorgente{"recovered line file", s.linea, {}},
                                         testo_sorgente{"recovered train file", s.treno, {}}, r.nome, r.numero,
@@ -146,7 +144,8 @@ esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const binari_in_let
   return v;
 }
 
-std::vector<std::string> intestazione(const binari_in_lettura& b, bool linea, const std::vector<std::string>& inventati) {
+std::vector<std::string> intestazione(const binari_in_lettura& b, bool linea,
+                                      const std::vector<std::string>& inventati) {
   auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
   const std::string elenco = (b.linea_dat ? nome(file_scenario::linea_dat) + ", " : std::string()) +
                              nome(file_scenario::sim) + " and " + nome(file_scenario::celle_dat);
@@ -172,12 +171,7 @@ std::vector<std::string> intestazione(const binari_in_lettura& b, bool linea, co
 sorgenti_recuperate decompila(const binari_scenario& b) {
   binari_in_lettura v{b.nome, b.numero, std::nullopt, b.sim, b.celle_dat};
   if (b.linea_dat) {
-    const std::string_view piano = *b.linea_dat;
-    v.linea_dat = binari_in_lettura::piano{piano.size(), [piano](char* dove, std::size_t n, uint64_t posizione) {
-                                            if (posizione > piano.size() || n > piano.size() - posizione)
-                                              throw std::logic_error("read past the plan's bytes");
-                                            std::memcpy(dove, piano.data() + posizione, n);
-                                          }};
+    v.linea_dat = binari_in_lettura::piano{b.linea_dat->size(), lettura_in_memoria(*b.linea_dat)};
   }
   return decompila(v);
 }
