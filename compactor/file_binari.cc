@@ -211,10 +211,10 @@ int64_t prima_riga_diversa(const disegno_planimetria& d, uint64_t dimensione, co
       },
       [&](double xv, double yv) {
         // One test per row, not four: the four nearly always agree.
-        const bool uguale = (da_le16(qx) == reale) & (da_le16(qy) == reale) &
-                            (da_le64(qx + byte_tipo_valore) == std::bit_cast<uint64_t>(xv)) &
-                            (da_le64(qy + byte_tipo_valore) == std::bit_cast<uint64_t>(yv));
-        if (!uguale && diversa < 0) [[unlikely]]
+        const uint64_t scarto = (da_le16(qx) ^ reale) | (da_le16(qy) ^ reale) |
+                                (da_le64(qx + byte_tipo_valore) ^ std::bit_cast<uint64_t>(xv)) |
+                                (da_le64(qy + byte_tipo_valore) ^ std::bit_cast<uint64_t>(yv));
+        if (scarto != 0 && diversa < 0) [[unlikely]]
           diversa = riga;
         qx += byte_reale;
         qy += byte_reale;

@@ -81,7 +81,7 @@ class vista_blocchi {
     constexpr auto reale = static_cast<uint16_t>(tipo_voce::reale);
     xr = std::bit_cast<double>(da_le64(qx + byte_tipo_valore));
     yr = std::bit_cast<double>(da_le64(qy + byte_tipo_valore));
-    return (da_le16(qx) == reale) & (da_le16(qy) == reale);
+    return ((da_le16(qx) ^ reale) | (da_le16(qy) ^ reale)) == 0;
   }
 
  private:
