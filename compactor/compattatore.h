@@ -54,6 +54,11 @@ byte_file codifica_planimetria(const planimetria_t& p);
 byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabella);
 byte_file codifica_celle(const std::vector<cella>& celle);
 
+// stesse_celle: whether dati is exactly what codifica_celle(celle) gives,
+// encoded and compared a block of cells at a time, with no buffer of the
+// whole file's size.
+bool stesse_celle(const std::vector<cella>& celle, std::string_view dati);
+
 // lettura_parziale: exactly n bytes of a file from byte posizione on, into
 // dove; throws when it cannot. A long file is so streamed through a small
 // buffer rather than held whole.

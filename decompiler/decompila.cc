@@ -127,7 +127,7 @@ esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const binari_in_let
     r.avvisa("the recovered files compile with fault " + std::to_string(g.numero) +
              (g.con_posizione ? " at " + std::to_string(g.posizione) + " m" : std::string()) +
              (g.riga > 0 ? " (" + g.file + ", line " + std::to_string(g.riga) + ")" : std::string()));
-  const bool celle_uguali = codifica_celle(c.celle).vista() == b.celle_dat;
+  const bool celle_uguali = stesse_celle(c.celle, b.celle_dat);
   const bool tabella_uguale = codifica_tabella(c.tabella).vista() == b.sim;
   if (!celle_uguali) differenze_di(c.celle.data(), c.celle.size(), celle.data(), celle.size(), "cell", s.differenze);
   if (!tabella_uguale)

@@ -162,6 +162,23 @@ TEST(DisegnaRighe, AgreesWithTheRowByRowComparison) {
   EXPECT_FALSE(disegna_righe(compila(linea_di(3000, curve), 0).planimetria, n, letto->tratti));
 }
 
+// The cells compare as their encoding does, a block at a time: a change in
+// any cell's bytes, in the first block, the last or across the blocks' seam,
+// or another size, makes them differ.
+TEST(StesseCelle, AgreesWithTheWholeEncoding) {
+  const scenario s = compila(linea_di(110000, ""), 0);
+  ASSERT_GT(s.celle.size(), 2048u);
+  const std::string giusto(codifica_celle(s.celle).vista());
+  EXPECT_TRUE(stesse_celle(s.celle, giusto));
+  for (std::size_t o : {std::size_t{0}, 1024 * byte_per_cella - 1, 1024 * byte_per_cella, giusto.size() - 1}) {
+    std::string f = giusto;
+    f[o] ^= 1;
+    EXPECT_FALSE(stesse_celle(s.celle, f)) << o;
+  }
+  EXPECT_FALSE(stesse_celle(s.celle, giusto.substr(0, giusto.size() - byte_per_cella)));
+  EXPECT_FALSE(stesse_celle(s.celle, giusto + std::string(byte_per_cella, '\0')));
+}
+
 // A plan that turns past row 1,000,000, which no line file draws (the
 // loader refuses a curve there), is recovered as a curve all the same:
 // compiling that line file stops at the curve, so the set is not exact.
