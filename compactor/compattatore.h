@@ -4,9 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <cstdint>
 #include <string>
 #include <string_view>
 

@@ -42,7 +42,8 @@ struct sorgenti_recuperate {
   std::string treno;  // S_T-.txt
   // What could not be recovered exactly, in words; empty when a compile of
   // the two texts gives the same bytes (checked by compiling them, with the
-  // plan when there is one, and comparing every byte of the three files).
+  // plan when there is one: the cell and scenario files byte for byte, the
+  // plan by the steps that draw its rows or else row by row).
   std::vector<std::string> avvisi;
   // The cells and record slots that a compile of the two texts writes
   // differently, one line each ("cell 7: valore_b 0 for 1300"); empty when
