@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "compactor/codifica.h"
 #include "model/scenario.h"
@@ -56,6 +59,30 @@ void scrivi_file_celle(const std::vector<cella>& celle, const std::filesystem::p
 byte_file codifica_planimetria(const planimetria_t& p);
 byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabella);
 byte_file codifica_celle(const std::vector<cella>& celle);
+
+// stesse_celle: whether dati is exactly what codifica_celle(celle) gives,
+// encoded and compared a block of cells at a time, with no buffer of the
+// whole file's size.
+bool stesse_celle(const std::vector<cella>& celle, std::string_view dati);
+
+// lettura_parziale: exactly n bytes of a file from byte posizione on, into
+// dove; throws when it cannot. A long file is so streamed through a small
+// buffer rather than held whole.
+using lettura_parziale = std::function<void(char* dove, std::size_t n, uint64_t posizione)>;
+// The reads of bytes in memory, which must outlive it. A read past their end
+// throws std::logic_error.
+lettura_parziale lettura_in_memoria(std::string_view dati);
+
+// prima_riga_diversa: the first row of the plan drawn by d whose x or y entry
+// in the line data file of dimensione bytes that leggi reads is not what
+// scrivi_file_planimetria writes for it; -1 when the file holds exactly the
+// bytes it writes. The rows are computed as the writer computes them and
+// compared against the file a block at a time as they come, so no second
+// copy of a long plan is made. A file of another size differs from row 0 on:
+// its y column does not start where the writer starts it.
+int64_t prima_riga_diversa(const disegno_planimetria& d, uint64_t dimensione, const lettura_parziale& leggi);
+// The same against bytes in memory.
+int64_t prima_riga_diversa(const disegno_planimetria& d, std::string_view dati);
 
 
 // Exact sizes of the encodings.

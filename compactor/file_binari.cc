@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
 #include <memory>
+#include <string_view>
 #include <stdexcept>
 
 #include "compactor/codifica.h"
@@ -173,6 +175,93 @@ void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& per
 
 std::size_t dimensione_planimetria(const disegno_planimetria& d) { return 2 * byte_colonna(d); }
 
+// The comparison walks the file as scrivi_file_planimetria writes it: per
+// column the origin's two entries, the computed rows as kind 5 and 8 bytes
+// each, then the empty entries; y's column starts where x's ends. Each column
+// is read a block at a time into a buffer of its own.
+int64_t prima_riga_diversa(const disegno_planimetria& d, uint64_t dimensione, const lettura_parziale& leggi) {
+  if (!d.allocata() || dimensione != dimensione_planimetria(d)) return 0;
+  const uint64_t colonna = byte_colonna(d);
+  // The origin's two rows, encoded as the writer encodes them.
+  const tipo_voce t = d.tipo(0);
+  const std::size_t una = byte_valore(t);
+  char ox[2 * byte_intero], oy[2 * byte_intero], fx[2 * byte_intero], fy[2 * byte_intero];
+  metti_voce(ox, t, 0), metti_voce(ox + una, t, 0);
+  metti_voce(oy, t, 0), metti_voce(oy + una, t, 1);
+  leggi(fx, 2 * una, 0);
+  leggi(fy, 2 * una, colonna);
+  for (std::size_t r = 0; r < 2; ++r)
+    if (std::memcmp(ox + r * una, fx + r * una, una) != 0 || std::memcmp(oy + r * una, fy + r * una, una) != 0)
+      return static_cast<int64_t>(r);
+
+  // A block of rows of each column at a time: 64 KiB, which stays in the
+  // cache while it is compared.
+  constexpr std::size_t righe_blocco = 6400;
+  auto bx = std::make_unique_for_overwrite<char[]>(righe_blocco * byte_reale);
+  auto by = std::make_unique_for_overwrite<char[]>(righe_blocco * byte_reale);
+  uint64_t px = 2 * una, py = colonna + 2 * una;  // where the next block starts
+  // Reads the next m entries of each column, byte bytes each.
+  auto carica = [&](std::size_t m, std::size_t byte) {
+    leggi(bx.get(), m * byte, px);
+    leggi(by.get(), m * byte, py);
+    px += m * byte;
+    py += m * byte;
+  };
+
+  // The computed rows: each entry's 10 bytes against the kind and the bits
+  // of the value computed for it. Rows are told apart only once one differs.
+  int64_t da_leggere = d.riga_successiva() - 2;
+  const char* qx = nullptr;
+  const char* qy = nullptr;
+  std::size_t restano = 0;
+  int64_t diversa = -1;
+  int64_t riga = 2;
+  constexpr auto reale = static_cast<uint16_t>(tipo_voce::reale);
+  percorri_righe(
+      d,
+      [&] {
+        if (restano == 0) {
+          restano = static_cast<std::size_t>(std::min<int64_t>(da_leggere, righe_blocco));
+          carica(restano, byte_reale);
+          da_leggere -= static_cast<int64_t>(restano);
+          qx = bx.get(), qy = by.get();
+        }
+        return static_cast<int32_t>(restano);
+      },
+      [&](double xv, double yv) {
+        // One test per row, not four: the four nearly always agree.
+        const uint64_t scarto = (da_le16(qx) ^ reale) | (da_le16(qy) ^ reale) |
+                                (da_le64(qx + byte_tipo_valore) ^ std::bit_cast<uint64_t>(xv)) |
+                                (da_le64(qy + byte_tipo_valore) ^ std::bit_cast<uint64_t>(yv));
+        if (scarto != 0 && diversa < 0) [[unlikely]]
+          diversa = riga;
+        qx += byte_reale;
+        qy += byte_reale;
+        --restano;
+        ++riga;
+      });
+  if (diversa >= 0) return diversa;
+  // The empty rows to the last.
+  while (riga < d.righe()) {
+    const auto m = static_cast<std::size_t>(std::min<int64_t>(d.righe() - riga, righe_blocco));
+    carica(m, byte_vuota);
+    for (std::size_t i = 0; i < m; ++i, ++riga)
+      if (da_le16(bx.get() + i * byte_vuota) != 0 || da_le16(by.get() + i * byte_vuota) != 0) return riga;
+  }
+  return -1;
+}
+
+lettura_parziale lettura_in_memoria(std::string_view dati) {
+  return [dati](char* dove, std::size_t n, uint64_t posizione) {
+    if (posizione > dati.size() || n > dati.size() - posizione) throw std::logic_error("read past the bytes in memory");
+    std::memcpy(dove, dati.data() + posizione, n);
+  };
+}
+
+int64_t prima_riga_diversa(const disegno_planimetria& d, std::string_view dati) {
+  return prima_riga_diversa(d, dati.size(), lettura_in_memoria(dati));
+}
+
 std::size_t dimensione_planimetria(const planimetria_t& p) {
   // Entries hold only the three kinds the plan's setters give them.
   const tipo_voce* inizio = p.tipi();
@@ -242,6 +331,18 @@ byte_file codifica_celle(const std::vector<cella>& celle) {
   codificatore b(byte_per_cella * celle.size());
   for (const auto& c : celle) campi_cella(c, metti_campo{b});
   return std::move(b).finisci();
+}
+
+bool stesse_celle(const std::vector<cella>& celle, std::string_view dati) {
+  if (dati.size() != byte_per_cella * celle.size()) return false;
+  constexpr std::size_t celle_blocco = 1024;
+  for (std::size_t i = 0; i < celle.size(); i += celle_blocco) {
+    const std::size_t m = std::min(celle_blocco, celle.size() - i);
+    codificatore b(byte_per_cella * m);
+    for (std::size_t j = i; j < i + m; ++j) campi_cella(celle[j], metti_campo{b});
+    if (std::move(b).finisci().vista() != dati.substr(i * byte_per_cella, m * byte_per_cella)) return false;
+  }
+  return true;
 }
 
 }  // namespace tracciato

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <memory>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -33,40 +34,90 @@ struct vista_decodificata {
   tipo_voce tipo(int32_t r, int c) const { return p.tipo(r, c); }
   double x(int32_t r) const { return p.valori()[r]; }
   double y(int32_t r) const { return p.valori()[p.righe() + r]; }
+  // The last row drawn: every row up to it holds two doubles.
+  int32_t ultima_disegnata() const {
+    int32_t ultima = 1;
+    while (ultima + 1 < righe() && tipo(ultima + 1, 0) == tipo_voce::reale && tipo(ultima + 1, 1) == tipo_voce::reale)
+      ++ultima;
+    return ultima;
+  }
+  // Row r's x and y. REQUIRES: 2 <= r <= ultima_disegnata().
+  bool riga(int32_t r, double& xr, double& yr) const {
+    xr = x(r), yr = y(r);
+    return true;
+  }
 };
 
-// ... or the file's bytes laid out as a compile writes them: per column two
-// 16-bit integers, doubles up to the third last row, two empty rows.
-struct vista_byte {
-  std::string_view d;
-  int32_t n;
-  std::size_t colonna(int c) const { return c == 0 ? 0 : d.size() / 2; }
-  std::size_t offset(int32_t r) const {
-    return r < 2 ? static_cast<std::size_t>(r) * byte_intero
-                 : 2 * byte_intero + static_cast<std::size_t>(r - 2) * byte_reale;
+// ... or a file of forma_compilata, read a block of rows at a time: per
+// column two 16-bit integers, doubles up to the third last row, two empty
+// rows. Whether the doubles are doubles is seen as each row is read. Rows 2
+// on are read in order only.
+class vista_blocchi {
+ public:
+  vista_blocchi(uint64_t dimensione, const lettura_parziale& leggi, int32_t n)
+      : leggi_(leggi),
+        colonna_(dimensione / 2),
+        n_(n),
+        bx_(std::make_unique_for_overwrite<char[]>(righe_blocco * byte_reale)),
+        by_(std::make_unique_for_overwrite<char[]>(righe_blocco * byte_reale)) {
+    leggi_(origine_[0], 2 * byte_intero, 0);
+    leggi_(origine_[1], 2 * byte_intero, colonna_);
   }
-  int32_t righe() const { return n; }
+  int32_t righe() const { return n_; }
   tipo_voce tipo(int32_t r, int) const {
-    return r < 2 ? tipo_voce::intero : r < n - 2 ? tipo_voce::reale : tipo_voce::vuota;
+    return r < 2 ? tipo_voce::intero : r < n_ - 2 ? tipo_voce::reale : tipo_voce::vuota;
   }
-  double valore(int32_t r, int c) const {
-    const char* q = d.data() + colonna(c) + offset(r) + byte_tipo_valore;
-    if (r < 2) return static_cast<int16_t>(da_le16(q));
-    if (r >= n - 2) return 0.0;
-    return std::bit_cast<double>(da_le64(q));
+  // Rows 0 and 1 only.
+  double x(int32_t r) const { return static_cast<int16_t>(da_le16(origine_[0] + r * byte_intero + byte_tipo_valore)); }
+  double y(int32_t r) const { return static_cast<int16_t>(da_le16(origine_[1] + r * byte_intero + byte_tipo_valore)); }
+  int32_t ultima_disegnata() const { return n_ - 3; }
+  // Row r's x and y; false when either entry is not a double.
+  // REQUIRES: 2 <= r <= ultima_disegnata(), r one past the row asked before.
+  bool riga(int32_t r, double& xr, double& yr) {
+    if (r >= da_ + quante_) carica(r);
+    const std::size_t i = static_cast<std::size_t>(r - da_) * byte_reale;
+    const char* qx = bx_.get() + i;
+    const char* qy = by_.get() + i;
+    constexpr auto reale = static_cast<uint16_t>(tipo_voce::reale);
+    xr = std::bit_cast<double>(da_le64(qx + byte_tipo_valore));
+    yr = std::bit_cast<double>(da_le64(qy + byte_tipo_valore));
+    return ((da_le16(qx) ^ reale) | (da_le16(qy) ^ reale)) == 0;
   }
-  double x(int32_t r) const { return valore(r, 0); }
-  double y(int32_t r) const { return valore(r, 1); }
+
+ private:
+  // 64 KiB of each column at a time, which stays in the cache while it is read.
+  static constexpr int32_t righe_blocco = 6400;
+
+  void carica(int32_t r) {
+    da_ = r;
+    quante_ = std::min(righe_blocco, n_ - 2 - r);
+    const uint64_t o = 2 * byte_intero + static_cast<uint64_t>(r - 2) * byte_reale;
+    const std::size_t m = static_cast<std::size_t>(quante_) * byte_reale;
+    leggi_(bx_.get(), m, o);
+    leggi_(by_.get(), m, colonna_ + o);
+  }
+
+  const lettura_parziale& leggi_;
+  uint64_t colonna_;
+  int32_t n_;
+  char origine_[2][2 * byte_intero];
+  std::unique_ptr<char[]> bx_, by_;
+  int32_t da_ = 0, quante_ = 0;  // the rows in the buffers
 };
 
+// The curves of a plan, in one pass over its rows. Nothing is told in
+// avvisi_fuori unless every row could be read (see vista_blocchi::riga).
 template <class V>
-std::vector<curva_r> recupera_curve_da(const V& p, int32_t massimo_inizio, std::vector<std::string>& avvisi) {
-  std::vector<curva_r> curve;
+std::optional<curve_recuperate> recupera_curve_da(V& p, int32_t massimo_inizio,
+                                                  std::vector<std::string>& avvisi_fuori) {
+  curve_recuperate esito;
+  std::vector<curva_r>& curve = esito.curve;
   const int32_t righe = p.righe();
   if (righe < 3) {
-    avvisi.push_back("the track plan has " + std::to_string(righe) + " rows: no curve can be recovered");
-    return curve;
+    avvisi_fuori.push_back("the track plan has " + std::to_string(righe) + " rows: no curve can be recovered");
+    return esito;
   }
+  std::vector<std::string> avvisi;
   auto x = [&](int32_t r) { return p.x(r); };
   auto y = [&](int32_t r) { return p.y(r); };
   if (p.tipo(0, 0) != tipo_voce::intero || p.tipo(0, 1) != tipo_voce::intero || p.tipo(1, 0) != tipo_voce::intero ||
@@ -74,9 +125,7 @@ std::vector<curva_r> recupera_curve_da(const V& p, int32_t massimo_inizio, std::
     avvisi.push_back("the track plan does not start at (0, 0) heading along +y as a compiled plan does");
 
   // The last row drawn; every row after it must be empty.
-  int32_t ultima = 1;
-  while (ultima + 1 < righe && p.tipo(ultima + 1, 0) == tipo_voce::reale && p.tipo(ultima + 1, 1) == tipo_voce::reale)
-    ++ultima;
+  const int32_t ultima = p.ultima_disegnata();
   for (int32_t r = ultima + 1; r < righe; ++r)
     if (p.tipo(r, 0) != tipo_voce::vuota || p.tipo(r, 1) != tipo_voce::vuota) {
       avvisi.push_back("track plan row " + std::to_string(r) +
@@ -85,24 +134,48 @@ std::vector<curva_r> recupera_curve_da(const V& p, int32_t massimo_inizio, std::
     }
 
   // The step of every row; the step of the row before is tried first, then
-  // straight, then the classes in order, so that a run stays one curve.
-  std::vector<int8_t> passo(static_cast<std::size_t>(ultima) + 1, 0);
+  // straight, then the classes in order, so that a run stays one curve. A
+  // run of one turning step is a curve, closed when the step changes. A
+  // curve that follows the previous one at once (or the plan's start) may
+  // begin anywhere up to its first row; it begins where the previous one
+  // ended, or at 0.
+  std::vector<std::string> oltre;  // told after the rows that match no step
+  int32_t fine_precedente = 1;
+  int corsa = 0;          // the turning step of the run in course; 0 none
+  int32_t da = 0;         // its first row
+  auto chiudi = [&](int32_t b) {
+    const int32_t r = da;
+    const int q = corsa;
+    int32_t inizio = r - 1;
+    if (r == fine_precedente + 1) inizio = fine_precedente == 1 ? 0 : fine_precedente;
+    if (inizio > massimo_inizio && r == fine_precedente + 1) inizio = massimo_inizio;
+    if (inizio > massimo_inizio)
+      oltre.push_back("the curve that turns track plan rows " + std::to_string(r) + " to " + std::to_string(b) +
+                      " starts beyond the last position the line file accepts");
+    curve.push_back({inizio, b - inizio, q < 0, q < 0 ? -q : q});
+    fine_precedente = b;
+  };
   int precedente = 0;
   int32_t spaiate = 0, prima_spaiata = -1;
+  int tratto = nessun_passo;  // the step of the stretch in course
+  // The two rows before, carried from row to row.
+  double x2 = x(0), y2 = y(0), x1 = x(1), y1 = y(1);
   for (int32_t r = 2; r <= ultima; ++r) {
-    const double dx = x(r - 1) - x(r - 2);
-    const double dy = y(r - 1) - y(r - 2);
+    double xr, yr;
+    if (!p.riga(r, xr, yr)) return std::nullopt;
+    const double dx = x1 - x2;
+    const double dy = y1 - y2;
     auto prova = [&](int q) {
       const double k = curvatura(q);
       double nx, ny;
       if (k == 0.0) {
-        nx = x(r - 1) + dx;
-        ny = y(r - 1) + dy;
+        nx = x1 + dx;
+        ny = y1 + dy;
       } else {
-        nx = (x(r - 1) + dx) + k * dy;
-        ny = (y(r - 1) + dy) - k * dx;
+        nx = (x1 + dx) + k * dy;
+        ny = (y1 + dy) - k * dx;
       }
-      return uguali(nx, x(r)) && uguali(ny, y(r));
+      return uguali(nx, xr) && uguali(ny, yr);
     };
     int trovato = nessun_passo;
     if (prova(precedente)) {
@@ -118,76 +191,91 @@ std::vector<curva_r> recupera_curve_da(const V& p, int32_t massimo_inizio, std::
       if (spaiate++ == 0) prima_spaiata = r;
       trovato = 0;
     }
-    passo[static_cast<std::size_t>(r)] = static_cast<int8_t>(trovato);
+    if (trovato != corsa) {
+      if (corsa != 0) chiudi(r - 1);
+      corsa = trovato;
+      da = r;
+    }
+    if (trovato != tratto) {
+      if (tratto != nessun_passo) esito.tratti.push_back({r - 1, curvatura(tratto)});
+      tratto = trovato;
+    }
     precedente = trovato;
+    x2 = x1, y2 = y1, x1 = xr, y1 = yr;
   }
+  if (corsa != 0) chiudi(ultima);
+  if (tratto != nessun_passo) esito.tratti.push_back({ultima, curvatura(tratto)});
   if (spaiate > 0)
     avvisi.push_back(std::to_string(spaiate) + " track plan rows, the first row " + std::to_string(prima_spaiata) +
                      ", match neither a straight step nor a turning step of any of the six curve classes; they "
                      "are written as straight line");
-
-  // Runs of one turning step are curves. A curve that follows the previous
-  // one at once (or the plan's start) may begin anywhere up to its first row;
-  // it begins where the previous one ended, or at 0.
-  int32_t fine_precedente = 1;
-  for (int32_t r = 2; r <= ultima;) {
-    const int q = passo[static_cast<std::size_t>(r)];
-    if (q == 0) {
-      ++r;
-      continue;
-    }
-    int32_t b = r;
-    while (b + 1 <= ultima && passo[static_cast<std::size_t>(b) + 1] == q) ++b;
-    int32_t inizio = r - 1;
-    if (r == fine_precedente + 1) inizio = fine_precedente == 1 ? 0 : fine_precedente;
-    if (inizio > massimo_inizio && r == fine_precedente + 1) inizio = massimo_inizio;
-    if (inizio > massimo_inizio)
-      avvisi.push_back("the curve that turns track plan rows " + std::to_string(r) + " to " + std::to_string(b) +
-                       " starts beyond the last position the line file accepts");
-    curve.push_back({inizio, b - inizio, q < 0, q < 0 ? -q : q});
-    fine_precedente = b;
-    r = b + 1;
-  }
+  for (auto& o : oltre) avvisi.push_back(std::move(o));
   // After the last curve the compile draws straight up to the third last row.
   const int32_t attesa = std::max(righe - 3, fine_precedente);
   if (ultima != attesa)
     avvisi.push_back("the track plan is drawn up to row " + std::to_string(ultima) + ", where a compile draws up to row " +
                      std::to_string(attesa));
-  return curve;
+  for (auto& a : avvisi) avvisi_fuori.push_back(std::move(a));
+  return esito;
 }
 
 }  // namespace
 
-std::optional<std::string_view> piano_come_compilato(std::string_view dati) {
+std::optional<int32_t> forma_compilata(uint64_t dimensione, const lettura_parziale& leggi) {
   // Per column 4 + 4 + 10 (n - 4) + 2 + 2 bytes for n rows.
-  const std::size_t fisso = 2 * byte_intero + 2 * byte_vuota;
-  if (dati.size() % 2 != 0 || dati.size() / 2 < fisso + 2 * byte_reale) return std::nullopt;
-  const std::size_t colonna = dati.size() / 2;
+  const uint64_t fisso = 2 * byte_intero + 2 * byte_vuota;
+  if (dimensione % 2 != 0 || dimensione / 2 < fisso + 2 * byte_reale) return std::nullopt;
+  const uint64_t colonna = dimensione / 2;
   if ((colonna - fisso) % byte_reale != 0) return std::nullopt;
-  const std::size_t n = (colonna - fisso) / byte_reale + 4;
-  if (n > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) return std::nullopt;
-  for (std::size_t c = 0; c < 2; ++c) {
-    const char* q = dati.data() + c * colonna;
-    auto tipo = [&](std::size_t o) { return da_le16(q + o); };
-    if (tipo(0) != 2 || tipo(byte_intero) != 2) return std::nullopt;
-    std::size_t o = 2 * byte_intero;
-    for (std::size_t r = 2; r + 2 < n; ++r, o += byte_reale)
-      if (tipo(o) != 5) return std::nullopt;
-    if (tipo(o) != 0 || tipo(o + byte_vuota) != 0) return std::nullopt;
+  const uint64_t n = (colonna - fisso) / byte_reale + 4;
+  if (n > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) return std::nullopt;
+  for (uint64_t c = 0; c < 2; ++c) {
+    char inizio[2 * byte_intero], fine[2 * byte_vuota];
+    leggi(inizio, sizeof inizio, c * colonna);
+    leggi(fine, sizeof fine, (c + 1) * colonna - sizeof fine);
+    if (da_le16(inizio) != 2 || da_le16(inizio + byte_intero) != 2) return std::nullopt;
+    if (da_le16(fine) != 0 || da_le16(fine + byte_vuota) != 0) return std::nullopt;
   }
-  return dati;
+  return static_cast<int32_t>(n);
 }
 
-std::vector<curva_r> recupera_curve(const planimetria_t& p, int32_t massimo_inizio,
-                                    std::vector<std::string>& avvisi) {
-  return recupera_curve_da(vista_decodificata{p}, massimo_inizio, avvisi);
+std::optional<int32_t> forma_compilata(std::string_view dati) {
+  return forma_compilata(dati.size(), lettura_in_memoria(dati));
 }
 
-std::vector<curva_r> recupera_curve(std::string_view piano_compilato, int32_t massimo_inizio,
-                                    std::vector<std::string>& avvisi) {
-  const std::size_t colonna = piano_compilato.size() / 2;
-  const auto n = static_cast<int32_t>((colonna - 2 * byte_intero - 2 * byte_vuota) / byte_reale + 4);
-  return recupera_curve_da(vista_byte{piano_compilato, n}, massimo_inizio, avvisi);
+curve_recuperate recupera_curve(const planimetria_t& p, int32_t massimo_inizio, std::vector<std::string>& avvisi) {
+  vista_decodificata v{p};
+  return *recupera_curve_da(v, massimo_inizio, avvisi);
+}
+
+std::optional<curve_recuperate> recupera_curve(uint64_t dimensione, const lettura_parziale& leggi,
+                                               int32_t massimo_inizio, std::vector<std::string>& avvisi) {
+  const std::optional<int32_t> n = forma_compilata(dimensione, leggi);
+  if (!n) return std::nullopt;
+  vista_blocchi v(dimensione, leggi, *n);
+  return recupera_curve_da(v, massimo_inizio, avvisi);
+}
+
+std::optional<curve_recuperate> recupera_curve(std::string_view dati, int32_t massimo_inizio,
+                                               std::vector<std::string>& avvisi) {
+  return recupera_curve(dati.size(), lettura_in_memoria(dati), massimo_inizio, avvisi);
+}
+
+// The file's rows 0 and 1 are the origin's integers, its rows 2 to n - 3
+// doubles, its last two rows empty (forma_compilata, and each row read); with
+// nothing told, its origin is (0, 0), (0, 1) and each of its rows 2 on is one
+// step of its stretch's k, bit for bit, by the arithmetic of percorri_righe,
+// which starts from the same origin. Rows drawn by the same steps from the
+// same origin are then the same, row by row; the kinds and so the sizes are
+// the same too. Stretches compare whole: a disegno_planimetria never holds
+// two stretches of the same k one after the other, nor do the tratti found.
+bool disegna_righe(const disegno_planimetria& d, int32_t n, const std::vector<tratto_planimetria>& tratti) {
+  if (!d.allocata() || !d.origine() || d.righe() != n || d.riga_successiva() != n - 2) return false;
+  const auto& suoi = d.tratti();
+  if (suoi.size() != tratti.size()) return false;
+  for (std::size_t i = 0; i < tratti.size(); ++i)
+    if (suoi[i].ultima != tratti[i].ultima || !uguali(suoi[i].k, tratti[i].k)) return false;
+  return true;
 }
 
 }  // namespace tracciato

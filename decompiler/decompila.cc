@@ -84,29 +84,50 @@ void differenze_di(const R* a, std::size_t na, const R* b, std::size_t nb, const
   }
 }
 
-// Compiles the two texts in memory, without the plan (the curves are checked
-// row by row when they are recovered), and compares with the files. Returns
-// whether the cell file and the scenario file come out the same.
-bool verifica(recupero& r, sorgenti_recuperate& s, const binari_scenario& b, const std::vector<cella>& celle,
-              const std::array<voce_tabella, posti_tabella>& tabella) {
+// What the compile of the recovered texts gives against the files.
+struct esito_verifica {
+  bool celle_tabella = false;  // the cell file and the scenario file come out the same
+  bool piano_confrontato = false;
+  int64_t riga_piano = -1;  // the first plan row that comes out otherwise; -1 none
+};
+
+// A plan read where it lies whose recovery told nothing: its rows and the
+// steps found between them (see disegna_righe).
+struct piano_letto {
+  int32_t righe = 0;
+  std::vector<tratto_planimetria> tratti;
+};
+
+// Compiles the two texts in memory, drawing the plan when the set has one (so
+// that a curve the loader refuses stops the load where the compile that
+// writes the plan would stop), and compares with the files. The plan is
+// compared only when confronta_piano (when its recovery already failed, the
+// set is known to differ there): a plan read where it lies is the file's
+// when it takes the file's steps from the same origin (disegna_righe); any
+// other is computed and compared row by row against the file.
+esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const binari_in_lettura& b,
+                        const std::vector<cella>& celle, const std::array<voce_tabella, posti_tabella>& tabella,
+                        bool confronta_piano, const std::optional<piano_letto>& letto) {
+  esito_verifica v;
   const scenario c = compila_in_memoria(testo_sorgente{"recovered line file", s.linea, {}},
-                                        testo_sorgente{"recovered train file", s.treno, {}}, r.nome, r.numero, 0)
+                                        testo_sorgente{"recovered train file", s.treno, {}}, r.nome, r.numero,
+                                        b.linea_dat ? 1 : 0)
                          .modello;
   if (c.celle.size() < 2) {
     r.avvisa("the recovered line file gives no cell grid");
     s.differenze.push_back("every cell: the recovered line file gives no cell grid");
-    return false;
+    return v;
   }
   if (c.arresto != 0) {
     r.avvisa("the recovered files stop the compile:" + messaggio_arresto(c.arresto));
     s.differenze.push_back("every cell: the recovered files stop the compile");
-    return false;
+    return v;
   }
   for (const guasto& g : c.guasti)
     r.avvisa("the recovered files compile with fault " + std::to_string(g.numero) +
              (g.con_posizione ? " at " + std::to_string(g.posizione) + " m" : std::string()) +
              (g.riga > 0 ? " (" + g.file + ", line " + std::to_string(g.riga) + ")" : std::string()));
-  const bool celle_uguali = codifica_celle(c.celle).vista() == b.celle_dat;
+  const bool celle_uguali = stesse_celle(c.celle, b.celle_dat);
   const bool tabella_uguale = codifica_tabella(c.tabella).vista() == b.sim;
   if (!celle_uguali) differenze_di(c.celle.data(), c.celle.size(), celle.data(), celle.size(), "cell", s.differenze);
   if (!tabella_uguale)
@@ -114,10 +135,17 @@ bool verifica(recupero& r, sorgenti_recuperate& s, const binari_scenario& b, con
   if (!s.differenze.empty())
     r.avvisa("compiling the recovered files does not give the same bytes: " + std::to_string(s.differenze.size()) +
              " cells or record slots differ, the first " + s.differenze.front());
-  return celle_uguali && tabella_uguale;
+  v.celle_tabella = celle_uguali && tabella_uguale;
+  if (b.linea_dat && confronta_piano) {
+    v.piano_confrontato = true;
+    const bool stessi_passi = letto && disegna_righe(c.planimetria, letto->righe, letto->tratti);
+    if (!stessi_passi) v.riga_piano = prima_riga_diversa(c.planimetria, b.linea_dat->dimensione, b.linea_dat->leggi);
+  }
+  return v;
 }
 
-std::vector<std::string> intestazione(const binari_scenario& b, bool linea, const std::vector<std::string>& inventati) {
+std::vector<std::string> intestazione(const binari_in_lettura& b, bool linea,
+                                      const std::vector<std::string>& inventati) {
   auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
   const std::string elenco = (b.linea_dat ? nome(file_scenario::linea_dat) + ", " : std::string()) +
                              nome(file_scenario::sim) + " and " + nome(file_scenario::celle_dat);
@@ -141,17 +169,29 @@ std::vector<std::string> intestazione(const binari_scenario& b, bool linea, cons
 }  // namespace
 
 sorgenti_recuperate decompila(const binari_scenario& b) {
+  binari_in_lettura v{b.nome, b.numero, std::nullopt, b.sim, b.celle_dat};
+  if (b.linea_dat) {
+    v.linea_dat = binari_in_lettura::piano{b.linea_dat->size(), lettura_in_memoria(*b.linea_dat)};
+  }
+  return decompila(v);
+}
+
+sorgenti_recuperate decompila(const binari_in_lettura& b) {
   auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
   const auto tabella = decodifica_tabella(b.sim, nome(file_scenario::sim));
   const auto celle = decodifica_celle(b.celle_dat, nome(file_scenario::celle_dat));
-  // A plan laid out as a compile writes it is read where it lies; any other
-  // is decoded (and its faults of layout told) first.
+  // A plan of the size and shape a compile writes is read where it lies, its
+  // rows checked as they are read; any other is decoded (and its faults of
+  // layout told) first, and so is one whose rows turn out not to be doubles.
   planimetria_t piano;
-  std::optional<std::string_view> piano_compilato;
-  if (b.linea_dat) piano_compilato = piano_come_compilato(*b.linea_dat);
-  if (b.linea_dat && !piano_compilato) piano = decodifica_planimetria(*b.linea_dat, nome(file_scenario::linea_dat));
-  const int64_t righe_piano = piano_compilato ? static_cast<int64_t>((piano_compilato->size() / 2 - 2 * byte_intero - 2 * byte_vuota) / byte_reale) + 4
-                                              : int64_t{piano.righe()};
+  std::optional<int32_t> righe_compilate;
+  if (b.linea_dat) righe_compilate = forma_compilata(b.linea_dat->dimensione, b.linea_dat->leggi);
+  auto decodifica = [&] {
+    std::string tutto(b.linea_dat->dimensione, '\0');
+    b.linea_dat->leggi(tutto.data(), tutto.size(), 0);
+    piano = decodifica_planimetria(tutto, nome(file_scenario::linea_dat));
+  };
+  if (b.linea_dat && !righe_compilate) decodifica();
 
   recupero r;
   r.celle = celle;
@@ -163,6 +203,7 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
   treno_r t;
   sorgenti_recuperate s;
   bool piano_esatto = !b.linea_dat;
+  std::optional<piano_letto> letto;
   if (r.celle.size() < 3) {
     r.avvisa("the cell file has " + std::to_string(r.celle.size()) + " cells: no compile writes so few");
     s.avvisi = std::move(r.avvisi);
@@ -177,16 +218,27 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
   if (!b.linea_dat) {
     r.avvisa("no track plan (" + nome(file_scenario::linea_dat) +
              "): the curves cannot be recovered; the line file has none");
-  } else if (!piano_compilato && !piano.allocata()) {
-    r.avvisa("the track plan is empty: the curves cannot be recovered");
   } else {
-    if (righe_piano != int64_t{l.lunghezza} + 7001)
-      r.avvisa("the track plan has " + std::to_string(righe_piano) + " rows, not the " +
-               std::to_string(int64_t{l.lunghezza} + 7001) + " of the route length");
-    const std::size_t prima = r.avvisi.size();
-    l.curve = piano_compilato ? recupera_curve(*piano_compilato, 50 * r.ultima() - 100, r.avvisi)
-                              : recupera_curve(piano, 50 * r.ultima() - 100, r.avvisi);
-    piano_esatto = r.avvisi.size() == prima && righe_piano == int64_t{l.lunghezza} + 7001;
+    const int32_t massimo_inizio = 50 * r.ultima() - 100;
+    std::vector<std::string> avvisi_curve;
+    std::optional<curve_recuperate> curve;
+    if (righe_compilate)
+      curve = recupera_curve(b.linea_dat->dimensione, b.linea_dat->leggi, massimo_inizio, avvisi_curve);
+    if (!curve && righe_compilate) decodifica();
+    const int64_t righe_piano = curve ? int64_t{*righe_compilate} : int64_t{piano.righe()};
+    if (!curve && !piano.allocata()) {
+      r.avvisa("the track plan is empty: the curves cannot be recovered");
+    } else {
+      if (righe_piano != int64_t{l.lunghezza} + 7001)
+        r.avvisa("the track plan has " + std::to_string(righe_piano) + " rows, not the " +
+                 std::to_string(int64_t{l.lunghezza} + 7001) + " of the route length");
+      const bool letto_dove_sta = curve.has_value();
+      if (!curve) curve = recupera_curve(piano, massimo_inizio, avvisi_curve);
+      l.curve = std::move(curve->curve);
+      piano_esatto = avvisi_curve.empty() && righe_piano == int64_t{l.lunghezza} + 7001;
+      if (letto_dove_sta && avvisi_curve.empty()) letto = piano_letto{*righe_compilate, std::move(curve->tratti)};
+      for (auto& a : avvisi_curve) r.avvisa(std::move(a));
+    }
   }
   recupera_serie(r, l, t);
   recupera_stazioni(r, t);
@@ -200,9 +252,16 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
 
   s.linea = testo_linea(l, intestazione(b, true, r.inventati));
   s.treno = testo_treno(t, intestazione(b, false, r.inventati));
-  const bool uguali = verifica(r, s, b, celle, tabella);
+  const esito_verifica v = verifica(r, s, b, celle, tabella, piano_esatto, letto);
   if (!piano_esatto) s.differenze.push_back("the track plan: its rows were not all recovered (see the warnings)");
-  s.esatto = uguali && piano_esatto;
+  if (v.piano_confrontato && v.riga_piano >= 0) {
+    s.differenze.push_back("track plan row " + std::to_string(v.riga_piano) +
+                           ": compiling the recovered line file draws it otherwise");
+    r.avvisa("compiling the recovered line file does not draw the same track plan: row " +
+             std::to_string(v.riga_piano) + " differs");
+  }
+  // Exact only when every byte of the three files was seen to come out the same.
+  s.esatto = v.celle_tabella && piano_esatto && (!b.linea_dat || (v.piano_confrontato && v.riga_piano < 0));
   s.inventati = std::move(r.inventati);
   s.avvisi = std::move(r.avvisi);
   return s;
@@ -226,13 +285,19 @@ int esegui_decompile(const opzioni_decompile& o) {
     for (const fs::path& p : {linea_txt, treno_txt})
       if (esiste_file(p)) return rifiuta(p.string() + " exists; give --force to replace it");
 
-  binari_scenario b;
-  b.nome = o.nome;
-  b.numero = o.numero;
+  // The plan, tens of MB on a long line, is read a block at a time where it
+  // lies; the two small files are read whole.
   const fs::path piano = percorso(o.cartella, file_scenario::linea_dat);
-  if (esiste_file(piano)) b.linea_dat = leggi_file(piano);
-  b.sim = leggi_file(percorso(o.cartella, file_scenario::sim));
-  b.celle_dat = leggi_file(percorso(o.cartella, file_scenario::celle_dat));
+  std::optional<file_in_lettura> piano_aperto;
+  if (esiste_file(piano)) piano_aperto.emplace(piano);
+  const std::string sim = leggi_file(percorso(o.cartella, file_scenario::sim));
+  const std::string celle_dat = leggi_file(percorso(o.cartella, file_scenario::celle_dat));
+  binari_in_lettura b{o.nome, o.numero, std::nullopt, sim, celle_dat};
+  if (piano_aperto)
+    b.linea_dat = binari_in_lettura::piano{piano_aperto->dimensione(),
+                                           [&f = *piano_aperto](char* dove, std::size_t n, uint64_t posizione) {
+                                             f.leggi(dove, n, posizione);
+                                           }};
   const sorgenti_recuperate s = decompila(b);
   if (s.linea.empty()) {
     std::string perche;

@@ -3,10 +3,14 @@
 // and train number writes the same bytes again.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "compactor/compattatore.h"
 
 namespace tracciato {
 
@@ -19,12 +23,27 @@ struct binari_scenario {
   std::string celle_dat;                 // S_T.dat
 };
 
+// The same files with the plan read a piece at a time where it lies (a file
+// of tens of MB on a long line, never held whole), the other two as bytes.
+struct binari_in_lettura {
+  std::string nome;
+  std::string numero;
+  struct piano {
+    uint64_t dimensione = 0;
+    lettura_parziale leggi;
+  };
+  std::optional<piano> linea_dat;
+  std::string_view sim;
+  std::string_view celle_dat;
+};
+
 struct sorgenti_recuperate {
   std::string linea;  // S_linea.txt, Windows-1252 with CR LF
   std::string treno;  // S_T-.txt
   // What could not be recovered exactly, in words; empty when a compile of
-  // the two texts gives the same bytes (checked for the record table and the
-  // cells by compiling them, for the plan row by row).
+  // the two texts gives the same bytes (checked by compiling them, with the
+  // plan when there is one: the cell and scenario files byte for byte, the
+  // plan by the steps that draw its rows or else row by row).
   std::vector<std::string> avvisi;
   // The cells and record slots that a compile of the two texts writes
   // differently, one line each ("cell 7: valore_b 0 for 1300"); empty when
@@ -39,6 +58,7 @@ struct sorgenti_recuperate {
 
 // Throws errore_formato when a file's bytes do not follow its layout.
 sorgenti_recuperate decompila(const binari_scenario& b);
+sorgenti_recuperate decompila(const binari_in_lettura& b);
 
 struct opzioni_decompile {
   std::filesystem::path cartella;        // --dir: where the binary files are

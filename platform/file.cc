@@ -138,4 +138,34 @@ std::string leggi_file(const std::filesystem::path& percorso, std::size_t massim
   return dati;
 }
 
+file_in_lettura::file_in_lettura(std::filesystem::path percorso, std::size_t massimo) : percorso_(std::move(percorso)) {
+  const auto [fd, dimensione] = apri_lettura(percorso_, massimo);
+  fd_ = fd;
+  dimensione_ = dimensione;
+}
+
+file_in_lettura::file_in_lettura(file_in_lettura&& altro) noexcept
+    : percorso_(std::move(altro.percorso_)),
+      fd_(std::exchange(altro.fd_, -1)),
+      dimensione_(std::exchange(altro.dimensione_, 0)) {}
+
+file_in_lettura::~file_in_lettura() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void file_in_lettura::leggi(char* dove, std::size_t n, uint64_t posizione) const {
+  while (n > 0) {
+    const ssize_t letti = ::pread(fd_, dove, n, static_cast<off_t>(posizione));
+    if (letti < 0) {
+      if (errno == EINTR) continue;
+      fallisci("cannot read", percorso_);
+    }
+    if (letti == 0)
+      throw std::runtime_error("cannot read " + percorso_.string() + ": it was cut short while being read");
+    dove += letti;
+    n -= static_cast<std::size_t>(letti);
+    posizione += static_cast<uint64_t>(letti);
+  }
+}
+
 }  // namespace tracciato

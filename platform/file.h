@@ -83,6 +83,35 @@ inline constexpr std::size_t massimo_ingresso = std::size_t{64} << 20;
 // device is refused at once, never waited on), or it is over massimo bytes.
 std::string leggi_file(const std::filesystem::path& percorso, std::size_t massimo = massimo_ingresso);
 
+// file_in_lettura: a file open for reading pieces of it where they lie, as a
+// long file is streamed through a small buffer of the reader's: the system
+// copies each piece from its cache, and nothing of the whole file's size is
+// mapped, allocated or zero-filled. Opening makes the same checks, with the
+// same failures, as leggi_file.
+class file_in_lettura {
+ public:
+  explicit file_in_lettura(std::filesystem::path percorso, std::size_t massimo = massimo_ingresso);
+  file_in_lettura(file_in_lettura&& altro) noexcept;
+  ~file_in_lettura();
+  file_in_lettura(const file_in_lettura&) = delete;
+  file_in_lettura& operator=(const file_in_lettura&) = delete;
+  file_in_lettura& operator=(file_in_lettura&&) = delete;
+
+  // The size when it was opened.
+  uint64_t dimensione() const { return dimensione_; }
+  // Exactly n bytes from byte posizione on, into dove. Throws
+  // std::runtime_error when the file ends before them (it was cut short since
+  // it was opened), std::system_error on a failure of the system.
+  void leggi(char* dove, std::size_t n, uint64_t posizione) const;
+
+  const std::filesystem::path& percorso() const { return percorso_; }
+
+ private:
+  std::filesystem::path percorso_;
+  int fd_ = -1;
+  uint64_t dimensione_ = 0;
+};
+
 // verifica_leggibile: the same checks as leggi_file, without reading.
 void verifica_leggibile(const std::filesystem::path& percorso, std::size_t massimo = massimo_ingresso);
 

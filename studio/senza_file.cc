@@ -3,6 +3,7 @@
 // A writer that does anyway is told so, as a failure to write.
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 #include "platform/file.h"
 
@@ -27,6 +28,12 @@ void file_temporaneo::conferma() { nessun_file(percorso_); }
 void sostituisci_file(const std::filesystem::path& percorso, std::string_view) { nessun_file(percorso); }
 std::string leggi_file(const std::filesystem::path& percorso, std::size_t) { nessun_file(percorso); }
 void verifica_leggibile(const std::filesystem::path& percorso, std::size_t) { nessun_file(percorso); }
+file_in_lettura::file_in_lettura(std::filesystem::path percorso, std::size_t) : percorso_(std::move(percorso)) {
+  nessun_file(percorso_);
+}
+file_in_lettura::file_in_lettura(file_in_lettura&& altro) noexcept : percorso_(std::move(altro.percorso_)) {}
+file_in_lettura::~file_in_lettura() = default;
+void file_in_lettura::leggi(char*, std::size_t, uint64_t) const { nessun_file(percorso_); }
 bool esiste_file(const std::filesystem::path&) { return false; }
 bool cancella_file(const std::filesystem::path&) noexcept { return false; }
 }  // namespace tracciato
