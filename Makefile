@@ -47,7 +47,7 @@ setup-fuzz:
 	$(call installa,$(PACKAGES) $(FUZZ_PACKAGES))
 
 $(BUILD)/CMakeCache.txt: | setup
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 
 # The program, and the tests when GoogleTest is installed.
 build: setup $(BUILD)/CMakeCache.txt

@@ -78,7 +78,9 @@ TEST(Marcia, RunKeepsEveryLimitStopsAndDwells) {
       EXPECT_NEAR(p.secondi - m.punti[i - 1].secondi, 40, 1e-9);
     }
     // C has no stop: the run passes it at speed.
-    if (p.posizione == 8000) EXPECT_GT(p.velocita, 90);
+    if (p.posizione == 8000) {
+      EXPECT_GT(p.velocita, 90);
+    }
   }
   EXPECT_EQ(soste, 1);
 
