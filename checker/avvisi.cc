@@ -202,7 +202,7 @@ class avvisi {
         if (contiene(x.parola, std::string(1, c))) classe = c;
       if (classe != 0)
         avviso("W219", v, x, std::nullopt,
-               "the keyword \"" + x.parola + "\" is read as a curve to the " + (sinistra ? "left" : "right") +
+               "the keyword \"" + std::string(x.parola) + "\" is read as a curve to the " + (sinistra ? "left" : "right") +
                    " of class " + classe + ": any 's' makes it a left-hand curve",
                std::string("write `curva") + (sinistra ? 's' : 'd') + classe + "` or `curva" + (sinistra ? 'd' : 's') +
                    classe + "`");
@@ -365,8 +365,13 @@ class avvisi {
   // seldom what the author meant.
   void sopra_i_rallentamenti(const vista& v) {
     namespace c = campo_stazione;
+    const auto conta = [&](genere_voce g) {
+      return std::count_if(v.voci.begin(), v.voci.end(), [g](const voce& x) { return x.tipo == g; });
+    };
+    if (conta(genere_voce::rallentamento) == 0) return;
     // The cells of the signals and station cells, in order, to look each slowdown's span up in.
     std::vector<std::pair<int64_t, const voce*>> celle;
+    celle.reserve(static_cast<size_t>(conta(genere_voce::segnale) + conta(genere_voce::stazione)));
     bool prima = true;
     for (const voce& x : v.voci) {
       if (x.tipo == genere_voce::segnale && !x.numeri.empty()) {
@@ -379,8 +384,10 @@ class avvisi {
           celle.emplace_back(cella_della_stazione(estensione_stazione(tipo, x.n(0), x.n(c::lunghezza), terzo).fine), &x);
       }
     }
-    std::stable_sort(celle.begin(), celle.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    // By cell, and in file order within a cell: the records stand in file
+    // order in one array, so their addresses order them as a stable sort
+    // would, with no buffer of its own.
+    std::sort(celle.begin(), celle.end());
     for (const voce& r : v.voci) {
       if (r.tipo != genere_voce::rallentamento || r.numeri.size() < 3 || r.n(2) <= 0) continue;
       const int64_t inizio = cella_di(r.n(0), 1), fine = cella_di(int64_t{r.n(0)} + r.n(2), 1);
@@ -389,7 +396,7 @@ class avvisi {
       for (; it != celle.end() && it->first < fine; ++it) {
         const voce& x = *it->second;
         const std::string cosa = x.tipo == genere_voce::segnale ? "the signal at " + m(x.n(0))
-                                                                : "the station cell of \"" + x.testo + "\"";
+                                                                : "the station cell of \"" + std::string(x.testo) + "\"";
         avviso("W251", v, r, r.n(0),
                "this slowdown, from " + m(r.n(0)) + " to " + m(int64_t{r.n(0)} + r.n(2)) + ", runs over " + cosa +
                    " (line " + std::to_string(x.riga) + ", cell " + std::to_string(it->first) + ")",
@@ -415,10 +422,10 @@ class avvisi {
       for (const voce& x : l.voci) {
         if ((x.tipo != genere_voce::indicatori && x.tipo != genere_voce::cartello) || x.numeri.empty()) continue;
         if (cella_della_voce(formato_di(x.tipo).cella, x.n(0)) != cella) continue;
-        const std::string cosa = x.tipo == genere_voce::cartello ? "sign \"" + x.testo + "\"" : std::string("board");
+        const std::string cosa = x.tipo == genere_voce::cartello ? "sign \"" + std::string(x.testo) + "\"" : std::string("board");
         avviso("W245", l, x, x.n(0),
                "this " + cosa + " at " + testo_luogo(c_.modello(), x.n(0), formato_di(x.tipo).cella, "\x96") +
-                   " is lost: its cell is taken by the station cell of \"" + s.testo + "\" (" + t.nome + " line " +
+                   " is lost: its cell is taken by the station cell of \"" + std::string(s.testo) + "\" (" + t.nome + " line " +
                    std::to_string(s.riga) + ")",
                "move it at least 50 m away from the station's end", colonna(x, 0));
       }

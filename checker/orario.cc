@@ -78,7 +78,7 @@ void avvisi_orario(contesto_controllo& c) {
     if (fuori_giorno(h, m, s)) {
       c.aggiungi(gravita::avviso, "W302", t, x.riga, x.colonne.size() > 13 ? x.colonne[13] : x.colonna, x.n(0),
                  "the time " + std::to_string(h) + ":" + std::to_string(m) + ":" + std::to_string(s) +
-                     " of " + x.testo + " is no time of day",
+                     " of " + std::string(x.testo) + " is no time of day",
                  "give hours 0 to 23, minutes and seconds 0 to 59");
       continue;
     }
@@ -87,8 +87,8 @@ void avvisi_orario(contesto_controllo& c) {
   for (size_t i = 1; i < orario.size(); ++i)
     if (orario[i].tempo <= orario[i - 1].tempo)
       c.aggiungi(gravita::avviso, "W303", t, orario[i].v->riga, orario[i].v->colonna, orario[i].posizione,
-                 "the time " + ora(orario[i].tempo) + " of " + orario[i].v->testo + " is not after " +
-                     ora(orario[i - 1].tempo) + " of " + orario[i - 1].v->testo,
+                 "the time " + ora(orario[i].tempo) + " of " + std::string(orario[i].v->testo) + " is not after " +
+                     ora(orario[i - 1].tempo) + " of " + std::string(orario[i - 1].v->testo),
                  "times must increase along the run");
 
   // The speed limit of every metre: the line's, and the slowdowns'.
@@ -137,8 +137,8 @@ void avvisi_orario(contesto_controllo& c) {
     std::snprintf(acc, sizeof acc, "%g m/s\xB2 accelerating, %g m/s\xB2 braking", c.opzioni.accelerazione,
                   c.opzioni.frenatura);
     c.aggiungi(gravita::avviso, "W304", t, b.v->riga, b.v->colonna, b.posizione,
-               "the timetable gives " + durata(previsto) + " from " + a.v->testo + " (" + ora(a.tempo) + ") to " +
-                   b.v->testo + " (" + ora(b.tempo) + "), but the speed limits allow no less than " +
+               "the timetable gives " + durata(previsto) + " from " + std::string(a.v->testo) + " (" + ora(a.tempo) + ") to " +
+                   std::string(b.v->testo) + " (" + ora(b.tempo) + "), but the speed limits allow no less than " +
                    durata(minimo) + " (" + acc + ")",
                "allow at least " + durata(minimo) + ", or check the speed limits between " + std::to_string(a.posizione) +
                    " and " + std::to_string(b.posizione) + " m; --acceleration and --braking set the rates assumed");

@@ -41,6 +41,11 @@ class lettura_vista {
     const size_t righe = static_cast<size_t>(std::count(d.begin(), d.end(), '\n')) + 1;
     v_.inizi_riga.reserve(righe);
     v_.voci.reserve(std::min<size_t>(righe, size_t{1} << 16));
+    quanti_.reserve(v_.voci.capacity());
+    // A number and its column for about every comma: the numbers of a file
+    // as it is usually written, reserved at once and touched only as used.
+    const size_t virgole = static_cast<size_t>(std::count(d.begin(), d.end(), ','));
+    v_.numeri_e_colonne.reserve(2 * std::min<size_t>(virgole + righe, size_t{1} << 20));
     for (size_t i = 0; i <= d.size();) {
       v_.inizi_riga.push_back(i);
       size_t fine = i;
@@ -50,6 +55,13 @@ class lettura_vista {
       riga(static_cast<int32_t>(v_.inizi_riga.size()), d.substr(i, dopo - i));
       if (dopo >= d.size()) break;
       i = dopo;
+    }
+    // The array no longer grows: each record's run can be pointed at.
+    const int32_t* p = v_.numeri_e_colonne.data();
+    for (size_t i = 0; i < v_.voci.size(); ++i) {
+      v_.voci[i].numeri = {p, quanti_[i]};
+      v_.voci[i].colonne = {p + quanti_[i], quanti_[i]};
+      p += 2 * quanti_[i];
     }
   }
 
@@ -68,9 +80,10 @@ class lettura_vista {
 
   // One line, with its line end.
   void riga(int32_t n, std::string_view testo) {
-    lettore_campi l(testo, v_.nome);
+    // No name: the failures of this reader are told by their column alone.
+    lettore_campi l(testo, std::string());
     if (l.fine_file()) return;
-    const std::string campo = l.leggi_testo();
+    const std::string_view campo = l.leggi_testo_vista();
     const int32_t col = l.colonna();
     if (campo.empty()) return;
     if (contiene_senza_caso(campo, "[generale]")) {
@@ -85,7 +98,7 @@ class lettura_vista {
         avviso("W101", n, col, "this line stands before the line \"[generale]\": nothing before it is read",
                "move it below \"[generale]\"");
       else if (intestazione(campo) && campo.size() <= 12 && distanza(campo, "[generale]") <= 2)
-        avviso("W102", n, col, "\"" + campo + "\" is not \"[generale]\": the " + nome_file(v_.file) +
+        avviso("W102", n, col, "\"" + std::string(campo) + "\" is not \"[generale]\": the " + nome_file(v_.file) +
                            " is read only from a line \"[generale]\" on",
                "did you mean `[generale]`?");
       return;
@@ -131,15 +144,27 @@ class lettura_vista {
     v.riga = n;
     v.colonna = col;
     v.parola = campo;
-    campi(l, v);
-    v_.voci.push_back(std::move(v));
-    if (aggiunta_) v_.voci.push_back(std::move(*aggiunta_));
+    const size_t quanti = campi(l, v);
+    aggiungi(std::move(v), quanti);
+    if (aggiunta_) aggiungi(std::move(*aggiunta_), 0);
     aggiunta_.reset();
+  }
+
+  // A record, its run of quanti numbers and as many columns last in the array.
+  void aggiungi(voce&& v, size_t quanti) {
+    v_.voci.push_back(std::move(v));
+    quanti_.push_back(quanti);
+  }
+
+  // What a record has more to say, kept by the view.
+  const resto_voce* conserva(resto_voce&& x) {
+    v_.resti.push_back(std::make_unique<const resto_voce>(std::move(x)));
+    return v_.resti.back().get();
   }
 
   // A record under the header of another kind's section: it is read all the
   // same, but the author most likely meant it elsewhere, or misplaced the header.
-  void fuori_sezione(int32_t n, int32_t col, const std::string& campo, genere_voce g, bool generale) {
+  void fuori_sezione(int32_t n, int32_t col, std::string_view campo, genere_voce g, bool generale) {
     if (generale || intestazione_.empty()) return;
     const record_formato& f = formato_di(g);
     if (f.generale || sezione_di(g) == intestazione_) return;
@@ -149,24 +174,28 @@ class lettura_vista {
            "move it under \"" + std::string(sezione_di(g)) + "\", in order of position");
   }
 
-  // The fields of a recognised record, read as the loader reads them.
-  void campi(lettore_campi& l, voce& v) {
+  // The fields of a recognised record, read as the loader reads them: its
+  // numbers go last in the view's array, then their columns. Returns how
+  // many numbers read.
+  size_t campi(lettore_campi& l, voce& v) {
     const record_formato& f = formato_di(v.tipo);
-    // One allocation each for the numbers and their columns, not one per growth.
-    v.numeri.reserve(static_cast<size_t>(f.numeri()));
-    v.colonne.reserve(static_cast<size_t>(f.numeri()));
+    colonne_.clear();
+    const auto chiudi = [&] {
+      v_.numeri_e_colonne.insert(v_.numeri_e_colonne.end(), colonne_.begin(), colonne_.end());
+      return colonne_.size();
+    };
     try {
       for (size_t i = 0; i < f.campi.size(); ++i) {
         if (l.fine_file()) {
-          v.mancanti = static_cast<int>(f.campi.size() - i);
-          return;
+          v.mancanti = static_cast<int32_t>(f.campi.size() - i);
+          return chiudi();
         }
         if (f.campi[i].tipo == larghezza::testo) {
-          v.testo = l.leggi_testo();
+          v.testo = l.leggi_testo_vista();
           v.colonna_testo = l.colonna();
         } else {
-          v.numeri.push_back(l.leggi_numero(f.campi[i].tipo));
-          v.colonne.push_back(l.colonna());
+          v_.numeri_e_colonne.push_back(l.leggi_numero(f.campi[i].tipo));
+          colonne_.push_back(l.colonna());
         }
       }
     } catch (const guasto_lettura& g) {
@@ -179,25 +208,27 @@ class lettura_vista {
       if (a == std::string_view::npos) a = r.size();
       x.campo_illeggibile = std::string(r.substr(da, a - da));
       while (!x.campo_illeggibile.empty() && x.campo_illeggibile.back() == ' ') x.campo_illeggibile.pop_back();
-      v.resto = std::make_shared<const resto_voce>(std::move(x));
-      return;
+      v.resto = conserva(std::move(x));
+      return chiudi();
     }
     // Only the first surplus fields are kept, and the rest counted: a line of
     // a million commas must not become a million strings.
-    std::vector<std::pair<int32_t, std::string>> resto;
+    const size_t quanti = chiudi();
+    std::vector<std::pair<int32_t, std::string_view>> resto;
     size_t letti = 0, fino_all_ultimo = 0;
     while (!l.fine_file()) {
-      std::string c = l.leggi_testo();
+      const std::string_view c = l.leggi_testo_vista();
       ++letti;
       if (!c.empty()) fino_all_ultimo = letti;  // trailing commas leave empty fields
-      if (resto.size() < 16) resto.emplace_back(l.colonna(), std::move(c));
+      if (resto.size() < 16) resto.emplace_back(l.colonna(), c);
     }
     resto.resize(std::min(resto.size(), fino_all_ultimo));
-    if (resto.empty()) return;
+    if (resto.empty()) return quanti;
     resto_voce x;
     x.in_piu = std::move(resto);
-    v.resto = std::make_shared<const resto_voce>(std::move(x));
+    v.resto = conserva(std::move(x));
     surplus(v, fino_all_ultimo);
+    return quanti;
   }
 
   void surplus(const voce& v, size_t quanti) {
@@ -215,10 +246,10 @@ class lettura_vista {
       x.riga = v.riga;
       x.colonna = c;
       x.parola = testo;
-      x.mancanti = static_cast<int>(g.campi.size());
+      x.mancanti = static_cast<int32_t>(g.campi.size());
       resto_voce di;
       di.campo_in_piu_di = std::string(f.parola);
-      x.resto = std::make_shared<const resto_voce>(std::move(di));
+      x.resto = conserva(std::move(di));
       aggiunta_ = std::move(x);
       avviso("W117", v.riga, c,
              citazione(testo) + ", a field too many of the `" + std::string(f.parola) + "` record, holds `" +
@@ -231,8 +262,11 @@ class lettura_vista {
       return;
     }
     if (v.tipo == genere_voce::stazione) {
-      std::string intero = v.testo;
-      for (const auto& c : v.in_piu()) intero += " " + c.second;
+      std::string intero(v.testo);
+      for (const auto& c : v.in_piu()) {
+        intero += ' ';
+        intero += c.second;
+      }
       avviso("W107", v.riga, v.colonna_testo,
              "the station name is cut at a comma: only " + citazione(v.testo) + " is kept, and " +
                  citazione(primo) + " is read as a keyword field",
@@ -265,7 +299,7 @@ class lettura_vista {
   }
 
   // A keyword field that the loader reads as nothing.
-  void sconosciuta(int32_t n, int32_t col, const std::string& campo, bool generale) {
+  void sconosciuta(int32_t n, int32_t col, std::string_view campo, bool generale) {
     if (intestazione(campo)) return;  // a header reads as nothing, as it should
     if (numerico(campo)) {
       avviso("W110", n, col, "this line begins with a number, not a keyword: its fields are read and skipped",
@@ -303,7 +337,7 @@ class lettura_vista {
   // The records a keyword field starts, as riconosci_voci gives them: a file
   // repeats a dozen keywords on every line, so each is recognised once and
   // then found among those already seen.
-  riconosciuti riconosci(bool generale, const std::string& campo) {
+  riconosciuti riconosci(bool generale, std::string_view campo) {
     for (const gia_vista& g : gia_viste_)
       if (g.generale == generale && g.parola == campo) return g.tipi;
     const riconosciuti t = riconosci_voci(v_.file, generale, campo);
@@ -311,7 +345,7 @@ class lettura_vista {
     return t;
   }
   struct gia_vista {
-    std::string parola;
+    std::string_view parola;  // in the file's bytes
     bool generale;
     riconosciuti tipi;
   };
@@ -321,6 +355,8 @@ class lettura_vista {
   bool generale_ = false;              // the line being read is in the line file's general section
   std::string_view intestazione_;      // the last section header of the file's own, lower case
   std::optional<voce> aggiunta_;       // a record started by a surplus field, kept after its line's record
+  std::vector<size_t> quanti_;         // the numbers of each record, until the array stops growing
+  std::vector<int32_t> colonne_;       // the columns of the record being read
   vista& v_;
   std::vector<problema>& avvisi_;
   sezione sezione_ = sezione::prima;

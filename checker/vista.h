@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,30 +22,32 @@ struct resto_voce {
   std::string illeggibile;      // a field that does not read: the reader's reason
   int32_t colonna_illeggibile = 0;
   std::string campo_illeggibile;  // that field's text
-  std::vector<std::pair<int32_t, std::string>> in_piu;  // surplus fields: column, text
+  std::vector<std::pair<int32_t, std::string_view>> in_piu;  // surplus fields: column, text
   // A record started by a surplus field of the record before it on the same
   // line (a name holding "segnale" after a comma): its fields come from what
   // follows, so it is kept with none read and all counted as missing.
   std::string campo_in_piu_di;  // the keyword of the record whose surplus field it is
 };
 
-// One record as its line holds it.
+// One record as its line holds it. Its texts are views of the file's bytes
+// and its numbers views of the view's own array: a voce lives as long as its
+// vista and the text the vista was read from.
 struct voce {
   genere_voce tipo;
   int32_t riga = 0;
-  int32_t colonna = 0;          // of the keyword field
-  std::string parola;           // the keyword field
-  std::vector<int32_t> numeri;  // the numbers that read, in order
-  std::vector<int32_t> colonne; // the column of each
-  std::string testo;            // the text field, for signs and stations
+  int32_t colonna = 0;               // of the keyword field
   int32_t colonna_testo = 0;
-  int mancanti = 0;             // fields the line lacks
-  std::shared_ptr<const resto_voce> resto;  // null when the line has nothing more to say
+  int32_t mancanti = 0;              // fields the line lacks
+  std::string_view parola;           // the keyword field
+  std::string_view testo;            // the text field, for signs and stations
+  std::span<const int32_t> numeri;   // the numbers that read, in order
+  std::span<const int32_t> colonne;  // the column of each
+  const resto_voce* resto = nullptr; // null when the line has nothing more to say
 
   const std::string& illeggibile() const { return altro().illeggibile; }
   int32_t colonna_illeggibile() const { return altro().colonna_illeggibile; }
   const std::string& campo_illeggibile() const { return altro().campo_illeggibile; }
-  const std::vector<std::pair<int32_t, std::string>>& in_piu() const { return altro().in_piu; }
+  const std::vector<std::pair<int32_t, std::string_view>>& in_piu() const { return altro().in_piu; }
   const std::string& campo_in_piu_di() const { return altro().campo_in_piu_di; }
   bool completa() const { return mancanti == 0 && illeggibile().empty(); }
   int32_t n(size_t i) const { return i < numeri.size() ? numeri[i] : 0; }
@@ -56,6 +59,7 @@ struct voce {
   }
 };
 
+// A vista is moved, never copied: its records point into its own arrays.
 struct vista {
   tipo_file file = tipo_file::linea;
   std::string nome;
@@ -68,6 +72,18 @@ struct vista {
   // The last record whose keyword stands before (riga, colonna): the record
   // whose fields were being read when the field there failed.
   const voce* voce_prima(int32_t riga, int32_t colonna) const;
+
+  vista() = default;
+  vista(vista&&) = default;
+  vista& operator=(vista&&) = default;
+  vista(const vista&) = delete;
+  vista& operator=(const vista&) = delete;
+
+  // The records' numbers and columns, a run per record (its numbers, then
+  // their columns) in file order: one array for the file, not two per record.
+  std::vector<int32_t> numeri_e_colonne;
+  // What the few records with more to say hold.
+  std::vector<std::unique_ptr<const resto_voce>> resti;
 };
 
 // Reads testo (which must outlive the view) and adds the warnings of single

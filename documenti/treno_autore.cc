@@ -11,8 +11,7 @@ namespace tracciato {
 
 treno_autore leggi_treno_autore(std::string_view treno) {
   std::vector<problema> scarto;  // the check tells these; the documents need only the records
-  const std::string testo(treno);
-  const vista v = leggi_vista(tipo_file::treno, "train file", testo, scarto);
+  const vista v = leggi_vista(tipo_file::treno, "train file", treno, scarto);
   treno_autore t;
   for (const voce& x : v.voci) {
     if (!x.completa()) continue;

@@ -73,7 +73,9 @@ void lettore_campi::inizia_campo() {
   colonna_campo_ = static_cast<int32_t>(pos_ - inizio_riga_ + 1);
 }
 
-std::string lettore_campi::leggi_testo() {
+std::string lettore_campi::leggi_testo() { return std::string(leggi_testo_vista()); }
+
+std::string_view lettore_campi::leggi_testo_vista() {
   inizia_campo();
   const size_t inizio = pos_;
   while (pos_ < dati_.size() && dati_[pos_] != ',' && !a_fine_riga()) ++pos_;
@@ -85,7 +87,7 @@ std::string lettore_campi::leggi_testo() {
     else
       consuma_fine_riga();
   }
-  return std::string(dati_.substr(inizio, fine - inizio));
+  return dati_.substr(inizio, fine - inizio);
 }
 
 int64_t lettore_campi::leggi_intero(int64_t minimo, int64_t massimo) {
@@ -147,8 +149,8 @@ lettore_campi::campo_grezzo lettore_campi::leggi_grezzo(larghezza l) {
   if (l == larghezza::testo) {
     inizia_campo();
     const size_t inizio = pos_;
-    const std::string t = leggi_testo();
-    return {inizio, inizio + t.size(), dati_.substr(inizio, t.size())};
+    const std::string_view t = leggi_testo_vista();
+    return {inizio, inizio + t.size(), t};
   }
   inizia_campo();
   const size_t inizio = pos_;

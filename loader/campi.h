@@ -59,6 +59,9 @@ class lettore_campi {
 
   // The next field as text. Throws guasto_lettura past the end of the file.
   std::string leggi_testo();
+  // The same field as a view of the reader's bytes, with no copy: it lives
+  // as long as the bytes do.
+  std::string_view leggi_testo_vista();
 
   // The next field as a number of type T (uint8_t, int16_t or int32_t).
   template <class T>
