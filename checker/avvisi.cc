@@ -85,7 +85,7 @@ class avvisi {
   }
 
   // The column of number field i of x, else of its keyword.
-  static int32_t colonna(const voce& x, size_t i) { return i < x.colonne.size() ? x.colonne[i] : x.colonna; }
+  static int32_t colonna(const voce& x, size_t i) { return i < x.colonne().size() ? x.colonne()[i] : x.colonna; }
 
   // An item that starts inside the route and ends past its end.
   void fine_oltre(const vista& v, const voce& x, int64_t fine, std::string_view cosa, size_t campo) {

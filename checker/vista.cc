@@ -60,7 +60,6 @@ class lettura_vista {
     const int32_t* p = v_.numeri_e_colonne.data();
     for (size_t i = 0; i < v_.voci.size(); ++i) {
       v_.voci[i].numeri = {p, quanti_[i]};
-      v_.voci[i].colonne = {p + quanti_[i], quanti_[i]};
       p += 2 * quanti_[i];
     }
   }
@@ -153,7 +152,7 @@ class lettura_vista {
   // A record, its run of quanti numbers and as many columns last in the array.
   void aggiungi(voce&& v, size_t quanti) {
     v_.voci.push_back(std::move(v));
-    quanti_.push_back(quanti);
+    quanti_.push_back(static_cast<uint16_t>(quanti));
   }
 
   // What a record has more to say, kept by the view.
@@ -187,7 +186,7 @@ class lettura_vista {
     try {
       for (size_t i = 0; i < f.campi.size(); ++i) {
         if (l.fine_file()) {
-          v.mancanti = static_cast<int32_t>(f.campi.size() - i);
+          v.mancanti = static_cast<int16_t>(f.campi.size() - i);
           return chiudi();
         }
         if (f.campi[i].tipo == larghezza::testo) {
@@ -246,7 +245,7 @@ class lettura_vista {
       x.riga = v.riga;
       x.colonna = c;
       x.parola = testo;
-      x.mancanti = static_cast<int32_t>(g.campi.size());
+      x.mancanti = static_cast<int16_t>(g.campi.size());
       resto_voce di;
       di.campo_in_piu_di = std::string(f.parola);
       x.resto = conserva(std::move(di));
@@ -355,7 +354,7 @@ class lettura_vista {
   bool generale_ = false;              // the line being read is in the line file's general section
   std::string_view intestazione_;      // the last section header of the file's own, lower case
   std::optional<voce> aggiunta_;       // a record started by a surplus field, kept after its line's record
-  std::vector<size_t> quanti_;         // the numbers of each record, until the array stops growing
+  std::vector<uint16_t> quanti_;       // the numbers of each record, until the array stops growing
   std::vector<int32_t> colonne_;       // the columns of the record being read
   vista& v_;
   std::vector<problema>& avvisi_;

@@ -30,20 +30,22 @@ struct resto_voce {
 };
 
 // One record as its line holds it. Its texts are views of the file's bytes
-// and its numbers views of the view's own array: a voce lives as long as its
-// vista and the text the vista was read from.
+// and its numbers a view of the vista's own array: a voce lives as long as
+// its vista and the text the vista was read from. A view holds one per
+// record, so the fields are laid out to leave no gaps.
 struct voce {
   genere_voce tipo;
+  int16_t mancanti = 0;              // fields the line lacks
   int32_t riga = 0;
   int32_t colonna = 0;               // of the keyword field
   int32_t colonna_testo = 0;
-  int32_t mancanti = 0;              // fields the line lacks
   std::string_view parola;           // the keyword field
   std::string_view testo;            // the text field, for signs and stations
   std::span<const int32_t> numeri;   // the numbers that read, in order
-  std::span<const int32_t> colonne;  // the column of each
   const resto_voce* resto = nullptr; // null when the line has nothing more to say
 
+  // The column of each number: they follow the numbers in the vista's array.
+  std::span<const int32_t> colonne() const { return {numeri.data() + numeri.size(), numeri.size()}; }
   const std::string& illeggibile() const { return altro().illeggibile; }
   int32_t colonna_illeggibile() const { return altro().colonna_illeggibile; }
   const std::string& campo_illeggibile() const { return altro().campo_illeggibile; }
