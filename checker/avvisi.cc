@@ -74,18 +74,16 @@ class avvisi {
       const int32_t sotto = p - p % 50;
       avviso("W203", v, x, p,
              std::string(cosa) + " position not on the 50 m grid: it is placed as if at " + m(letta),
-             "write " + std::to_string(sotto) + " or " + std::to_string(sotto + 50), colonna(x, 0));
+             "write " + std::to_string(sotto) + " or " + std::to_string(sotto + 50), v.colonna_numero(x, 0));
     }
     // Beyond the grid itself it is the compile's fault 15, not a warning.
     if (lunghezza_ && p > *lunghezza_ && (int64_t{p} + 100) <= cella_di(int64_t{*lunghezza_} + 7000) * 50)
       avviso("W204", v, x, p,
              std::string(cosa) + " past the end of the route (" + m(*lunghezza_) +
                  "), in the 7000 m run-out beyond it",
-             "check the position, or the route length in the line file", colonna(x, 0));
+             "check the position, or the route length in the line file", v.colonna_numero(x, 0));
   }
 
-  // The column of number field i of x, else of its keyword.
-  static int32_t colonna(const voce& x, size_t i) { return i < x.colonne().size() ? x.colonne()[i] : x.colonna; }
 
   // An item that starts inside the route and ends past its end.
   void fine_oltre(const vista& v, const voce& x, int64_t fine, std::string_view cosa, size_t campo) {
@@ -94,7 +92,7 @@ class avvisi {
            "the " + std::string(cosa) + " starts inside the route but ends at " + m(fine) + ", past its end (" +
                m(*lunghezza_) + ")",
            "end it at " + std::to_string(*lunghezza_) + " or before, or check the route length in the line file",
-           colonna(x, campo));
+           v.colonna_numero(x, campo));
   }
 
   // Records of one kind in increasing order of position, the first at 0.
@@ -106,12 +104,12 @@ class avvisi {
         avviso("W206", v, x, x.n(0),
                "the first of the " + std::string(cosa) + " stands at " + m(x.n(0)) +
                    ": the cells before it get 0",
-               "write the first record at position 0", colonna(x, 0));
+               "write the first record at position 0", v.colonna_numero(x, 0));
       if (prima != nullptr && x.n(0) <= prima->n(0))
         avviso("W207", v, x, x.n(0),
                std::string(cosa) + " out of order: this one at " + m(x.n(0)) + " follows the one at " +
                    m(prima->n(0)) + " (line " + std::to_string(prima->riga) + ")",
-               "list the records in increasing order of position", colonna(x, 0));
+               "list the records in increasing order of position", v.colonna_numero(x, 0));
       prima = &x;
     }
   }
@@ -126,7 +124,7 @@ class avvisi {
                  "the route length is " + m(x.n(0)) + ": lengths are in metres, so every item past it is off the route",
                  "give the length in metres: " + std::to_string(int64_t{x.n(0)} * 1000) + " for " +
                      std::to_string(x.n(0)) + " km",
-                 colonna(x, 0));
+                 v.colonna_numero(x, 0));
         break;
       }
     ordine(v, genere_voce::pendenza, "gradients", true);
@@ -141,12 +139,12 @@ class avvisi {
         case genere_voce::progressiva_uno: case genere_voce::progressiva_due: case genere_voce::progressiva_tre:
           if (x.numeri.size() == 3 && x.n(2) != 0 && x.n(2) != 1)
             avviso("W210", v, x, std::nullopt, "the chainage flag is " + std::to_string(x.n(2)) + ": only 1 adds the 100 m",
-                   "write 0 or 1", colonna(x, 2));
+                   "write 0 or 1", v.colonna_numero(x, 2));
           break;
         case genere_voce::ripetizione:
           if (x.numeri.size() == 2 && x.n(1) != 0 && x.n(1) < x.n(0))
             avviso("W211", v, x, x.n(0), "the section with signal repetition ends (" + m(x.n(1)) + ") before it starts",
-                   "write the start first, then the end", colonna(x, 1));
+                   "write the start first, then the end", v.colonna_numero(x, 1));
           break;
         case genere_voce::curva: curva(v, x, curva_prima); curva_prima = &x; break;
         case genere_voce::pendenza: posizione(v, x, x.n(0), false, "gradient"); break;
@@ -154,16 +152,16 @@ class avvisi {
           posizione(v, x, x.n(0), false, "tunnel start");
           if (x.numeri.size() == 3 && x.n(1) <= x.n(0))
             avviso("W212", v, x, x.n(0), "the tunnel ends (" + m(x.n(1)) + ") before it starts", "write the start, then the end",
-                   colonna(x, 1));
+                   v.colonna_numero(x, 1));
           if (x.numeri.size() == 3 && x.n(2) != 1 && x.n(2) != 2 && x.n(2) != 11 && x.n(2) != 12)
             avviso("W213", v, x, x.n(0), "tunnel kind " + std::to_string(x.n(2)) + " is no kind", "write 1 or 2, plus 10 for markers",
-                   colonna(x, 2));
+                   v.colonna_numero(x, 2));
           if (x.numeri.size() == 3 && x.n(1) > x.n(0)) {
             if (!multiplo(x.n(1), 50))
               avviso("W214", v, x, x.n(0), "the tunnel's end " + m(x.n(1)) + " is not on the 50 m grid: it ends as if at " +
                                        m(cella_di(x.n(1)) * 50),
                      "write " + std::to_string(x.n(1) / 50 * 50) + " or " + std::to_string(x.n(1) / 50 * 50 + 50),
-                     colonna(x, 1));
+                     v.colonna_numero(x, 1));
             fine_oltre(v, x, x.n(1), "tunnel", 1);
             if (montagna_prima != nullptr && x.n(0) < montagna_prima->n(1))
               avviso("W215", v, x, x.n(0),
@@ -180,7 +178,7 @@ class avvisi {
             avviso("W216", v, x, x.n(0), "a speed or stripe count of the board is negative", "speeds and stripes are 0 or more");
           else if (x.numeri.size() == 9 && (x.n(4) > 9 || x.n(8) > 9))
             avviso("W217", v, x, x.n(0), "a stripe count above 9 cannot be taken apart from the other side's",
-                   "write 0 to 9 stripes", colonna(x, x.n(4) > 9 ? 4 : 8));
+                   "write 0 to 9 stripes", v.colonna_numero(x, x.n(4) > 9 ? 4 : 8));
           break;
         case genere_voce::cartello:
           posizione(v, x, x.n(0), true, "sign");
@@ -209,14 +207,14 @@ class avvisi {
     }
     if (x.numeri.size() < 2) return;
     if (x.n(1) <= 0) avviso("W220", v, x, x.n(0), "the curve's length is " + m(x.n(1)), "give the length of the curve in metres",
-                                  colonna(x, 1));
+                                  v.colonna_numero(x, 1));
     if (x.n(0) >= 0 && !multiplo(x.n(0), 50))
       avviso("W221", v, x, x.n(0), "the curve's start " + m(x.n(0)) + " is not on the 50 m grid: it is placed as if at " +
                                m(int64_t{x.n(0)} / 50 * 50),
-             "write " + std::to_string(x.n(0) / 50 * 50) + " or " + std::to_string(x.n(0) / 50 * 50 + 50), colonna(x, 0));
+             "write " + std::to_string(x.n(0) / 50 * 50) + " or " + std::to_string(x.n(0) / 50 * 50 + 50), v.colonna_numero(x, 0));
     if (x.n(1) > 0 && !multiplo(x.n(1), 50))
       avviso("W222", v, x, x.n(0), "the curve's length " + m(x.n(1)) + " is not a multiple of 50 m: the curve covers whole 50 m cells only",
-             "write " + std::to_string(x.n(1) / 50 * 50) + " or " + std::to_string(x.n(1) / 50 * 50 + 50), colonna(x, 1));
+             "write " + std::to_string(x.n(1) / 50 * 50) + " or " + std::to_string(x.n(1) / 50 * 50 + 50), v.colonna_numero(x, 1));
     if (x.n(1) > 0) fine_oltre(v, x, int64_t{x.n(0)} + x.n(1), "curve", 1);
     if (prima != nullptr && prima->numeri.size() == 2 && x.n(0) < int64_t{prima->n(0)} + prima->n(1))
       avviso("W223", v, x, x.n(0),
@@ -244,41 +242,41 @@ class avvisi {
         case genere_voce::vetture:
           if (a <= 0 || a > 50)
             avviso("W224", v, x, std::nullopt, "the train has " + std::to_string(a) + " vehicles", "give 1 to 50 vehicles",
-                   colonna(x, 0));
+                   v.colonna_numero(x, 0));
           break;
         case genere_voce::massa:
           if (a <= 0 || a > 250)
             avviso("W225", v, x, std::nullopt, "a braked mass of " + std::to_string(a) + " % is not possible",
-                   "give the braked-mass percentage, such as 105", colonna(x, 0));
+                   "give the braked-mass percentage, such as 105", v.colonna_numero(x, 0));
           break;
         case genere_voce::sabbia:
-          if (a < 0) avviso("W226", v, x, std::nullopt, "the sand value is negative", "give 0 or more", colonna(x, 0));
+          if (a < 0) avviso("W226", v, x, std::nullopt, "the sand value is negative", "give 0 or more", v.colonna_numero(x, 0));
           break;
         case genere_voce::velocita:
           posizione(v, x, a, false, "speed limit");
           if (x.numeri.size() == 2 && x.n(1) <= 0)
             avviso("W227", v, x, a, "a speed limit of " + std::to_string(x.n(1)) + " km/h stops the train", "give the line speed in km/h",
-                   colonna(x, 1));
+                   v.colonna_numero(x, 1));
           else if (x.numeri.size() == 2 && x.n(1) > 300)
             avviso("W228", v, x, a, "a speed limit of " + std::to_string(x.n(1)) + " km/h is beyond any line",
-                   "give the line speed in km/h, such as 120", colonna(x, 1));
+                   "give the line speed in km/h, such as 120", v.colonna_numero(x, 1));
           else if (x.numeri.size() == 2 && x.in_piu().empty() && x.n(1) % 5 != 0)
             avviso("W229", v, x, a, "speed " + std::to_string(x.n(1)) + " km/h is kept in steps of 5: it becomes " +
                                 std::to_string(arrotonda(x.n(1) / 5.0) * 5) + " km/h",
-                   "write a multiple of 5", colonna(x, 1));
+                   "write a multiple of 5", v.colonna_numero(x, 1));
           break;
         case genere_voce::aderenza:
           posizione(v, x, a, false, "adhesion");
           if (x.numeri.size() == 2 && (x.n(1) < 0 || x.n(1) > 100))
             avviso("W230", v, x, a, "an adhesion of " + std::to_string(x.n(1)) + " % is not possible" +
                                 (x.n(1) > 255 || x.n(1) < 0 ? " (it is stored as " + std::to_string(basso8(x.n(1))) + ")" : ""),
-                   "give a percentage from 0 to 100", colonna(x, 1));
+                   "give a percentage from 0 to 100", v.colonna_numero(x, 1));
           break;
         case genere_voce::segnale:
           posizione(v, x, a, true, "signal");
           if (lunghezza_ && a == *lunghezza_)
             avviso("W231", v, x, a, "the signal stands at the route's end (" + m(a) + "), where the train never passes it",
-                   "place it before the end of the route", colonna(x, 0));
+                   "place it before the end of the route", v.colonna_numero(x, 0));
           if (x.numeri.size() == 11 &&
               (x.n(1) < 1 || x.n(1) > 2 || x.n(6) < 0 || x.n(6) > 2 || x.n(7) < 0 || x.n(7) > 9 || x.n(8) < 0 ||
                x.n(8) > 9 || x.n(9) < 0 || x.n(9) > 9))
@@ -289,9 +287,9 @@ class avvisi {
           posizione(v, x, a, true, "slowdown");
           if (x.numeri.size() >= 3 && x.n(1) <= 0)
             avviso("W233", v, x, a, "a slowdown at " + std::to_string(x.n(1)) + " km/h stops the train", "give its speed in km/h",
-                   colonna(x, 1));
+                   v.colonna_numero(x, 1));
           if (x.numeri.size() >= 3 && x.n(2) == 0)
-            avviso("W234", v, x, a, "the slowdown is 0 m long", "give its length in metres", colonna(x, 2));
+            avviso("W234", v, x, a, "the slowdown is 0 m long", "give its length in metres", v.colonna_numero(x, 2));
           if (x.numeri.size() >= 3 && x.n(2) > 0) fine_oltre(v, x, int64_t{a} + x.n(2), "slowdown", 2);
           if (x.numeri.size() >= 2 && x.n(1) > 0) {
             const voce* limite = nullptr;  // the speed limit in force where the slowdown starts
@@ -301,7 +299,7 @@ class avvisi {
               avviso("W235", v, x, a,
                      "the slowdown allows " + std::to_string(x.n(1)) + " km/h, more than the limit of " +
                          std::to_string(limite->n(1)) + " km/h in force there (line " + std::to_string(limite->riga) + ")",
-                     "give a slowdown speed below the line's limit", colonna(x, 1));
+                     "give a slowdown speed below the line's limit", v.colonna_numero(x, 1));
           }
           break;
         case genere_voce::abbattimento: posizione(v, x, a, false, "code point"); break;
@@ -309,12 +307,12 @@ class avvisi {
           if (lunghezza_ && a > *lunghezza_) posizione(v, x, a, false, "station");
           if (lunghezza_ && a == *lunghezza_)
             avviso("W236", v, x, a, "the station stands at the route's end (" + m(a) + "): its platform lies past the end",
-                   "place it at least half its length before the end", colonna(x, 0));
+                   "place it at least half its length before the end", v.colonna_numero(x, 0));
           stazione(v, x);
           // A point without a station cell (a junction, a former station) has no platform to measure.
           if (x.numeri.size() >= 3 && x.n(2) <= 0 && con_cella_stazione(x.n(1)))
             avviso("W237", v, x, a, "the station's length is " + m(x.n(2)), "give its length in metres, a multiple of 100",
-                   colonna(x, 2));
+                   v.colonna_numero(x, 2));
           if (x.completa() && x.testo.empty()) avviso("W238", v, x, a, "the station has no name", "write its name last", x.colonna_testo);
           break;
         default: break;
@@ -324,7 +322,7 @@ class avvisi {
     if (ultima_ != nullptr && stazioni_ > 1 && ultima_->numeri.size() > c::secondi && ultima_->n(c::ore) == 0 &&
         ultima_->n(c::minuti) == 0 && ultima_->n(c::secondi) == 0)
       avviso("W239", v, *ultima_, ultima_->n(0), "the terminus has no scheduled time: the run has no end time",
-             "give the terminus its arrival time", colonna(*ultima_, c::ore));
+             "give the terminus its arrival time", v.colonna_numero(*ultima_, c::ore));
     if (!v.voci.empty() && stazioni_ == 0)
       c_.aggiungi(gravita::avviso, "W240", v, 0, 0, std::nullopt, "the train file has no stations: the run has no timetable",
                   "list the stations under \"[stazioni]\", the origin first");
@@ -342,7 +340,7 @@ class avvisi {
     static constexpr int32_t noti[] = {2, 5, 6, 7, 8, 11, 12, 21, 22, 25, 27};
     if (std::find(std::begin(noti), std::end(noti), tipo) == std::end(noti))
       avviso("W242", v, x, x.n(0), "station kind " + std::to_string(tipo) + " is none the simulator is known to use",
-             "use a kind of the built-in train file: 2, 11, 12, 21, 22, 25 or 27", colonna(x, c::tipo));
+             "use a kind of the built-in train file: 2, 11, 12, 21, 22, 25 or 27", v.colonna_numero(x, c::tipo));
     const bool senza_ora = x.n(c::ore) == 0 && x.n(c::minuti) == 0 && x.n(c::secondi) == 0;
     const bool prima = stazioni_ == 0;
     ++stazioni_;
@@ -350,13 +348,13 @@ class avvisi {
     if (senza_ora && (x.n(c::fermata) == 50 || x.n(c::fermata) == 60))
       avviso("W243", v, x, x.n(0), "the train stops here (stop value " + std::to_string(x.n(c::fermata)) +
                                ") but the station has no scheduled time",
-             "give its time as hours, minutes, seconds", colonna(x, c::ore));
+             "give its time as hours, minutes, seconds", v.colonna_numero(x, c::ore));
     if (!senza_ora && orologio_ && prima) {
       const int64_t t = (int64_t{x.n(c::ore)} * 60 + x.n(c::minuti)) * 60 + x.n(c::secondi);
       if (t < orologio_->second)
         avviso("W244", v, *orologio_->first, std::nullopt,
                "the clock starts after the first departure (line " + std::to_string(x.riga) + ")",
-               "start the clock before the first station's time", colonna(*orologio_->first, 0));
+               "start the clock before the first station's time", v.colonna_numero(*orologio_->first, 0));
     }
   }
 
@@ -401,7 +399,7 @@ class avvisi {
                "this slowdown, from " + m(r.n(0)) + " to " + m(int64_t{r.n(0)} + r.n(2)) + ", runs over " + cosa +
                    " (line " + std::to_string(x.riga) + ", cell " + std::to_string(it->first) + ")",
                "end the slowdown before it or start it after; if it is meant, check with --allow W251",
-               colonna(r, 2));
+               v.colonna_numero(r, 2));
       }
     }
   }
@@ -427,7 +425,7 @@ class avvisi {
                "this " + cosa + " at " + testo_luogo(c_.modello(), x.n(0), formato_di(x.tipo).cella, "\x96") +
                    " is lost: its cell is taken by the station cell of \"" + std::string(s.testo) + "\" (" + t.nome + " line " +
                    std::to_string(s.riga) + ")",
-               "move it at least 50 m away from the station's end", colonna(x, 0));
+               "move it at least 50 m away from the station's end", l.colonna_numero(x, 0));
       }
     }
   }

@@ -152,7 +152,7 @@ class errori {
     if (v != nullptr && g.numero != e_lettura && (g.con_posizione || g.numero == e_lunghezza_stazione || g.numero == e_lunghezza_percorso))
       if (const voce* x = v->voce_alla_riga(g.riga); x != nullptr && x->colonna == g.colonna) {
         const size_t campo = g.numero == e_lunghezza_stazione ? campo_stazione::lunghezza : 0;
-        if (campo < x->colonne().size()) p.colonna = x->colonne()[campo];
+        if (campo < x->numeri.size()) p.colonna = v->colonna_numero(*x, campo);
       }
     occupante(s, g, p);
     if (g.numero == e_stazioni_vicine && v != nullptr) stazioni_vicine(*v, g, p);

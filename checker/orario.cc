@@ -76,7 +76,7 @@ void avvisi_orario(contesto_controllo& c) {
     const int32_t h = x.n(13), m = x.n(14), s = x.n(15);
     if (h == 0 && m == 0 && s == 0) continue;  // no scheduled time
     if (fuori_giorno(h, m, s)) {
-      c.aggiungi(gravita::avviso, "W302", t, x.riga, x.colonne().size() > 13 ? x.colonne()[13] : x.colonna, x.n(0),
+      c.aggiungi(gravita::avviso, "W302", t, x.riga, t.colonna_numero(x, 13), x.n(0),
                  "the time " + std::to_string(h) + ":" + std::to_string(m) + ":" + std::to_string(s) +
                      " of " + std::string(x.testo) + " is no time of day",
                  "give hours 0 to 23, minutes and seconds 0 to 59");

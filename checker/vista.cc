@@ -42,10 +42,10 @@ class lettura_vista {
     v_.inizi_riga.reserve(righe);
     v_.voci.reserve(std::min<size_t>(righe, size_t{1} << 16));
     quanti_.reserve(v_.voci.capacity());
-    // A number and its column for about every comma: the numbers of a file
-    // as it is usually written, reserved at once and touched only as used.
+    // A number for about every comma: the numbers of a file as it is
+    // usually written, reserved at once and touched only as used.
     const size_t virgole = static_cast<size_t>(std::count(d.begin(), d.end(), ','));
-    v_.numeri_e_colonne.reserve(2 * std::min<size_t>(virgole + righe, size_t{1} << 20));
+    v_.numeri.reserve(std::min<size_t>(virgole + righe, size_t{1} << 20));
     for (size_t i = 0; i <= d.size();) {
       v_.inizi_riga.push_back(i);
       size_t fine = i;
@@ -57,10 +57,10 @@ class lettura_vista {
       i = dopo;
     }
     // The array no longer grows: each record's run can be pointed at.
-    const int32_t* p = v_.numeri_e_colonne.data();
+    const int32_t* p = v_.numeri.data();
     for (size_t i = 0; i < v_.voci.size(); ++i) {
       v_.voci[i].numeri = {p, quanti_[i]};
-      p += 2 * quanti_[i];
+      p += quanti_[i];
     }
   }
 
@@ -149,7 +149,7 @@ class lettura_vista {
     aggiunta_.reset();
   }
 
-  // A record, its run of quanti numbers and as many columns last in the array.
+  // A record, its run of quanti numbers last in the array.
   void aggiungi(voce&& v, size_t quanti) {
     v_.voci.push_back(std::move(v));
     quanti_.push_back(static_cast<uint16_t>(quanti));
@@ -174,15 +174,11 @@ class lettura_vista {
   }
 
   // The fields of a recognised record, read as the loader reads them: its
-  // numbers go last in the view's array, then their columns. Returns how
-  // many numbers read.
+  // numbers go last in the view's array. Returns how many numbers read.
   size_t campi(lettore_campi& l, voce& v) {
     const record_formato& f = formato_di(v.tipo);
-    colonne_.clear();
-    const auto chiudi = [&] {
-      v_.numeri_e_colonne.insert(v_.numeri_e_colonne.end(), colonne_.begin(), colonne_.end());
-      return colonne_.size();
-    };
+    const size_t prima = v_.numeri.size();
+    const auto chiudi = [&] { return v_.numeri.size() - prima; };
     try {
       for (size_t i = 0; i < f.campi.size(); ++i) {
         if (l.fine_file()) {
@@ -193,8 +189,7 @@ class lettura_vista {
           v.testo = l.leggi_testo_vista();
           v.colonna_testo = l.colonna();
         } else {
-          v_.numeri_e_colonne.push_back(l.leggi_numero(f.campi[i].tipo));
-          colonne_.push_back(l.colonna());
+          v_.numeri.push_back(l.leggi_numero(f.campi[i].tipo));
         }
       }
     } catch (const guasto_lettura& g) {
@@ -355,7 +350,6 @@ class lettura_vista {
   std::string_view intestazione_;      // the last section header of the file's own, lower case
   std::optional<voce> aggiunta_;       // a record started by a surplus field, kept after its line's record
   std::vector<uint16_t> quanti_;       // the numbers of each record, until the array stops growing
-  std::vector<int32_t> colonne_;       // the columns of the record being read
   vista& v_;
   std::vector<problema>& avvisi_;
   sezione sezione_ = sezione::prima;
@@ -375,6 +369,30 @@ const voce* vista::voce_alla_riga(int32_t n) const {
   for (const voce& v : voci)
     if (v.riga == n) return &v;
   return nullptr;
+}
+
+int32_t vista::colonna_numero(const voce& x, size_t i) const {
+  if (i >= x.numeri.size() || x.riga < 1 || static_cast<size_t>(x.riga) > inizi_riga.size()) return x.colonna;
+  // The line as the view read it, with its line end (an empty last field
+  // before it reads as 0): its keyword first, then the record's fields up to
+  // number i, which all read then.
+  const size_t n = static_cast<size_t>(x.riga);
+  const size_t inizio = inizi_riga[n - 1], fine = n < inizi_riga.size() ? inizi_riga[n] : dati.size();
+  lettore_campi l(dati.substr(inizio, fine - inizio), std::string());
+  try {
+    l.leggi_testo_vista();
+    size_t numero = 0;
+    for (const campo_formato& c : formato_di(x.tipo).campi) {
+      if (c.tipo == larghezza::testo) {
+        l.leggi_testo_vista();
+      } else {
+        (void)l.leggi_numero(c.tipo);
+        if (numero++ == i) return l.colonna();
+      }
+    }
+  } catch (const guasto_lettura&) {
+  }
+  return x.colonna;
 }
 
 const voce* vista::voce_prima(int32_t riga, int32_t colonna) const {

@@ -43,9 +43,6 @@ struct voce {
   std::string_view testo;            // the text field, for signs and stations
   std::span<const int32_t> numeri;   // the numbers that read, in order
   const resto_voce* resto = nullptr; // null when the line has nothing more to say
-
-  // The column of each number: they follow the numbers in the vista's array.
-  std::span<const int32_t> colonne() const { return {numeri.data() + numeri.size(), numeri.size()}; }
   const std::string& illeggibile() const { return altro().illeggibile; }
   int32_t colonna_illeggibile() const { return altro().colonna_illeggibile; }
   const std::string& campo_illeggibile() const { return altro().campo_illeggibile; }
@@ -74,6 +71,9 @@ struct vista {
   // The last record whose keyword stands before (riga, colonna): the record
   // whose fields were being read when the field there failed.
   const voce* voce_prima(int32_t riga, int32_t colonna) const;
+  // The column of number i of x, read again from its line (only a problem
+  // needs it); the keyword's column when x has no number i.
+  int32_t colonna_numero(const voce& x, size_t i) const;
 
   vista() = default;
   vista(vista&&) = default;
@@ -81,9 +81,9 @@ struct vista {
   vista(const vista&) = delete;
   vista& operator=(const vista&) = delete;
 
-  // The records' numbers and columns, a run per record (its numbers, then
-  // their columns) in file order: one array for the file, not two per record.
-  std::vector<int32_t> numeri_e_colonne;
+  // The records' numbers, a run per record in file order: one array for the
+  // file, not one per record.
+  std::vector<int32_t> numeri;
   // What the few records with more to say hold.
   std::vector<std::unique_ptr<const resto_voce>> resti;
 };
