@@ -15,6 +15,13 @@ namespace {
 
 std::string m(int64_t metri) { return std::to_string(metri) + " m"; }
 
+// contiene_senza_caso, looked at first in the last bytes of the file, where
+// its closing line stands: the same answer, mostly without reading it all.
+bool in_coda_o_altrove(std::string_view testo, std::string_view parola) {
+  const size_t coda = std::min(testo.size(), size_t{256});
+  return contiene_senza_caso(testo.substr(testo.size() - coda), parola) || contiene_senza_caso(testo, parola);
+}
+
 class avvisi {
  public:
   explicit avvisi(contesto_controllo& c) : c_(c) {}
@@ -326,7 +333,7 @@ class avvisi {
     if (!v.voci.empty() && stazioni_ == 0)
       c_.aggiungi(gravita::avviso, "W240", v, 0, 0, std::nullopt, "the train file has no stations: the run has no timetable",
                   "list the stations under \"[stazioni]\", the origin first");
-    if (v.ha_generale && !contiene_senza_caso(v.dati, "[fine]"))
+    if (v.ha_generale && !in_coda_o_altrove(v.dati, "[fine]"))
       c_.aggiungi(gravita::avviso, "W241", v, static_cast<int32_t>(v.inizi_riga.size()), 1, std::nullopt,
                   "the train file has no line \"[fine]\": it may be cut short",
                   "end the train file with a line \"[fine]\"");
@@ -439,11 +446,14 @@ class avvisi {
     if (c_.treno) {
       const vista& t = *c_.treno;
       const bool vuoto = t.dati.find_first_not_of(" \t\r\n") == std::string_view::npos;
-      const bool di_linea = contiene_senza_caso(t.dati, "lunghezza") && contiene_senza_caso(t.dati, "percorso");
+      // A train file with records is none of a line file's: its text is searched only when it has none.
+      const auto di_linea = [&] {
+        return contiene_senza_caso(t.dati, "lunghezza") && contiene_senza_caso(t.dati, "percorso");
+      };
       if (vuoto)
         file("W246", t, "the train file is empty: the scenario gets no train, stations or signals",
              "give the train file as --train; `tracciato sources` writes one to start from");
-      else if (di_linea && t.voci.empty()) {
+      else if (t.voci.empty() && di_linea()) {
         file("W247", t, "this looks like a line file (it gives a route length), not a train file",
              "give the train file as --train and the line file as --line");
         c_.scambiati = true;

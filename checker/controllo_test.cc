@@ -275,6 +275,26 @@ TEST(Controlla, WrongInputs) {
   for (const problema& p : scambiati) EXPECT_EQ(p.riga, 0) << p.file << ": " << p.messaggio;
 }
 
+// "[fine]" is looked for in the file's last bytes first, then in all of it:
+// a closing line far from the end, in any case, counts as well.
+TEST(Controlla, TheClosingLineCountsWhereverItStands) {
+  const testo_sorgente linea = leggi_fixture("linea.txt");
+  const std::string treno = leggi_fixture("treno.txt").dati;
+  const std::string senza = treno.substr(0, treno.rfind("[fine]"));
+  std::string segnali;
+  for (int p = 7000; p < 9000; p += 100) segnali += "segnale, " + std::to_string(p) + ", 2, 3, 1, 0, 0, 0, 0,0,0, 0\r\n";
+  static const struct {
+    const char* caso;
+    bool w241;
+  } casi[] = {{"at the end", false}, {"missing", true}, {"early, upper case", false}};
+  const std::string testi[] = {treno, senza, "[FINE]\r\n" + senza + segnali};
+  for (size_t i = 0; i < std::size(casi); ++i) {
+    const auto problemi = controlla(linea, testo_sorgente{"t.txt", testi[i], ""});
+    const bool w241 = std::any_of(problemi.begin(), problemi.end(), [](const problema& p) { return p.sigla == "W241"; });
+    EXPECT_EQ(w241, casi[i].w241) << casi[i].caso;
+  }
+}
+
 TEST(Luogo, NamesThePositionTheCellItStandsInAndTheChainage) {
   const scenario s;  // no chainage reference: the chainage is the position
   EXPECT_EQ(testo_luogo(s, 14000, cella_voce::successiva), "14000 m (cell 281, 14050\u2013""14099 m; km 14+000)");
