@@ -43,6 +43,7 @@ struct voce {
   std::string_view testo;            // the text field, for signs and stations
   std::span<const int32_t> numeri;   // the numbers that read, in order
   const resto_voce* resto = nullptr; // null when the line has nothing more to say
+
   const std::string& illeggibile() const { return altro().illeggibile; }
   int32_t colonna_illeggibile() const { return altro().colonna_illeggibile; }
   const std::string& campo_illeggibile() const { return altro().campo_illeggibile; }
@@ -58,7 +59,8 @@ struct voce {
   }
 };
 
-// A vista is moved, never copied: its records point into its own arrays.
+// A vista is moved, never copied: its records point into its own arrays
+// (a move keeps them where they are).
 struct vista {
   tipo_file file = tipo_file::linea;
   std::string nome;
