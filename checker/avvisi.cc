@@ -242,6 +242,13 @@ class avvisi {
     ordine(v, genere_voce::rallentamento, "slowdowns", false);
     ordine(v, genere_voce::abbattimento, "code points", false);
     sopra_i_rallentamenti(v);
+    // The speed limits in file order, for each slowdown to find the one in
+    // force where it starts among them rather than among all the records.
+    const auto limite = [](const voce& y) { return y.tipo == genere_voce::velocita && y.numeri.size() == 2; };
+    std::vector<const voce*> limiti;
+    limiti.reserve(static_cast<size_t>(std::count_if(v.voci.begin(), v.voci.end(), limite)));
+    for (const voce& y : v.voci)
+      if (limite(y)) limiti.push_back(&y);
     for (const voce& x : v.voci) {
       if (x.numeri.empty()) continue;
       const int32_t a = x.n(0);
@@ -299,13 +306,13 @@ class avvisi {
             avviso("W234", v, x, a, "the slowdown is 0 m long", "give its length in metres", v.colonna_numero(x, 2));
           if (x.numeri.size() >= 3 && x.n(2) > 0) fine_oltre(v, x, int64_t{a} + x.n(2), "slowdown", 2);
           if (x.numeri.size() >= 2 && x.n(1) > 0) {
-            const voce* limite = nullptr;  // the speed limit in force where the slowdown starts
-            for (const voce& y : v.voci)
-              if (y.tipo == genere_voce::velocita && y.numeri.size() == 2 && y.n(0) <= a) limite = &y;
-            if (limite != nullptr && limite->n(1) > 0 && x.n(1) > limite->n(1))
+            const voce* in_vigore = nullptr;  // the last speed limit at or before the slowdown's start
+            for (const voce* y : limiti)
+              if (y->n(0) <= a) in_vigore = y;
+            if (in_vigore != nullptr && in_vigore->n(1) > 0 && x.n(1) > in_vigore->n(1))
               avviso("W235", v, x, a,
                      "the slowdown allows " + std::to_string(x.n(1)) + " km/h, more than the limit of " +
-                         std::to_string(limite->n(1)) + " km/h in force there (line " + std::to_string(limite->riga) + ")",
+                         std::to_string(in_vigore->n(1)) + " km/h in force there (line " + std::to_string(in_vigore->riga) + ")",
                      "give a slowdown speed below the line's limit", v.colonna_numero(x, 1));
           }
           break;

@@ -76,6 +76,9 @@ TEST(Controlla, TableOfMistakes) {
     const char* frammento;  // in the message or the hint
   } casi[] = {
       {true, "pendneza, 2000, 5", gravita::avviso, 0, "did you mean `pendenza`?"},
+      // In force at 5000 m: the last limit listed at or before it, not the one past it.
+      {false, "velocita, 3000, 40\r\nvelocita, 6000, 30\r\nrallentamento, 5000, 60, 500, 0, 0, 0", gravita::avviso, 0,
+       "more than the limit of 40 km/h in force there"},
       {true, "lunghezza percoso, 9000", gravita::avviso, 0, "did you mean `lunghezza percorso`?"},
       {true, "stazione, 2000, 11, 400, 0, 0, 0, 1,1,0, 4,1,1, 0, 0, 0, 0, X", gravita::avviso, 0,
        "stations belong in the train file"},
