@@ -29,6 +29,12 @@ bool sembra_commento(std::string_view c) {
 
 std::string nome_file(tipo_file f) { return f == tipo_file::linea ? "line file" : "train file"; }
 
+// Where the line from i ends: at its first CR or LF, else at the end of d.
+size_t fine_riga(std::string_view d, size_t i) {
+  const size_t lf = std::min(d.find('\n', i), d.size());
+  return std::min(d.substr(0, lf).find('\r', i), lf);
+}
+
 class lettura_vista {
  public:
   lettura_vista(vista& v, std::vector<problema>& avvisi) : v_(v), avvisi_(avvisi) {}
@@ -38,18 +44,20 @@ class lettura_vista {
     // Room for a record per line at once: growing by doubling would hold
     // twice the records' memory at its peak. A file of many empty lines
     // reserves only a bounded room.
-    const size_t righe = static_cast<size_t>(std::count(d.begin(), d.end(), '\n')) + 1;
+    size_t righe = 1, virgole = 0;  // counted in one pass
+    for (const char c : d) {
+      righe += c == '\n';
+      virgole += c == ',';
+    }
     v_.inizi_riga.reserve(righe);
     v_.voci.reserve(std::min<size_t>(righe, size_t{1} << 16));
     quanti_.reserve(v_.voci.capacity());
     // A number for about every comma: the numbers of a file as it is
     // usually written, reserved at once and touched only as used.
-    const size_t virgole = static_cast<size_t>(std::count(d.begin(), d.end(), ','));
     v_.numeri.reserve(std::min<size_t>(virgole + righe, size_t{1} << 20));
     for (size_t i = 0; i <= d.size();) {
       v_.inizi_riga.push_back(i);
-      size_t fine = i;
-      while (fine < d.size() && d[fine] != '\r' && d[fine] != '\n') ++fine;
+      const size_t fine = fine_riga(d, i);
       size_t dopo = fine;
       if (dopo < d.size()) dopo += (d[dopo] == '\r' && dopo + 1 < d.size() && d[dopo + 1] == '\n') ? 2 : 1;
       riga(static_cast<int32_t>(v_.inizi_riga.size()), d.substr(i, dopo - i));
