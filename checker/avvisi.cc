@@ -422,6 +422,15 @@ class avvisi {
   // the line file there is lost.
   void sotto_le_stazioni(const vista& l, const vista& t) {
     namespace c = campo_stazione;
+    // The line file's boards and signs with their cells, in file order: each
+    // station looks among them rather than among all the line's records.
+    const auto sul_cartello = [](const voce& x) {
+      return (x.tipo == genere_voce::indicatori || x.tipo == genere_voce::cartello) && !x.numeri.empty();
+    };
+    std::vector<std::pair<int64_t, const voce*>> cartelli;
+    cartelli.reserve(static_cast<size_t>(std::count_if(l.voci.begin(), l.voci.end(), sul_cartello)));
+    for (const voce& x : l.voci)
+      if (sul_cartello(x)) cartelli.emplace_back(cella_della_voce(formato_di(x.tipo).cella, x.n(0)), &x);
     bool prima = true;
     for (const voce& s : t.voci) {
       if (s.tipo != genere_voce::stazione || s.numeri.size() <= c::flag3) continue;
@@ -431,9 +440,9 @@ class avvisi {
       if (!con_cella_stazione(tipo)) continue;
       const int64_t cella =
           cella_della_stazione(estensione_stazione(tipo, s.n(0), s.n(c::lunghezza), terzo).fine);
-      for (const voce& x : l.voci) {
-        if ((x.tipo != genere_voce::indicatori && x.tipo != genere_voce::cartello) || x.numeri.empty()) continue;
-        if (cella_della_voce(formato_di(x.tipo).cella, x.n(0)) != cella) continue;
+      for (const auto& [cella_x, px] : cartelli) {
+        if (cella_x != cella) continue;
+        const voce& x = *px;
         const std::string cosa = x.tipo == genere_voce::cartello ? "sign \"" + std::string(x.testo) + "\"" : std::string("board");
         avviso("W245", l, x, x.n(0),
                "this " + cosa + " at " + testo_luogo(c_.modello(), x.n(0), formato_di(x.tipo).cella, "\x96") +

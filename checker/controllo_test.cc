@@ -298,6 +298,31 @@ TEST(Controlla, TheClosingLineCountsWhereverItStands) {
   }
 }
 
+// A station cell takes its cell: the sign of the line file there is lost,
+// and only that one.
+TEST(Controlla, ASignUnderAStationCellIsLost) {
+  const testo_sorgente linea = leggi_fixture("linea.txt");  // a sign "(F)" at 8000 m, line 18
+  static const struct {
+    const char* stazione;
+    bool persa;
+  } casi[] = {
+      {"stazione, 7900, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 50, 14, 5, 0, ARRIVO", true},
+      {"stazione, 5000, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 50, 14, 5, 0, ARRIVO", false},
+  };
+  for (const auto& c : casi) {
+    testo_sorgente treno = leggi_fixture("treno.txt");
+    treno.dati.insert(treno.dati.find("[rallentamenti]"), std::string(c.stazione) + "\r\n");
+    std::vector<problema> perse = controlla(linea, treno);
+    std::erase_if(perse, [](const problema& p) { return p.sigla != "W245"; });
+    ASSERT_EQ(perse.size(), c.persa ? 1u : 0u) << c.stazione;
+    if (!c.persa) continue;
+    EXPECT_EQ(perse[0].file, linea.nome);
+    EXPECT_EQ(perse[0].riga, 18);
+    EXPECT_NE(perse[0].messaggio.find("this sign \"(F)\" at "), std::string::npos) << perse[0].messaggio;
+    EXPECT_NE(perse[0].messaggio.find("station cell of \"ARRIVO\""), std::string::npos) << perse[0].messaggio;
+  }
+}
+
 TEST(Luogo, NamesThePositionTheCellItStandsInAndTheChainage) {
   const scenario s;  // no chainage reference: the chainage is the position
   EXPECT_EQ(testo_luogo(s, 14000, cella_voce::successiva), "14000 m (cell 281, 14050\u2013""14099 m; km 14+000)");
