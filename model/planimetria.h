@@ -184,10 +184,16 @@ void passi_retti(int32_t m, double& x2, double& y2, double& x1, double& y1, F& r
       --m;
       continue;
     }
-    for (int32_t j = 1; j <= k; ++j) {
-      const double passi = static_cast<double>(j);
+    // The count of steps is kept as a double (exact, and no conversion from
+    // an integer that would wait on the row before), two rows at a time.
+    double passi = 1.0;
+    int32_t j = 0;
+    for (; j + 2 <= k; j += 2, passi += 2.0) {
+      const double seguente = passi + 1.0;
       riga(x1 + passi * dx, y1 + passi * dy);
+      riga(x1 + seguente * dx, y1 + seguente * dy);
     }
+    if (j < k) riga(x1 + passi * dx, y1 + passi * dy);
     const double penultimi = static_cast<double>(k - 1), ultimi = static_cast<double>(k);
     x2 = x1 + penultimi * dx, y2 = y1 + penultimi * dy;
     x1 = x1 + ultimi * dx, y1 = y1 + ultimi * dy;
