@@ -19,6 +19,7 @@
 #include "model/nomi_file.h"
 #include "model/numeri.h"
 #include "platform/file.h"
+#include "platform/percorso.h"
 #include "platform/testo.h"
 #include "platform/uscita.h"
 
@@ -280,10 +281,10 @@ int esegui_decompile(const opzioni_decompile& o) {
   // data file S_linea.dat: one file cannot be both.
   if (percorso(o.cartella, file_scenario::celle_dat) == percorso(o.cartella, file_scenario::linea_dat))
     return rifiuta("with train number \"" + o.numero + "\" the cell file and the line data file have the same name, " +
-                   percorso(o.cartella, file_scenario::celle_dat).string());
+                   testo_percorso(percorso(o.cartella, file_scenario::celle_dat)));
   if (!o.forza)
     for (const fs::path& p : {linea_txt, treno_txt})
-      if (esiste_file(p)) return rifiuta(p.string() + " exists; give --force to replace it");
+      if (esiste_file(p)) return rifiuta(testo_percorso(p) + " exists; give --force to replace it");
 
   // The plan, tens of MB on a long line, is read a block at a time where it
   // lies; the two small files are read whole.
@@ -307,18 +308,18 @@ int esegui_decompile(const opzioni_decompile& o) {
   // Like sources, decompile makes the folder its text files go into.
   std::error_code e;
   fs::create_directories(o.uscita, e);
-  if (!fs::is_directory(o.uscita)) return rifiuta("the output folder " + o.uscita.string() + " cannot be made");
+  if (!fs::is_directory(o.uscita)) return rifiuta("the output folder " + testo_percorso(o.uscita) + " cannot be made");
   sostituisci_file(linea_txt, s.linea);
   sostituisci_file(treno_txt, s.treno);
   if (o.json) {
-    nlohmann::json j = {{"files", {linea_txt.string(), treno_txt.string()}},
+    nlohmann::json j = {{"files", {testo_percorso(linea_txt), testo_percorso(treno_txt)}},
                         {"exact", s.esatto},
                         {"differences", s.differenze},
                         {"made_up", s.inventati},
                         {"warnings", s.avvisi}};
     std::cout << j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
   } else {
-    std::cout << linea_txt.string() << "\n" << treno_txt.string() << "\n";
+    std::cout << testo_percorso(linea_txt) << "\n" << testo_percorso(treno_txt) << "\n";
     for (const auto& a : s.avvisi) std::cerr << "tracciato decompile: warning: " << a << "\n";
     for (const auto& i : s.inventati) std::cerr << "tracciato decompile: note: made up: " << i << "\n";
     if (!s.esatto) {
