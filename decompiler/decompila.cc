@@ -107,8 +107,8 @@ struct piano_letto {
 // when it takes the file's steps from the same origin (disegna_righe); any
 // other is computed and compared row by row against the file.
 esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const binari_in_lettura& b,
-                        const std::vector<cella>& celle, const std::array<voce_tabella, posti_tabella>& tabella,
-                        bool confronta_piano, const std::optional<piano_letto>& letto) {
+                        const std::array<voce_tabella, posti_tabella>& tabella, bool confronta_piano,
+                        const std::optional<piano_letto>& letto) {
   esito_verifica v;
   const scenario c = compila_in_memoria(testo_sorgente{"recovered line file", s.linea, {}},
                                         testo_sorgente{"recovered train file", s.treno, {}}, r.nome, r.numero,
@@ -130,7 +130,12 @@ esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const binari_in_let
              (g.riga > 0 ? " (" + g.file + ", line " + std::to_string(g.riga) + ")" : std::string()));
   const bool celle_uguali = stesse_celle(c.celle, b.celle_dat);
   const bool tabella_uguale = codifica_tabella(c.tabella).vista() == b.sim;
-  if (!celle_uguali) differenze_di(c.celle.data(), c.celle.size(), celle.data(), celle.size(), "cell", s.differenze);
+  if (!celle_uguali) {
+    // The file's cells decoded again, as they were before the recovery read them.
+    const auto celle =
+        decodifica_celle(b.celle_dat, nome_file({}, b.nome, b.numero, file_scenario::celle_dat).string());
+    differenze_di(c.celle.data(), c.celle.size(), celle.data(), celle.size(), "cell", s.differenze);
+  }
   if (!tabella_uguale)
     differenze_di(c.tabella.data(), c.tabella.size(), tabella.data(), tabella.size(), "record slot", s.differenze);
   if (!s.differenze.empty())
@@ -180,7 +185,7 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
 sorgenti_recuperate decompila(const binari_in_lettura& b) {
   auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
   const auto tabella = decodifica_tabella(b.sim, nome(file_scenario::sim));
-  const auto celle = decodifica_celle(b.celle_dat, nome(file_scenario::celle_dat));
+  auto celle = decodifica_celle(b.celle_dat, nome(file_scenario::celle_dat));
   // A plan of the size and shape a compile writes is read where it lies, its
   // rows checked as they are read; any other is decoded (and its faults of
   // layout told) first, and so is one whose rows turn out not to be doubles.
@@ -195,8 +200,8 @@ sorgenti_recuperate decompila(const binari_in_lettura& b) {
   if (b.linea_dat && !righe_compilate) decodifica();
 
   recupero r;
-  r.celle = celle;
   r.spiegata.assign(celle.size(), false);
+  r.celle = std::move(celle);
   r.tabella = tabella;
   r.nome = b.nome;
   r.numero = b.numero;
@@ -253,7 +258,11 @@ sorgenti_recuperate decompila(const binari_in_lettura& b) {
 
   s.linea = testo_linea(l, intestazione(b, true, r.inventati));
   s.treno = testo_treno(t, intestazione(b, false, r.inventati));
-  const esito_verifica v = verifica(r, s, b, celle, tabella, piano_esatto, letto);
+  // The recovery's cells are done with: the compile that verifies the texts
+  // takes their memory.
+  std::vector<cella>().swap(r.celle);
+  std::vector<bool>().swap(r.spiegata);
+  const esito_verifica v = verifica(r, s, b, tabella, piano_esatto, letto);
   if (!piano_esatto) s.differenze.push_back("the track plan: its rows were not all recovered (see the warnings)");
   if (v.piano_confrontato && v.riga_piano >= 0) {
     s.differenze.push_back("track plan row " + std::to_string(v.riga_piano) +
