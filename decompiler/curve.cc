@@ -23,6 +23,9 @@ constexpr int nessun_passo = 100;
 
 bool uguali(double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); }
 
+// Whether v is the straight step from v2 and v1, bit for bit.
+bool dritta(double v2, double v1, double v) { return uguali(v1 + (v1 - v2), v); }
+
 }  // namespace
 
 namespace {
@@ -45,6 +48,12 @@ struct vista_decodificata {
   bool riga(int32_t r, double& xr, double& yr) const {
     xr = x(r), yr = y(r);
     return true;
+  }
+  // See vista_blocchi::passa_retti.
+  int32_t passa_retti(int32_t r, int32_t ultima, double& x2, double& y2, double& x1, double& y1) const {
+    const int32_t da = r;
+    for (; r <= ultima && dritta(x2, x1, x(r)) && dritta(y2, y1, y(r)); ++r) x2 = x1, y2 = y1, x1 = x(r), y1 = y(r);
+    return r - da;
   }
 };
 
@@ -72,7 +81,8 @@ class vista_blocchi {
   double y(int32_t r) const { return static_cast<int16_t>(da_le16(origine_[1] + r * byte_intero + byte_tipo_valore)); }
   int32_t ultima_disegnata() const { return n_ - 3; }
   // Row r's x and y; false when either entry is not a double.
-  // REQUIRES: 2 <= r <= ultima_disegnata(), r one past the row asked before.
+  // REQUIRES: 2 <= r <= ultima_disegnata(), r the row asked before or the
+  // one after it.
   bool riga(int32_t r, double& xr, double& yr) {
     if (r >= da_ + quante_) carica(r);
     const std::size_t i = static_cast<std::size_t>(r - da_) * byte_reale;
@@ -82,6 +92,36 @@ class vista_blocchi {
     xr = std::bit_cast<double>(da_le64(qx + byte_tipo_valore));
     yr = std::bit_cast<double>(da_le64(qy + byte_tipo_valore));
     return ((da_le16(qx) ^ reale) | (da_le16(qy) ^ reale)) == 0;
+  }
+  // How many rows from r on (r as for riga) are two doubles that go straight
+  // on from the two rows carried, (x2, y2) and (x1, y1), up to ultima: those
+  // rows are passed, the two carried moved on to the last of them. Most rows
+  // of a plan are such, and this loop over the buffers is all they cost.
+  int32_t passa_retti(int32_t r, int32_t ultima, double& x2, double& y2, double& x1, double& y1) {
+    constexpr auto reale = static_cast<uint16_t>(tipo_voce::reale);
+    const int32_t da = r;
+    double a2 = x2, b2 = y2, a1 = x1, b1 = y1;
+    while (r <= ultima) {
+      if (r >= da_ + quante_) carica(r);
+      const int32_t fine = std::min(ultima + 1, da_ + quante_);
+      const std::size_t i = static_cast<std::size_t>(r - da_) * byte_reale;
+      const char* qx = bx_.get() + i;
+      const char* qy = by_.get() + i;
+      const int32_t inizio = r;
+      for (; r < fine; ++r, qx += byte_reale, qy += byte_reale) {
+        const double xr = std::bit_cast<double>(da_le64(qx + byte_tipo_valore));
+        const double yr = std::bit_cast<double>(da_le64(qy + byte_tipo_valore));
+        // One test of all four: the two kinds and the two steps.
+        const uint64_t diverso = (da_le16(qx) ^ reale) | (da_le16(qy) ^ reale) |
+                                 (std::bit_cast<uint64_t>(a1 + (a1 - a2)) ^ std::bit_cast<uint64_t>(xr)) |
+                                 (std::bit_cast<uint64_t>(b1 + (b1 - b2)) ^ std::bit_cast<uint64_t>(yr));
+        if (diverso != 0) break;
+        a2 = a1, b2 = b1, a1 = xr, b1 = yr;
+      }
+      if (r < fine || r == inizio) break;
+    }
+    x2 = a2, y2 = b2, x1 = a1, y1 = b1;
+    return r - da;
   }
 
  private:
@@ -161,6 +201,13 @@ std::optional<curve_recuperate> recupera_curve_da(V& p, int32_t massimo_inizio,
   // The two rows before, carried from row to row.
   double x2 = x(0), y2 = y(0), x1 = x(1), y1 = y(1);
   for (int32_t r = 2; r <= ultima; ++r) {
+    // A straight stretch in course (and so the run and the step before it
+    // straight too): the rows that go on straight change nothing but the two
+    // rows carried.
+    if (tratto == 0) {
+      r += p.passa_retti(r, ultima, x2, y2, x1, y1);
+      if (r > ultima) break;
+    }
     double xr, yr;
     if (!p.riga(r, xr, yr)) return std::nullopt;
     const double dx = x1 - x2;

@@ -19,6 +19,7 @@
 #include "model/nomi_file.h"
 #include "model/numeri.h"
 #include "platform/file.h"
+#include "platform/percorso.h"
 #include "platform/testo.h"
 #include "platform/uscita.h"
 
@@ -106,8 +107,8 @@ struct piano_letto {
 // when it takes the file's steps from the same origin (disegna_righe); any
 // other is computed and compared row by row against the file.
 esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const binari_in_lettura& b,
-                        const std::vector<cella>& celle, const std::array<voce_tabella, posti_tabella>& tabella,
-                        bool confronta_piano, const std::optional<piano_letto>& letto) {
+                        const std::array<voce_tabella, posti_tabella>& tabella, bool confronta_piano,
+                        const std::optional<piano_letto>& letto) {
   esito_verifica v;
   const scenario c = compila_in_memoria(testo_sorgente{"recovered line file", s.linea, {}},
                                         testo_sorgente{"recovered train file", s.treno, {}}, r.nome, r.numero,
@@ -129,7 +130,12 @@ esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const binari_in_let
              (g.riga > 0 ? " (" + g.file + ", line " + std::to_string(g.riga) + ")" : std::string()));
   const bool celle_uguali = stesse_celle(c.celle, b.celle_dat);
   const bool tabella_uguale = codifica_tabella(c.tabella).vista() == b.sim;
-  if (!celle_uguali) differenze_di(c.celle.data(), c.celle.size(), celle.data(), celle.size(), "cell", s.differenze);
+  if (!celle_uguali) {
+    // The file's cells decoded again, as they were before the recovery read them.
+    const auto celle =
+        decodifica_celle(b.celle_dat, nome_file({}, b.nome, b.numero, file_scenario::celle_dat).string());
+    differenze_di(c.celle.data(), c.celle.size(), celle.data(), celle.size(), "cell", s.differenze);
+  }
   if (!tabella_uguale)
     differenze_di(c.tabella.data(), c.tabella.size(), tabella.data(), tabella.size(), "record slot", s.differenze);
   if (!s.differenze.empty())
@@ -179,7 +185,7 @@ sorgenti_recuperate decompila(const binari_scenario& b) {
 sorgenti_recuperate decompila(const binari_in_lettura& b) {
   auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
   const auto tabella = decodifica_tabella(b.sim, nome(file_scenario::sim));
-  const auto celle = decodifica_celle(b.celle_dat, nome(file_scenario::celle_dat));
+  auto celle = decodifica_celle(b.celle_dat, nome(file_scenario::celle_dat));
   // A plan of the size and shape a compile writes is read where it lies, its
   // rows checked as they are read; any other is decoded (and its faults of
   // layout told) first, and so is one whose rows turn out not to be doubles.
@@ -194,8 +200,8 @@ sorgenti_recuperate decompila(const binari_in_lettura& b) {
   if (b.linea_dat && !righe_compilate) decodifica();
 
   recupero r;
-  r.celle = celle;
   r.spiegata.assign(celle.size(), false);
+  r.celle = std::move(celle);
   r.tabella = tabella;
   r.nome = b.nome;
   r.numero = b.numero;
@@ -252,7 +258,11 @@ sorgenti_recuperate decompila(const binari_in_lettura& b) {
 
   s.linea = testo_linea(l, intestazione(b, true, r.inventati));
   s.treno = testo_treno(t, intestazione(b, false, r.inventati));
-  const esito_verifica v = verifica(r, s, b, celle, tabella, piano_esatto, letto);
+  // The recovery's cells are done with: the compile that verifies the texts
+  // takes their memory.
+  std::vector<cella>().swap(r.celle);
+  std::vector<bool>().swap(r.spiegata);
+  const esito_verifica v = verifica(r, s, b, tabella, piano_esatto, letto);
   if (!piano_esatto) s.differenze.push_back("the track plan: its rows were not all recovered (see the warnings)");
   if (v.piano_confrontato && v.riga_piano >= 0) {
     s.differenze.push_back("track plan row " + std::to_string(v.riga_piano) +
@@ -280,10 +290,10 @@ int esegui_decompile(const opzioni_decompile& o) {
   // data file S_linea.dat: one file cannot be both.
   if (percorso(o.cartella, file_scenario::celle_dat) == percorso(o.cartella, file_scenario::linea_dat))
     return rifiuta("with train number \"" + o.numero + "\" the cell file and the line data file have the same name, " +
-                   percorso(o.cartella, file_scenario::celle_dat).string());
+                   testo_percorso(percorso(o.cartella, file_scenario::celle_dat)));
   if (!o.forza)
     for (const fs::path& p : {linea_txt, treno_txt})
-      if (esiste_file(p)) return rifiuta(p.string() + " exists; give --force to replace it");
+      if (esiste_file(p)) return rifiuta(testo_percorso(p) + " exists; give --force to replace it");
 
   // The plan, tens of MB on a long line, is read a block at a time where it
   // lies; the two small files are read whole.
@@ -307,18 +317,18 @@ int esegui_decompile(const opzioni_decompile& o) {
   // Like sources, decompile makes the folder its text files go into.
   std::error_code e;
   fs::create_directories(o.uscita, e);
-  if (!fs::is_directory(o.uscita)) return rifiuta("the output folder " + o.uscita.string() + " cannot be made");
+  if (!fs::is_directory(o.uscita)) return rifiuta("the output folder " + testo_percorso(o.uscita) + " cannot be made");
   sostituisci_file(linea_txt, s.linea);
   sostituisci_file(treno_txt, s.treno);
   if (o.json) {
-    nlohmann::json j = {{"files", {linea_txt.string(), treno_txt.string()}},
+    nlohmann::json j = {{"files", {testo_percorso(linea_txt), testo_percorso(treno_txt)}},
                         {"exact", s.esatto},
                         {"differences", s.differenze},
                         {"made_up", s.inventati},
                         {"warnings", s.avvisi}};
     std::cout << j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
   } else {
-    std::cout << linea_txt.string() << "\n" << treno_txt.string() << "\n";
+    std::cout << testo_percorso(linea_txt) << "\n" << testo_percorso(treno_txt) << "\n";
     for (const auto& a : s.avvisi) std::cerr << "tracciato decompile: warning: " << a << "\n";
     for (const auto& i : s.inventati) std::cerr << "tracciato decompile: note: made up: " << i << "\n";
     if (!s.esatto) {

@@ -17,6 +17,7 @@
 #include "compactor/decodifica.h"
 #include "compactor/formato.h"
 #include "platform/file.h"
+#include "platform/percorso.h"
 #include "platform/testo.h"
 #include "platform/uscita.h"
 
@@ -413,10 +414,10 @@ int esegui_ispezione(const opzioni_ispezione& o) {
   // malformed one): nothing is printed on standard output before the whole
   // file has been decoded.
   if (!g)
-    throw std::invalid_argument("inspect: cannot tell the kind of " + o.file.string() +
+    throw std::invalid_argument("inspect: cannot tell the kind of " + testo_percorso(o.file) +
                                 " from its name; give --kind plan, table or cells");
   const std::string dati = leggi_file(o.file);
-  ispeziona(dati, o.file.string(), *g, o, std::cout);
+  ispeziona(dati, testo_percorso(o.file), *g, o, std::cout);
   std::cout.flush();
   return uscita_ok;
 }

@@ -66,14 +66,27 @@ void recupera_segnali(recupero& r, treno_r& t) {
   // The approach marks that others write, read the plain way: each station's
   // 81 to 84, each signal's with valore_d mod 10 as sx x 3 + dx. A mark one
   // of them writes shows nothing of a signal that might write it too.
-  std::vector<std::vector<std::pair<int32_t, uint8_t>>> altri(r.celle.size());  // (writer cell, mark)
+  // Per cell, the marks others write there, as lists threaded through one
+  // array: most cells have none, and a vector per cell would cost more than
+  // the whole reading.
+  struct segno_altrui {
+    int32_t chi;  // the writer's cell; -k for the station of record slot k
+    uint8_t valore;
+    int32_t seguente;  // the cell's next mark, -1 after its last
+  };
+  std::vector<int32_t> primo_segno(r.celle.size(), -1);
+  std::vector<segno_altrui> segni_altrui;
+  auto aggiungi_altrui = [&](int32_t cella, int32_t chi, uint8_t valore) {
+    segni_altrui.push_back({chi, valore, primo_segno[static_cast<std::size_t>(cella)]});
+    primo_segno[static_cast<std::size_t>(cella)] = static_cast<int32_t>(segni_altrui.size() - 1);
+  };
   for (int32_t k = 1; k < primo_posto_cartello; ++k) {
     const voce_tabella& v = r.tabella[k];
     if (v.tipo_record >= 25 || v.tipo_record == 5 || v.tipo_record == 6) continue;
     for (int j = 1; j <= 4; ++j) {
       const double q = v.valore2 / 50.0 - j - 1;
       if (q > 1 && arrotonda(q) <= r.ultima())
-        altri[static_cast<std::size_t>(arrotonda(q))].push_back({-k, static_cast<uint8_t>(80 + j)});
+        aggiungi_altrui(static_cast<int32_t>(arrotonda(q)), -k, static_cast<uint8_t>(80 + j));
     }
   }
   for (int32_t i = 0; i <= r.ultima(); ++i) {
@@ -81,7 +94,7 @@ void recupera_segnali(recupero& r, treno_r& t) {
     if (c.tipo_cella != cella_segnale) continue;
     const int64_t base = mod_giu(c.valore_d, 10);
     for (int j = 1; j <= 4; ++j)
-      if (i - 2 * j >= 0) altri[i - 2 * j].push_back({i, basso8(base * 10 + j)});
+      if (i - 2 * j >= 0) aggiungi_altrui(i - 2 * j, i, basso8(base * 10 + j));
   }
   // valore_d = rapp x 10 + sx x 3 + dx, and the approach marks carry the low
   // 8 bits of (sx x 3 + dx) x 10 + j: of the readings of valore_d, the one
@@ -101,7 +114,8 @@ void recupera_segnali(recupero& r, treno_r& t) {
         const uint8_t m = basso8(prova * 10 + j);
         if (r.celle[i - 2 * j].segno_approccio != m || (solo_segnati && m == 0)) continue;
         bool d_altri = false;
-        for (const auto& [chi, valore] : altri[i - 2 * j]) d_altri |= chi != i && valore == m;
+        for (int32_t e = primo_segno[static_cast<std::size_t>(i - 2 * j)]; e >= 0; e = segni_altrui[e].seguente)
+          d_altri |= segni_altrui[e].chi != i && segni_altrui[e].valore == m;
         if (!d_altri) ++segni;
       }
       if (segni > migliore) migliore = segni, lato = prova;
@@ -121,7 +135,7 @@ void recupera_segnali(recupero& r, treno_r& t) {
     nascosto[i] = r.spiegata[i] = true;
     const int64_t lato = lettura(i, c.valore_d, true).first;
     for (int j = 1; j <= 4; ++j)
-      if (i - 2 * j >= 0) altri[i - 2 * j].push_back({i, basso8(lato * 10 + j)});
+      if (i - 2 * j >= 0) aggiungi_altrui(i - 2 * j, i, basso8(lato * 10 + j));
   }
   for (int32_t i = 0; i <= r.ultima(); ++i) {
     const cella& c = r.celle[i];

@@ -101,6 +101,8 @@ int main(int argc, char** argv) {
   }
   // A run stopped by a signal leaves none of its files behind.
   pulizia_ai_segnali();
+  // Every command but the two that live on ends soon after its work.
+  if (const std::string_view c = parola_comando(argc, argv); c != "lsp" && c != "watch") memoria_di_una_corsa();
   const bool json = chiede(argc, argv, {"--json"});
 
   CLI::App app{

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -109,6 +111,98 @@ class disegno_planimetria {
   std::vector<tratto_planimetria> tratti_;
 };
 
+namespace dettaglio_planimetria {
+
+// A finite double as n * 2^e, n odd; n = 0 for a zero.
+struct multiplo_due {
+  int64_t n;
+  int e;
+};
+inline multiplo_due scomponi(double v) {
+  const uint64_t b = std::bit_cast<uint64_t>(v);
+  const int esponente = static_cast<int>((b >> 52) & 0x7ff);
+  uint64_t m = b & ((uint64_t{1} << 52) - 1);
+  int e = -1074;  // a subnormal's
+  if (esponente != 0) m |= uint64_t{1} << 52, e = esponente - 1075;
+  if (m == 0) return {0, 0};
+  const int z = std::countr_zero(m);
+  const int64_t n = static_cast<int64_t>(m >> z);
+  return {(b >> 63) != 0 ? -n : n, e + z};
+}
+
+// How many of the next m values v + j * d (j = 1, 2, ...) of a coordinate
+// along a straight are exact, with every j * d: then each is exactly what
+// the straight step gives from the two before it. v and d are whole
+// multiples a and b of some power of two u (the finer of their last places);
+// v + j * d = (a + j * b) * u, and a whole multiple of u is a double when
+// it is less than 2^53 times u. Its steps differ by b * u = d exactly, so
+// the next step is d again, and so on. 0 when nothing is proven: an infinite
+// or NaN value, and a step of -0 (-0 + -0 is -0, where the next step, +0,
+// would give +0).
+inline int32_t passi_esatti(double v, double d, int32_t m) {
+  constexpr int64_t limite = (int64_t{1} << 53) - 1;
+  if (!std::isfinite(v) || !std::isfinite(d) || (d == 0.0 && std::signbit(d))) return 0;
+  const multiplo_due sv = scomponi(v), sd = scomponi(d);
+  if (sd.n == 0) return m;  // v + 0 is v at every row
+  const int e = sv.n == 0 ? sd.e : std::min(sv.e, sd.e);
+  // a and b, refused when they are too wide for the rows to be doubles.
+  auto a_multiplo = [&](multiplo_due x, int64_t& r) {
+    const int spostamento = x.e - e;
+    const uint64_t modulo = static_cast<uint64_t>(x.n < 0 ? -x.n : x.n);
+    if (x.n != 0 && std::bit_width(modulo) + spostamento > 53) return false;
+    r = x.n == 0 ? 0 : x.n * (int64_t{1} << spostamento);
+    return true;
+  };
+  int64_t a = 0, b = 0;
+  if (!a_multiplo(sv, a) || !a_multiplo(sd, b)) return 0;
+  // |j * b| <= limite and |a + j * b| <= limite; a + j * b moves the way of b.
+  const int64_t passo = b < 0 ? -b : b;
+  const int64_t verso = b < 0 ? -a : a;
+  const int64_t j = std::min(limite / passo, (limite - verso) / passo);
+  return static_cast<int32_t>(std::clamp<int64_t>(j, 0, m));
+}
+
+// m rows of a straight stretch after (x2, y2) and (x1, y1), which it moves on.
+// Each row of a straight stretch waits on the one before it, two additions
+// deep; yet along a straight the step soon stops changing: once the values
+// are whole multiples of their last places, each addition is exact and row
+// j is x1 + j * dx, which needs no row before it. Where that is proven
+// (passi_esatti) the rows are computed so, side by side; elsewhere (the
+// first rows after a curve, and where a coordinate's last place grows) one
+// row at a time as written.
+template <class F>
+void passi_retti(int32_t m, double& x2, double& y2, double& x1, double& y1, F& riga) {
+  while (m > 0) {
+    const double dx = x1 - x2;
+    const double dy = y1 - y2;
+    const int32_t k = std::min(passi_esatti(x1, dx, m), passi_esatti(y1, dy, m));
+    if (k < 2) {
+      const double x = x1 + dx;
+      const double y = y1 + dy;
+      riga(x, y);
+      x2 = x1, y2 = y1, x1 = x, y1 = y;
+      --m;
+      continue;
+    }
+    // The count of steps is kept as a double (exact, and no conversion from
+    // an integer that would wait on the row before), two rows at a time.
+    double passi = 1.0;
+    int32_t j = 0;
+    for (; j + 2 <= k; j += 2, passi += 2.0) {
+      const double seguente = passi + 1.0;
+      riga(x1 + passi * dx, y1 + passi * dy);
+      riga(x1 + seguente * dx, y1 + seguente * dy);
+    }
+    if (j < k) riga(x1 + passi * dx, y1 + passi * dy);
+    const double penultimi = static_cast<double>(k - 1), ultimi = static_cast<double>(k);
+    x2 = x1 + penultimi * dx, y2 = y1 + penultimi * dy;
+    x1 = x1 + ultimi * dx, y1 = y1 + ultimi * dy;
+    m -= k;
+  }
+}
+
+}  // namespace dettaglio_planimetria
+
 // percorri_righe: rows 2 up to d.riga_successiva() - 1, in order: calls
 // riga(x, y) with each row's x and y, as the row is computed, so that whoever
 // encodes them puts them straight where they go. Before each run of rows it
@@ -120,7 +214,9 @@ class disegno_planimetria {
 // y(r-1) + dy. Positive k turns clockwise (to the right). The step is not
 // normalised: each turning step is longer by sqrt(1 + k * k), as drawn.
 // Every value is computed exactly as written, left to right, since the line
-// data file holds them bit for bit; this is the only copy of the arithmetic.
+// data file holds them bit for bit; this is the only copy of the arithmetic
+// (a straight stretch's rows are computed as x1 + j * dx where that is
+// proven to be the same, bit for bit: passi_retti).
 template <class S, class F>
 void percorri_righe(const disegno_planimetria& d, S&& spazio, F&& riga) {
   // Rows 0 and 1, and after them the two previous points, travel in registers.
@@ -133,14 +229,7 @@ void percorri_righe(const disegno_planimetria& d, S&& spazio, F&& riga) {
       // of k stands outside the loops, which leaves each loop's arithmetic plain.
       const int32_t m = std::min<int32_t>(t.ultima - r + 1, std::max<int32_t>(1, spazio()));
       if (k == 0.0) {
-        for (int32_t i = 0; i < m; ++i) {
-          const double dx = x1 - x2;
-          const double dy = y1 - y2;
-          const double x = x1 + dx;
-          const double y = y1 + dy;
-          riga(x, y);
-          x2 = x1, y2 = y1, x1 = x, y1 = y;
-        }
+        dettaglio_planimetria::passi_retti(m, x2, y2, x1, y1, riga);
       } else {
         for (int32_t i = 0; i < m; ++i) {
           const double dx = x1 - x2;

@@ -13,4 +13,14 @@ namespace tracciato {
 // in main.
 void prepara_processo(int& argc, char**& argv);
 
+// memoria_di_una_corsa: for a process that ends soon after its work (every
+// command but the long-lived ones): the memory it frees is kept for its own
+// later allocations rather than given back to the system and asked for again,
+// and large blocks come from the same store. Each page given back and taken
+// again is a page fault, which on a virtual machine costs as much as
+// thousands of instructions; a decompile of a long line frees and takes again
+// several copies of its 300 KB cell grid. Where the C library offers no such
+// setting it does nothing.
+void memoria_di_una_corsa();
+
 }  // namespace tracciato

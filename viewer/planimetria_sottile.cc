@@ -18,47 +18,61 @@ double vettoriale(vettore a, vettore b) { return a.x * b.y - a.y * b.x; }
 // intersected point by point; the point before the one whose own direction
 // leaves the intersection (or empties it) is kept and becomes the new A. Each
 // skipped point then lies within scarto of the line from A to the point kept
-// after it. Two square roots per point and no trigonometry.
-std::vector<punto_piano> cono(const std::vector<punto_piano>& punti, double scarto) {
-  std::vector<punto_piano> v;
-  if (punti.empty()) return v;
-  punto_piano ancora = punti.front(), ultimo = ancora;
-  v.push_back(ancora);
-  bool con_cono = false;
-  vettore sinistra{}, destra{};
-  for (std::size_t i = 1; i < punti.size(); ++i) {
-    const punto_piano& q = punti[i];
+// after it. Two square roots per point and no trigonometry. The points come
+// one at a time, as the first pass gives them, and the kept ones are added
+// to v: nothing of the points in between is held.
+class cono {
+ public:
+  cono(double scarto, std::vector<punto_piano>& v) : scarto_(scarto), v_(v) {}
+
+  void aggiungi(const punto_piano& q) {
+    if (!iniziato_) {
+      ancora_ = ultimo_ = q;
+      v_.push_back(q);
+      iniziato_ = true;
+      return;
+    }
     for (int prova = 0; prova < 2; ++prova) {
-      const vettore d{q.x - ancora.x, q.y - ancora.y};
+      const vettore d{q.x - ancora_.x, q.y - ancora_.y};
       const double l = std::sqrt(d.x * d.x + d.y * d.y);
-      if (l <= scarto) {  // near A: on any line through A
-        ultimo = q;
-        break;
+      if (l <= scarto_) {  // near A: on any line through A
+        ultimo_ = q;
+        return;
       }
-      const double s = scarto / l, c = std::sqrt(1 - s * s);
+      const double s = scarto_ / l, c = std::sqrt(1 - s * s);
       const vettore sx{c * d.x - s * d.y, s * d.x + c * d.y}, dx{c * d.x + s * d.y, -s * d.x + c * d.y};
-      if (!con_cono) {
-        sinistra = sx, destra = dx, con_cono = true;
-        ultimo = q;
-        break;
+      if (!con_cono_) {
+        sinistra_ = sx, destra_ = dx, con_cono_ = true;
+        ultimo_ = q;
+        return;
       }
-      const vettore ns = vettoriale(sinistra, sx) < 0 ? sx : sinistra;
-      const vettore nd = vettoriale(destra, dx) > 0 ? dx : destra;
+      const vettore ns = vettoriale(sinistra_, sx) < 0 ? sx : sinistra_;
+      const vettore nd = vettoriale(destra_, dx) > 0 ? dx : destra_;
       if (vettoriale(nd, ns) >= 0 && vettoriale(nd, d) >= 0 && vettoriale(d, ns) >= 0) {
-        sinistra = ns, destra = nd;
-        ultimo = q;
-        break;
+        sinistra_ = ns, destra_ = nd;
+        ultimo_ = q;
+        return;
       }
       // q cannot end the segment from A: keep the last point that could, and
       // measure q again from there.
-      v.push_back(ultimo);
-      ancora = ultimo;
-      con_cono = false;
+      v_.push_back(ultimo_);
+      ancora_ = ultimo_;
+      con_cono_ = false;
     }
   }
-  if (v.back().metro != ultimo.metro) v.push_back(ultimo);
-  return v;
-}
+  // The last point given is always kept.
+  void chiudi() {
+    if (iniziato_ && v_.back().metro != ultimo_.metro) v_.push_back(ultimo_);
+  }
+
+ private:
+  double scarto_;
+  std::vector<punto_piano>& v_;
+  bool iniziato_ = false;
+  punto_piano ancora_{}, ultimo_{};
+  bool con_cono_ = false;
+  vettore sinistra_{}, destra_{};
+};
 
 // Two doubles side by side (the compilers' vector extension).
 using coppia = double __attribute__((vector_size(16)));
@@ -105,7 +119,7 @@ std::vector<punto_piano> sfoltisci(const planimetria_t& p, double scarto) {
   const double* x = p.valori();
   const double* y = x + n;
   const double e = scarto / 5;
-  std::vector<punto_piano> grezzi, v;
+  std::vector<punto_piano> v;
   // The first empty entry of a column at or after row r, else n.
   static_assert(static_cast<int>(tipo_voce::vuota) == 0);
   auto vuota_da = [&](const tipo_voce* colonna, int32_t r) {
@@ -119,9 +133,9 @@ std::vector<punto_piano> sfoltisci(const planimetria_t& p, double scarto) {
     }
     const int32_t fine = std::min(vuota_da(tipi, r), vuota_da(tipi + n, r)) - 1;
     // The filled stretch r..fine.
-    grezzi.clear();
+    cono secondo(scarto - e, v);
     for (int32_t i = r; i < fine;) {
-      grezzi.push_back({i, x[i], y[i]});
+      secondo.aggiungi({i, x[i], y[i]});
       int32_t passo = 1;
       for (int32_t k : {32, 8})
         if (i + k <= fine && sulla_corda(x, y, i, i + k, e)) {
@@ -130,9 +144,8 @@ std::vector<punto_piano> sfoltisci(const planimetria_t& p, double scarto) {
         }
       i += passo;
     }
-    grezzi.push_back({fine, x[fine], y[fine]});
-    const auto tratto = cono(grezzi, scarto - e);
-    v.insert(v.end(), tratto.begin(), tratto.end());
+    secondo.aggiungi({fine, x[fine], y[fine]});
+    secondo.chiudi();
     r = fine + 1;
   }
   return v;
@@ -145,16 +158,20 @@ std::vector<punto_piano> sfoltisci(const disegno_planimetria& d, double scarto) 
   if (!d.allocata() || !d.origine() || d.righe() < 2) return {};
   const int32_t fine = d.riga_successiva() - 1;
   const double e = scarto / 5;
-  // Rows base..base + x.size() - 1; the first pass has reached row i.
-  std::vector<double> x{0, 0}, y{0, 1};
-  int32_t base = 0, i = 0;
-  std::vector<punto_piano> grezzi;
+  // Rows base..base + n - 1, computed straight into the window; the first
+  // pass has reached row i.
+  constexpr int32_t finestra = 8192;
+  std::vector<double> x(finestra), y(finestra);
+  x[0] = 0, y[0] = 0, x[1] = 0, y[1] = 1;
+  int32_t base = 0, i = 0, n = 2;
+  std::vector<punto_piano> v;
+  cono secondo(scarto - e, v);
   // The first pass up to where its chords would reach past the window (to
   // the end once every row is in); the rows before i are then dropped.
   const auto avanza = [&](bool tutte) {
-    const int32_t ultima = base + static_cast<int32_t>(x.size()) - 1;
+    const int32_t ultima = base + n - 1;
     while (i < fine && (tutte || i + 32 <= ultima)) {
-      grezzi.push_back({i, x[static_cast<std::size_t>(i - base)], y[static_cast<std::size_t>(i - base)]});
+      secondo.aggiungi({i, x[static_cast<std::size_t>(i - base)], y[static_cast<std::size_t>(i - base)]});
       int32_t passo = 1;
       for (int32_t k : {32, 8})
         if (i + k <= fine && sulla_corda(x.data(), y.data(), i - base, i - base + k, e)) {
@@ -163,18 +180,27 @@ std::vector<punto_piano> sfoltisci(const disegno_planimetria& d, double scarto) 
         }
       i += passo;
     }
-    x.erase(x.begin(), x.begin() + (i - base));
-    y.erase(y.begin(), y.begin() + (i - base));
+    const int32_t via = i - base;
+    std::copy(x.begin() + via, x.begin() + n, x.begin());
+    std::copy(y.begin() + via, y.begin() + n, y.begin());
+    n -= via;
     base = i;
   };
-  percorri_planimetria(d, [&](const double* bx, const double* by, int32_t n) {
-    x.insert(x.end(), bx, bx + n);
-    y.insert(y.end(), by, by + n);
-    if (x.size() >= 8192) avanza(false);
-  });
+  percorri_righe(
+      d,
+      [&] {
+        if (n == finestra) avanza(false);
+        return finestra - n;
+      },
+      [&](double xr, double yr) {
+        x[static_cast<std::size_t>(n)] = xr;
+        y[static_cast<std::size_t>(n)] = yr;
+        ++n;
+      });
   avanza(true);
-  grezzi.push_back({fine, x[static_cast<std::size_t>(fine - base)], y[static_cast<std::size_t>(fine - base)]});
-  return cono(grezzi, scarto - e);
+  secondo.aggiungi({fine, x[static_cast<std::size_t>(fine - base)], y[static_cast<std::size_t>(fine - base)]});
+  secondo.chiudi();
+  return v;
 }
 
 }  // namespace tracciato
