@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
 #include <iostream>
 #include <sstream>
 
@@ -264,26 +262,18 @@ TEST_F(ServitoreTest, AtMostAThousandDiagnosticsTheLastSummingUpTheRest) {
       << d[999]["message"];
 }
 
-TEST_F(ServitoreTest, DiagnosticsOfTheBuiltInFilesWithin50Ms) {
+// Each change of a whole file is checked afresh: the built-in line file,
+// sent again and again, stays free of errors. (How fast is the lsp
+// benchmark's business, not a test's: a busy machine would fail it.)
+TEST_F(ServitoreTest, DiagnosticsOfTheBuiltInFilesAfterEachChange) {
   incorporati();
   inizia();
   const std::string linea = in_utf8(test::leggi(linea_));
   apri(linea_, linea);
-  std::vector<double> ms;
-  for (int i = 0; i < 7; ++i) {
-    const auto a = std::chrono::steady_clock::now();
+  for (int i = 0; i < 3; ++i) {
     cambia(linea_, 2 + i, linea);
-    const auto b = std::chrono::steady_clock::now();
     ASSERT_EQ(errori(diagnostiche(linea_)), json::array());
-    ms.push_back(std::chrono::duration<double, std::milli>(b - a).count());
   }
-  std::sort(ms.begin(), ms.end());
-  RecordProperty("median_ms", std::to_string(ms[ms.size() / 2]));
-  std::cout << "diagnostics of the built-in line file (with its train file): median "
-            << ms[ms.size() / 2] << " ms, best " << ms.front() << " ms\n";
-#if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
-  EXPECT_LT(ms[ms.size() / 2], 50.0);
-#endif
 }
 
 TEST_F(ServitoreTest, HoverCompletionAndOutlineOnTheBuiltInTrainFile) {
