@@ -92,6 +92,13 @@ void verifica_non_sostituito(const fs::path& autore, const opzioni_compile& o, c
   }
 }
 
+// The texts the compile loaded; read here only when it read none.
+std::vector<testo_sorgente>& testi_del_carico(esito_percorso& esito, const opzioni_compile& opzioni) {
+  if (esito.testi.size() != 2)
+    esito.testi = {leggi_sorgente(opzioni.linea, opzioni.codifica), leggi_sorgente(opzioni.treno, opzioni.codifica)};
+  return esito.testi;
+}
+
 }  // namespace
 
 int esegui_compile(const opzioni_compile& opzioni) {
@@ -126,15 +133,14 @@ int esegui_compile(const opzioni_compile& opzioni) {
   s.numero_treno = opzioni.numero;
   const ingresso_percorso ingresso{
       .linea = opzioni.linea, .treno = opzioni.treno, .cancella = false, .codifica = opzioni.codifica};
-  esito_percorso esito = esegui_percorso(s, opzioni.senza_planimetria ? 0 : 1, ingresso,
-                                               opzioni.cartella, opzioni.rapporto.strict);
+  esito_percorso esito =
+      esegui_percorso(s, opzioni.senza_planimetria ? 0 : 1, ingresso, opzioni.cartella, opzioni.rapporto.strict);
   if (s.guasti.empty() && s.codice_errore == 0 && esito.fallimento.empty()) {
     // No fault: whether the check would still warn, from the texts as loaded.
     seguito_rapporto seguito;
-    if (esito.testi.size() != 2)
-      esito.testi = {leggi_sorgente(opzioni.linea, opzioni.codifica), leggi_sorgente(opzioni.treno, opzioni.codifica)};
-    const testo_sorgente& treno = esito.testi[1];
-    seguito.avvisi_controllo = conta_avvisi(esito.testi[0], treno, s);
+    const std::vector<testo_sorgente>& testi = testi_del_carico(esito, opzioni);
+    const testo_sorgente& treno = testi[1];
+    seguito.avvisi_controllo = conta_avvisi(testi[0], treno, s);
     if (!opzioni.documenti) return rapporta(s, esito, opzioni.rapporto, &seguito);
     std::vector<std::string> avvisi;
     const auto scritti = scrivi_documenti(s, treno.dati, documenti, opzioni.cartella,
@@ -153,11 +159,7 @@ int esegui_compile(const opzioni_compile& opzioni) {
   // A fault: show its line, and whether the check finds more. The binary
   // files are already written, so the faults' places may be mended below.
   seguito_rapporto seguito;
-  // The texts the compile loaded; read here only when it read none.
-  if (esito.testi.size() == 2)
-    seguito.testi = std::move(esito.testi);
-  else
-    seguito.testi = {leggi_sorgente(opzioni.linea, opzioni.codifica), leggi_sorgente(opzioni.treno, opzioni.codifica)};
+  seguito.testi = std::move(testi_del_carico(esito, opzioni));
   const auto problemi = controlla(seguito.testi[0], seguito.testi[1]);
   luoghi_dal_controllo(s, problemi);
   if (opzioni.rapporto.json) return rapporta(s, esito, opzioni.rapporto);
