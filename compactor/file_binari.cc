@@ -12,6 +12,7 @@
 #include "compactor/codifica.h"
 #include "compactor/compattatore.h"
 #include "compactor/formato.h"
+#include "platform/avvio.h"
 #include "platform/file.h"
 
 namespace tracciato {
@@ -75,7 +76,9 @@ class colonna_in_uscita {
       : f_(f),
         b_(std::make_unique_for_overwrite<char[]>(blocco + byte_reale)),
         posizione_(inizio),
-        limite_(blocco - static_cast<std::size_t>(inizio % blocco)) {}
+        limite_(blocco - static_cast<std::size_t>(inizio % blocco)) {
+    popola_memoria(b_.get(), blocco + byte_reale);  // all of it is written, block after block
+  }
 
   void metti(tipo_voce t, double v) {
     if (n_ >= limite_) scarica_blocco();

@@ -9,6 +9,7 @@
 #include "loader/posa.h"
 #include "model/errori.h"
 #include "model/numeri.h"
+#include "platform/avvio.h"
 #include "platform/testo.h"
 
 namespace tracciato {
@@ -87,7 +88,11 @@ void lettura_linea::voce_generale(genere_voce g, const std::string& campo) {
       if (l > lunghezza_massima) return (void)ferma(e_lunghezza_percorso);
       if (l < 0) return (void)ferma(e_fuori_griglia, l);
       s_.lunghezza_estesa = l + 7000;
-      s_.celle.assign(static_cast<size_t>(cella_di(s_.lunghezza_estesa)) + 1, cella{});
+      const size_t celle = static_cast<size_t>(cella_di(s_.lunghezza_estesa)) + 1;
+      s_.celle.clear();
+      s_.celle.reserve(celle);
+      popola_memoria(s_.celle.data(), celle * sizeof(cella));  // every cell is written below
+      s_.celle.assign(celle, cella{});
       if (s_.scrivi_linea != 0) s_.planimetria.alloca_righe(s_.lunghezza_estesa);
       lunghezza_letta_ = true;
       return;

@@ -2,6 +2,8 @@
 // the program expects them on every system.
 #pragma once
 
+#include <cstddef>
+
 namespace tracciato {
 
 // prepara_processo: on Windows, replaces argc and argv with the command
@@ -22,5 +24,13 @@ void prepara_processo(int& argc, char**& argv);
 // several copies of its 300 KB cell grid. Where the C library offers no such
 // setting it does nothing.
 void memoria_di_una_corsa();
+
+// popola_memoria: the whole pages of [p, p + n), which the caller is about to
+// fill, are mapped in one call rather than each on its first touch. On a
+// virtual machine a page's first touch costs about three times as much as its
+// share of one call (the 300 KB cell grid of a 1,000 km line: 0.7 against
+// 0.25 ms). Where the system has no such call it does nothing; the pages are
+// then mapped as they are touched, as always.
+void popola_memoria(void* p, std::size_t n);
 
 }  // namespace tracciato
