@@ -8,6 +8,7 @@
 
 #include "compactor/compattatore.h"
 #include "compactor/formato.h"
+#include "platform/avvio.h"
 
 namespace tracciato {
 namespace {
@@ -42,7 +43,9 @@ std::vector<cella> decodifica_celle(std::string_view dati, std::string_view nome
   if (const std::size_t avanzo = dati.size() % byte_per_cella; avanzo != 0)
     d.errore(dati.size() - avanzo, "the size " + std::to_string(dati.size()) + " is not a whole number of " +
                                        std::to_string(byte_per_cella) + "-byte cells");
-  std::vector<cella> celle(dati.size() / byte_per_cella);
+  std::vector<cella> celle;
+  riserva_popolata(celle, dati.size() / byte_per_cella);
+  celle.resize(dati.size() / byte_per_cella);
   for (std::size_t i = 0; i < celle.size(); ++i) {
     d.record("cell", i);
     campi_cella(celle[i], prendi_campo{d});

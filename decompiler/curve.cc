@@ -11,6 +11,7 @@
 #include "compactor/codifica.h"
 #include "compactor/formato.h"
 #include "loader/planimetria_linea.h"
+#include "platform/avvio.h"
 
 namespace tracciato {
 namespace {
@@ -57,6 +58,32 @@ struct vista_decodificata {
   }
 };
 
+// The two rows carried: the one before the last, and the last.
+struct punti {
+  double x2, y2, x1, y1;
+};
+
+// How many of the n rows at qx and qy (10 bytes each) are two doubles that
+// go straight on from the rows carried in p; p moves on to the last of them.
+// A function of its own, whose values all stay in registers: one test of
+// all four (the two kinds and the two steps) per row.
+[[gnu::noinline]] int32_t retti_in_blocco(const char* qx, const char* qy, int32_t n, punti& p) {
+  constexpr auto reale = static_cast<uint16_t>(tipo_voce::reale);
+  double a2 = p.x2, b2 = p.y2, a1 = p.x1, b1 = p.y1;
+  int32_t i = 0;
+  for (; i < n; ++i, qx += byte_reale, qy += byte_reale) {
+    const double xr = std::bit_cast<double>(da_le64(qx + byte_tipo_valore));
+    const double yr = std::bit_cast<double>(da_le64(qy + byte_tipo_valore));
+    const uint64_t diverso = (da_le16(qx) ^ reale) | (da_le16(qy) ^ reale) |
+                             (std::bit_cast<uint64_t>(a1 + (a1 - a2)) ^ std::bit_cast<uint64_t>(xr)) |
+                             (std::bit_cast<uint64_t>(b1 + (b1 - b2)) ^ std::bit_cast<uint64_t>(yr));
+    if (diverso != 0) break;
+    a2 = a1, b2 = b1, a1 = xr, b1 = yr;
+  }
+  p = {a2, b2, a1, b1};
+  return i;
+}
+
 // ... or a file of forma_compilata, read a block of rows at a time: per
 // column two 16-bit integers, doubles up to the third last row, two empty
 // rows. Whether the doubles are doubles is seen as each row is read. Rows 2
@@ -69,6 +96,8 @@ class vista_blocchi {
         n_(n),
         bx_(std::make_unique_for_overwrite<char[]>(righe_blocco * byte_reale)),
         by_(std::make_unique_for_overwrite<char[]>(righe_blocco * byte_reale)) {
+    popola_memoria(bx_.get(), righe_blocco * byte_reale);
+    popola_memoria(by_.get(), righe_blocco * byte_reale);
     leggi_(origine_[0], 2 * byte_intero, 0);
     leggi_(origine_[1], 2 * byte_intero, colonna_);
   }
@@ -98,29 +127,17 @@ class vista_blocchi {
   // rows are passed, the two carried moved on to the last of them. Most rows
   // of a plan are such, and this loop over the buffers is all they cost.
   int32_t passa_retti(int32_t r, int32_t ultima, double& x2, double& y2, double& x1, double& y1) {
-    constexpr auto reale = static_cast<uint16_t>(tipo_voce::reale);
     const int32_t da = r;
-    double a2 = x2, b2 = y2, a1 = x1, b1 = y1;
+    punti p{x2, y2, x1, y1};
     while (r <= ultima) {
       if (r >= da_ + quante_) carica(r);
       const int32_t fine = std::min(ultima + 1, da_ + quante_);
       const std::size_t i = static_cast<std::size_t>(r - da_) * byte_reale;
-      const char* qx = bx_.get() + i;
-      const char* qy = by_.get() + i;
-      const int32_t inizio = r;
-      for (; r < fine; ++r, qx += byte_reale, qy += byte_reale) {
-        const double xr = std::bit_cast<double>(da_le64(qx + byte_tipo_valore));
-        const double yr = std::bit_cast<double>(da_le64(qy + byte_tipo_valore));
-        // One test of all four: the two kinds and the two steps.
-        const uint64_t diverso = (da_le16(qx) ^ reale) | (da_le16(qy) ^ reale) |
-                                 (std::bit_cast<uint64_t>(a1 + (a1 - a2)) ^ std::bit_cast<uint64_t>(xr)) |
-                                 (std::bit_cast<uint64_t>(b1 + (b1 - b2)) ^ std::bit_cast<uint64_t>(yr));
-        if (diverso != 0) break;
-        a2 = a1, b2 = b1, a1 = xr, b1 = yr;
-      }
-      if (r < fine || r == inizio) break;
+      const int32_t n = retti_in_blocco(bx_.get() + i, by_.get() + i, fine - r, p);
+      r += n;
+      if (r < fine || n == 0) break;
     }
-    x2 = a2, y2 = b2, x1 = a1, y1 = b1;
+    x2 = p.x2, y2 = p.y2, x1 = p.x1, y1 = p.y1;
     return r - da;
   }
 

@@ -7,6 +7,7 @@
 #include "compactor/compattatore.h"
 #include "decompiler/recupero.h"
 #include "model/numeri.h"
+#include "platform/avvio.h"
 
 namespace tracciato {
 
@@ -24,12 +25,16 @@ void recupera_abbattimenti(recupero& r, treno_r& t) {
   std::vector<bool> manuale(r.celle.size(), false);
   for (int32_t i = 0; i <= u; ++i)
     manuale[i] = r.celle[i].tipo_cella == cella_punto_codice && r.celle[i].valore_a != 180;
+  // Every walk has the same grid, copied afresh from the file's cells.
   scenario s;
+  riserva_popolata(s.celle, r.celle.size());
   // Walks with the records in manuale; returns the first cell whose code
   // point differs from the file, and how many do.
   auto cammina = [&]() {
+    std::vector<cella> griglia = std::move(s.celle);
     s = scenario{};
-    s.celle = r.celle;
+    griglia.assign(r.celle.begin(), r.celle.end());
+    s.celle = std::move(griglia);
     for (int32_t i = 0; i <= u; ++i)
       if (s.celle[i].tipo_cella == cella_punto_codice && !manuale[i]) s.celle[i].tipo_cella = 0, s.celle[i].valore_a = 0;
     compatta_celle(s);

@@ -89,9 +89,7 @@ void lettura_linea::voce_generale(genere_voce g, const std::string& campo) {
       if (l < 0) return (void)ferma(e_fuori_griglia, l);
       s_.lunghezza_estesa = l + 7000;
       const size_t celle = static_cast<size_t>(cella_di(s_.lunghezza_estesa)) + 1;
-      s_.celle.clear();
-      s_.celle.reserve(celle);
-      popola_memoria(s_.celle.data(), celle * sizeof(cella));  // every cell is written below
+      riserva_popolata(s_.celle, celle);
       s_.celle.assign(celle, cella{});
       if (s_.scrivi_linea != 0) s_.planimetria.alloca_righe(s_.lunghezza_estesa);
       lunghezza_letta_ = true;

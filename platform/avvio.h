@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 namespace tracciato {
 
@@ -32,5 +33,13 @@ void memoria_di_una_corsa();
 // 0.25 ms). Where the system has no such call it does nothing; the pages are
 // then mapped as they are touched, as always.
 void popola_memoria(void* p, std::size_t n);
+
+// riserva_popolata: room for n elements in v, its pages mapped in one call,
+// for a vector about to be filled to n.
+template <class T>
+void riserva_popolata(std::vector<T>& v, std::size_t n) {
+  v.reserve(n);
+  popola_memoria(v.data(), n * sizeof(T));
+}
 
 }  // namespace tracciato

@@ -1,4 +1,6 @@
 #include "platform/file.h"
+
+#include "platform/avvio.h"
 #include "platform/file_comune.h"
 
 #include <fcntl.h>
@@ -111,7 +113,10 @@ std::string leggi_file(const std::filesystem::path& percorso, std::size_t massim
   const auto [fd, dimensione] = apri_lettura(percorso, massimo);
   // Straight into a buffer of the size asked, so that a large file is neither
   // grown nor copied on the way; a file that grew since is read to its end.
-  std::string dati(dimensione, '\0');
+  std::string dati;
+  dati.reserve(dimensione);
+  popola_memoria(dati.data(), dimensione);
+  dati.resize(dimensione);
   std::size_t letti = 0;
   char blocco[1 << 12];
   for (;;) {
