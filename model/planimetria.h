@@ -231,14 +231,19 @@ void percorri_righe(const disegno_planimetria& d, S&& spazio, F&& riga) {
       if (k == 0.0) {
         dettaglio_planimetria::passi_retti(m, x2, y2, x1, y1, riga);
       } else {
+        // Copies of the two rows carried, which stay in registers: the rows
+        // are stored through char pointers, which may alias any double
+        // whose address is taken, as those above are.
+        double a2 = x2, b2 = y2, a1 = x1, b1 = y1;
         for (int32_t i = 0; i < m; ++i) {
-          const double dx = x1 - x2;
-          const double dy = y1 - y2;
-          const double x = (x1 + dx) + k * dy;
-          const double y = (y1 + dy) - k * dx;
+          const double dx = a1 - a2;
+          const double dy = b1 - b2;
+          const double x = (a1 + dx) + k * dy;
+          const double y = (b1 + dy) - k * dx;
           riga(x, y);
-          x2 = x1, y2 = y1, x1 = x, y1 = y;
+          a2 = a1, b2 = b1, a1 = x, b1 = y;
         }
+        x2 = a2, y2 = b2, x1 = a1, y1 = b1;
       }
       r += m;
     }
