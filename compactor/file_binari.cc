@@ -144,12 +144,12 @@ void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& per
   const tipo_voce origine = d.tipo(0);
   x.metti(origine, 0), y.metti(origine, 0);
   x.metti(origine, 0), y.metti(origine, 1);
-  // Each row straight into the two buffers as it is computed.
+  // Each row straight into its place in the two buffers as it is computed.
   char* qx = x.cursore();
   char* qy = y.cursore();
   const char* lx = x.limite();
   const char* ly = y.limite();
-  percorri_righe(
+  riempi_righe(
       d,
       [&] {  // a block whose end is reached is written out; then the rows
              // that start before both blocks' ends
@@ -159,11 +159,14 @@ void scrivi_file_planimetria(const scenario& s, const std::filesystem::path& per
         return static_cast<int32_t>((spazio + static_cast<std::ptrdiff_t>(byte_reale) - 1) /
                                     static_cast<std::ptrdiff_t>(byte_reale));
       },
-      [&](double xv, double yv) {
-        metti_reale(qx, xv);
-        metti_reale(qy, yv);
-        qx += byte_reale;
-        qy += byte_reale;
+      [&](int32_t i, double xv, double yv) {
+        const std::size_t o = static_cast<std::size_t>(i) * byte_reale;
+        metti_reale(qx + o, xv);
+        metti_reale(qy + o, yv);
+      },
+      [&](int32_t n) {
+        qx += static_cast<std::size_t>(n) * byte_reale;
+        qy += static_cast<std::size_t>(n) * byte_reale;
       });
   x.fino_a(qx);
   y.fino_a(qy);

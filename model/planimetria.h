@@ -162,6 +162,28 @@ inline int32_t passi_esatti(double v, double d, int32_t m) {
   return static_cast<int32_t>(std::clamp<int64_t>(j, 0, m));
 }
 
+// The arithmetic of the rows that both traversals below share, each value
+// as written, left to right: the line data file holds them bit for bit.
+
+// One turning step of curvature k from (x2, y2) and (x1, y1).
+inline void passo_curvo(double x2, double y2, double x1, double y1, double k, double& x, double& y) {
+  const double dx = x1 - x2;
+  const double dy = y1 - y2;
+  x = (x1 + dx) + k * dy;
+  y = (y1 + dy) - k * dx;
+}
+
+// Row j (from 1) of a straight run proven exact from (x1, y1) with steps dx,
+// dy (passi_esatti), j held as a double.
+inline double passo_esatto(double v1, double passi, double d) { return v1 + passi * d; }
+
+// The two rows carried after a run of k >= 2 proven exact rows.
+inline void dopo_retti(int32_t k, double dx, double dy, double& x2, double& y2, double& x1, double& y1) {
+  const double penultimi = static_cast<double>(k - 1), ultimi = static_cast<double>(k);
+  x2 = passo_esatto(x1, penultimi, dx), y2 = passo_esatto(y1, penultimi, dy);
+  x1 = passo_esatto(x1, ultimi, dx), y1 = passo_esatto(y1, ultimi, dy);
+}
+
 // m rows of a straight stretch after (x2, y2) and (x1, y1), which it moves on.
 // Each row of a straight stretch waits on the one before it, two additions
 // deep; yet along a straight the step soon stops changing: once the values
@@ -190,13 +212,11 @@ void passi_retti(int32_t m, double& x2, double& y2, double& x1, double& y1, F& r
     int32_t j = 0;
     for (; j + 2 <= k; j += 2, passi += 2.0) {
       const double seguente = passi + 1.0;
-      riga(x1 + passi * dx, y1 + passi * dy);
-      riga(x1 + seguente * dx, y1 + seguente * dy);
+      riga(passo_esatto(x1, passi, dx), passo_esatto(y1, passi, dy));
+      riga(passo_esatto(x1, seguente, dx), passo_esatto(y1, seguente, dy));
     }
-    if (j < k) riga(x1 + passi * dx, y1 + passi * dy);
-    const double penultimi = static_cast<double>(k - 1), ultimi = static_cast<double>(k);
-    x2 = x1 + penultimi * dx, y2 = y1 + penultimi * dy;
-    x1 = x1 + ultimi * dx, y1 = y1 + ultimi * dy;
+    if (j < k) riga(passo_esatto(x1, passi, dx), passo_esatto(y1, passi, dy));
+    dopo_retti(k, dx, dy, x2, y2, x1, y1);
     m -= k;
   }
 }
@@ -214,9 +234,9 @@ void passi_retti(int32_t m, double& x2, double& y2, double& x1, double& y1, F& r
 // y(r-1) + dy. Positive k turns clockwise (to the right). The step is not
 // normalised: each turning step is longer by sqrt(1 + k * k), as drawn.
 // Every value is computed exactly as written, left to right, since the line
-// data file holds them bit for bit; this is the only copy of the arithmetic
-// (a straight stretch's rows are computed as x1 + j * dx where that is
-// proven to be the same, bit for bit: passi_retti).
+// data file holds them bit for bit (a straight stretch's rows are computed
+// as x1 + j * dx where that is proven to be the same, bit for bit:
+// passi_retti); the arithmetic is that of dettaglio_planimetria.
 template <class S, class F>
 void percorri_righe(const disegno_planimetria& d, S&& spazio, F&& riga) {
   // Rows 0 and 1, and after them the two previous points, travel in registers.
@@ -236,10 +256,8 @@ void percorri_righe(const disegno_planimetria& d, S&& spazio, F&& riga) {
         // whose address is taken, as those above are.
         double a2 = x2, b2 = y2, a1 = x1, b1 = y1;
         for (int32_t i = 0; i < m; ++i) {
-          const double dx = a1 - a2;
-          const double dy = b1 - b2;
-          const double x = (a1 + dx) + k * dy;
-          const double y = (b1 + dy) - k * dx;
+          double x, y;
+          dettaglio_planimetria::passo_curvo(a2, b2, a1, b1, k, x, y);
           riga(x, y);
           a2 = a1, b2 = b1, a1 = x, b1 = y;
         }
@@ -247,6 +265,87 @@ void percorri_righe(const disegno_planimetria& d, S&& spazio, F&& riga) {
       }
       r += m;
     }
+  }
+}
+
+// riempi_righe: the rows of percorri_righe, bit for bit, for a receiver that
+// holds them in windows and takes a window's rows in any order: finestra()
+// gives how many rows the next window holds (at least 1); metti(i, x, y)
+// puts row i of the window (from 0); fatte(n) ends the window with its first
+// n rows put (n is less than what it holds only at the plan's end).
+// Each turning row waits on the row before it, three operations deep; a
+// straight run proven exact (see passi_retti) waits on nothing once its
+// first row is known. So such a run's rows are put while the next turning
+// rows are computed, a few after each one, filling the wait; what is left of
+// them is put before another run takes their place or the window ends.
+template <class S, class F, class N>
+void riempi_righe(const disegno_planimetria& d, S&& finestra, F&& metti, N&& fatte) {
+  // A straight run whose rows are still to be put: row i of the window is
+  // x1 + passi * dx, and so on, for the next n rows.
+  struct in_sospeso {
+    int32_t i = 0, n = 0;
+    double x1 = 0.0, dx = 0.0, y1 = 0.0, dy = 0.0, passi = 1.0;
+    // Puts the next two rows (one, when one is left). REQUIRES: n > 0. The
+    // step counts go two by two, as in passi_retti, so that neither waits
+    // on the other.
+    void due(F& metti) {
+      using dettaglio_planimetria::passo_esatto;
+      const double seguente = passi + 1.0;
+      metti(i, passo_esatto(x1, passi, dx), passo_esatto(y1, passi, dy));
+      if (n > 1) metti(i + 1, passo_esatto(x1, seguente, dx), passo_esatto(y1, seguente, dy));
+      const int32_t fatti = std::min(n, 2);
+      i += fatti, n -= fatti, passi += 2.0;
+    }
+    void tutte(F& metti) {
+      while (n > 0) due(metti);
+    }
+  };
+  double x2 = 0.0, y2 = 0.0, x1 = 0.0, y1 = 1.0;
+  int32_t r = 2;
+  auto t = d.tratti().begin();
+  const auto fine = d.tratti().end();
+  while (t != fine && r > t->ultima) ++t;
+  while (t != fine) {
+    const int32_t spazio = std::max<int32_t>(1, finestra());
+    int32_t i = 0;
+    in_sospeso s;
+    while (i < spazio && t != fine) {
+      const double k = t->k;
+      const int32_t m = std::min(t->ultima - r + 1, spazio - i);
+      if (k == 0.0) {
+        for (int32_t resto = m; resto > 0;) {
+          const double dx = x1 - x2;
+          const double dy = y1 - y2;
+          const int32_t esatti =
+              std::min(dettaglio_planimetria::passi_esatti(x1, dx, resto), dettaglio_planimetria::passi_esatti(y1, dy, resto));
+          if (esatti < 2) {
+            const double x = x1 + dx;
+            const double y = y1 + dy;
+            metti(i, x, y);
+            x2 = x1, y2 = y1, x1 = x, y1 = y;
+            ++i, --resto;
+            continue;
+          }
+          s.tutte(metti);
+          s = {i, esatti, x1, dx, y1, dy, 1.0};
+          dettaglio_planimetria::dopo_retti(esatti, dx, dy, x2, y2, x1, y1);
+          i += esatti, resto -= esatti;
+        }
+      } else {
+        for (int32_t j = 0; j < m; ++j) {
+          double x, y;
+          dettaglio_planimetria::passo_curvo(x2, y2, x1, y1, k, x, y);
+          metti(i + j, x, y);
+          x2 = x1, y2 = y1, x1 = x, y1 = y;
+          if (s.n > 0) s.due(metti);
+        }
+        i += m;
+      }
+      r += m;
+      if (r > t->ultima) ++t;
+    }
+    s.tutte(metti);
+    fatte(i);
   }
 }
 

@@ -120,6 +120,39 @@ TEST(PercorriRighe, RowsDoNotDependOnHowTheReceiverTakesThem) {
   EXPECT_EQ(righe([] { return std::numeric_limits<int32_t>::max(); }), come_scritte);
   EXPECT_EQ(righe([] { return 1; }), come_scritte);
   EXPECT_EQ(righe([&] { return 1 + static_cast<int32_t>(g() % 97); }), come_scritte);
+
+  // riempi_righe puts the same rows, in windows taken in any order; a row
+  // put twice, or never, or outside its window shows as a difference.
+  auto a_finestre = [&](auto finestra) {
+    std::vector<uint64_t> r;
+    std::vector<uint64_t> f;
+    std::vector<bool> messa;
+    riempi_righe(
+        d,
+        [&] {
+          const int32_t n = finestra();
+          f.assign(2 * static_cast<std::size_t>(n), 0);
+          messa.assign(static_cast<std::size_t>(n), false);
+          return n;
+        },
+        [&](int32_t i, double x, double y) {
+          ASSERT_GE(i, 0);
+          ASSERT_LT(static_cast<std::size_t>(i), messa.size());
+          ASSERT_FALSE(messa[i]) << "row " << i << " put twice";
+          messa[i] = true;
+          f[2 * i] = std::bit_cast<uint64_t>(x);
+          f[2 * i + 1] = std::bit_cast<uint64_t>(y);
+        },
+        [&](int32_t n) {
+          for (int32_t i = 0; i < n; ++i) EXPECT_TRUE(messa[i]) << "row " << i << " not put";
+          r.insert(r.end(), f.begin(), f.begin() + 2 * n);
+        });
+    return r;
+  };
+  EXPECT_EQ(a_finestre([] { return 1 << 20; }), come_scritte);
+  EXPECT_EQ(a_finestre([] { return 1; }), come_scritte);
+  EXPECT_EQ(a_finestre([] { return 6553; }), come_scritte);
+  EXPECT_EQ(a_finestre([&] { return 1 + static_cast<int32_t>(g() % 97); }), come_scritte);
 }
 
 }  // namespace
