@@ -73,6 +73,10 @@ using lettura_parziale = std::function<void(char* dove, std::size_t n, uint64_t 
 // throws std::logic_error.
 lettura_parziale lettura_in_memoria(std::string_view dati);
 
+// stesse_celle of a cell file of dimensione bytes that leggi reads, a block
+// at a time.
+bool stesse_celle(const std::vector<cella>& celle, uint64_t dimensione, const lettura_parziale& leggi);
+
 // prima_riga_diversa: the first row of the plan drawn by d whose x or y entry
 // in the line data file of dimensione bytes that leggi reads is not what
 // scrivi_file_planimetria writes for it; -1 when the file holds exactly the

@@ -53,6 +53,27 @@ std::vector<cella> decodifica_celle(std::string_view dati, std::string_view nome
   return celle;
 }
 
+std::vector<cella> decodifica_celle(uint64_t dimensione, const lettura_parziale& leggi, std::string_view nome_file) {
+  constexpr std::size_t celle_blocco = 4096;
+  constexpr uint64_t byte_blocco = celle_blocco * byte_per_cella;
+  // A file of no whole number of cells is refused as the whole file's bytes are.
+  if (dimensione % byte_per_cella != 0) {
+    std::string tutto(static_cast<std::size_t>(dimensione), '\0');
+    leggi(tutto.data(), tutto.size(), 0);
+    return decodifica_celle(tutto, nome_file);
+  }
+  std::vector<cella> celle;
+  riserva_popolata(celle, static_cast<std::size_t>(dimensione / byte_per_cella));
+  std::string blocco;
+  for (uint64_t o = 0; o < dimensione; o += byte_blocco) {
+    blocco.resize(static_cast<std::size_t>(std::min(byte_blocco, dimensione - o)));
+    leggi(blocco.data(), blocco.size(), o);
+    const std::vector<cella> parte = decodifica_celle(blocco, nome_file);
+    celle.insert(celle.end(), parte.begin(), parte.end());
+  }
+  return celle;
+}
+
 std::array<voce_tabella, posti_tabella> decodifica_tabella(std::string_view dati, std::string_view nome_file) {
   decodificatore d(dati, nome_file);
   std::array<voce_tabella, posti_tabella> tabella{};

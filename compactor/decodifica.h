@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compactor/codifica.h"
+#include "compactor/compattatore.h"
 #include "model/planimetria.h"
 #include "model/scenario.h"
 
@@ -19,6 +20,9 @@ namespace tracciato {
 
 // decodifica_celle: the cell file, 15 bytes per cell. An empty file gives no cells.
 std::vector<cella> decodifica_celle(std::string_view dati, std::string_view nome_file);
+// The same of a cell file of dimensione bytes that leggi reads, a block of
+// cells at a time, with no copy of the whole file's bytes.
+std::vector<cella> decodifica_celle(uint64_t dimensione, const lettura_parziale& leggi, std::string_view nome_file);
 
 // decodifica_tabella: the scenario file, exactly the 87 record slots; fewer
 // slots, or bytes after the last, are refused.

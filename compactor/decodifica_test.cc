@@ -34,6 +34,45 @@ TEST(Decodifica, CellsComeBackFieldByField) {
   EXPECT_TRUE(decodifica_celle("", "S_4715.dat").empty());
 }
 
+// Read a block of cells at a time where the file lies: the same cells as the
+// whole file's bytes give, across the blocks' edges; the same refusal of a
+// size that is no whole number of cells; the comparison with a grid fails on
+// one byte changed anywhere.
+TEST(Decodifica, CellsReadInPiecesAreTheWholeFilesCells) {
+  std::vector<cella> celle(9000);
+  for (std::size_t i = 0; i < celle.size(); ++i)
+    celle[i] = {static_cast<uint8_t>(i), static_cast<int16_t>(i * 7), -1, 0, static_cast<int16_t>(i), 1, 2, 3,
+                static_cast<uint8_t>(i >> 8), 100, 85};
+  const std::string dati(codifica_celle(celle).vista());
+  const std::vector<cella> intere = decodifica_celle(dati, "S_T.dat");
+  const std::vector<cella> a_pezzi = decodifica_celle(dati.size(), lettura_in_memoria(dati), "S_T.dat");
+  ASSERT_EQ(a_pezzi.size(), intere.size());
+  for (std::size_t i = 0; i < intere.size(); ++i) ASSERT_EQ(membri(a_pezzi[i]), membri(intere[i])) << "cell " << i;
+
+  const std::string corto = dati.substr(0, dati.size() - 4);
+  std::string atteso, avuto;
+  try {
+    decodifica_celle(corto, "S_T.dat");
+  } catch (const errore_formato& e) {
+    atteso = e.what();
+  }
+  try {
+    decodifica_celle(corto.size(), lettura_in_memoria(corto), "S_T.dat");
+  } catch (const errore_formato& e) {
+    avuto = e.what();
+  }
+  EXPECT_FALSE(atteso.empty());
+  EXPECT_EQ(avuto, atteso);
+
+  EXPECT_TRUE(stesse_celle(celle, dati.size(), lettura_in_memoria(dati)));
+  EXPECT_FALSE(stesse_celle(celle, corto.size(), lettura_in_memoria(corto)));
+  for (std::size_t o : {std::size_t{0}, std::size_t{61439}, std::size_t{61440}, dati.size() - 1}) {
+    std::string f = dati;
+    f[o] = static_cast<char>(f[o] ^ 1);
+    EXPECT_FALSE(stesse_celle(celle, f.size(), lettura_in_memoria(f))) << "byte " << o;
+  }
+}
+
 TEST(Decodifica, RecordTableComesBackFieldByField) {
   std::array<voce_tabella, posti_tabella> t{};
   t[1] = {0x81, INT32_MIN, -1, 0x01020304, 0xff, "Stazione \xe8 \x80\xff", 610, -2, INT16_MIN, INT16_MAX, 5,

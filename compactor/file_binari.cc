@@ -257,6 +257,21 @@ int64_t prima_riga_diversa(const disegno_planimetria& d, uint64_t dimensione, co
   return -1;
 }
 
+bool stesse_celle(const std::vector<cella>& celle, uint64_t dimensione, const lettura_parziale& leggi) {
+  if (dimensione != byte_per_cella * celle.size()) return false;
+  constexpr std::size_t celle_blocco = 4096;
+  std::string blocco;
+  for (std::size_t i = 0; i < celle.size(); i += celle_blocco) {
+    const std::size_t m = std::min(celle_blocco, celle.size() - i);
+    blocco.resize(m * byte_per_cella);
+    leggi(blocco.data(), blocco.size(), i * byte_per_cella);
+    codificatore b(byte_per_cella * m);
+    for (std::size_t j = i; j < i + m; ++j) campi_cella(celle[j], metti_campo{b});
+    if (std::move(b).finisci().vista() != blocco) return false;
+  }
+  return true;
+}
+
 lettura_parziale lettura_in_memoria(std::string_view dati) {
   return [dati](char* dove, std::size_t n, uint64_t posizione) {
     if (posizione > dati.size() || n > dati.size() - posizione) throw std::logic_error("read past the bytes in memory");

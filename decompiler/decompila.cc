@@ -128,12 +128,12 @@ esito_verifica verifica(recupero& r, sorgenti_recuperate& s, const binari_in_let
     r.avvisa("the recovered files compile with fault " + std::to_string(g.numero) +
              (g.con_posizione ? " at " + std::to_string(g.posizione) + " m" : std::string()) +
              (g.riga > 0 ? " (" + g.file + ", line " + std::to_string(g.riga) + ")" : std::string()));
-  const bool celle_uguali = stesse_celle(c.celle, b.celle_dat);
+  const bool celle_uguali = stesse_celle(c.celle, b.celle_dat.dimensione, b.celle_dat.leggi);
   const bool tabella_uguale = codifica_tabella(c.tabella).vista() == b.sim;
   if (!celle_uguali) {
     // The file's cells decoded again, as they were before the recovery read them.
-    const auto celle =
-        decodifica_celle(b.celle_dat, nome_file({}, b.nome, b.numero, file_scenario::celle_dat).string());
+    const auto celle = decodifica_celle(b.celle_dat.dimensione, b.celle_dat.leggi,
+                                        nome_file({}, b.nome, b.numero, file_scenario::celle_dat).string());
     differenze_di(c.celle.data(), c.celle.size(), celle.data(), celle.size(), "cell", s.differenze);
   }
   if (!tabella_uguale)
@@ -175,17 +175,15 @@ std::vector<std::string> intestazione(const binari_in_lettura& b, bool linea,
 }  // namespace
 
 sorgenti_recuperate decompila(const binari_scenario& b) {
-  binari_in_lettura v{b.nome, b.numero, std::nullopt, b.sim, b.celle_dat};
-  if (b.linea_dat) {
-    v.linea_dat = binari_in_lettura::piano{b.linea_dat->size(), lettura_in_memoria(*b.linea_dat)};
-  }
+  binari_in_lettura v{b.nome, b.numero, std::nullopt, b.sim, {b.celle_dat.size(), lettura_in_memoria(b.celle_dat)}};
+  if (b.linea_dat) v.linea_dat = file_a_pezzi{b.linea_dat->size(), lettura_in_memoria(*b.linea_dat)};
   return decompila(v);
 }
 
 sorgenti_recuperate decompila(const binari_in_lettura& b) {
   auto nome = [&](file_scenario f) { return nome_file({}, b.nome, b.numero, f).string(); };
   const auto tabella = decodifica_tabella(b.sim, nome(file_scenario::sim));
-  auto celle = decodifica_celle(b.celle_dat, nome(file_scenario::celle_dat));
+  auto celle = decodifica_celle(b.celle_dat.dimensione, b.celle_dat.leggi, nome(file_scenario::celle_dat));
   // A plan of the size and shape a compile writes is read where it lies, its
   // rows checked as they are read; any other is decoded (and its faults of
   // layout told) first, and so is one whose rows turn out not to be doubles.
@@ -295,19 +293,18 @@ int esegui_decompile(const opzioni_decompile& o) {
     for (const fs::path& p : {linea_txt, treno_txt})
       if (esiste_file(p)) return rifiuta(testo_percorso(p) + " exists; give --force to replace it");
 
-  // The plan, tens of MB on a long line, is read a block at a time where it
-  // lies; the two small files are read whole.
+  // The plan, tens of MB on a long line, and the cells are read a block at a
+  // time where they lie; the small scenario file is read whole.
   const fs::path piano = percorso(o.cartella, file_scenario::linea_dat);
   std::optional<file_in_lettura> piano_aperto;
   if (esiste_file(piano)) piano_aperto.emplace(piano);
   const std::string sim = leggi_file(percorso(o.cartella, file_scenario::sim));
-  const std::string celle_dat = leggi_file(percorso(o.cartella, file_scenario::celle_dat));
-  binari_in_lettura b{o.nome, o.numero, std::nullopt, sim, celle_dat};
-  if (piano_aperto)
-    b.linea_dat = binari_in_lettura::piano{piano_aperto->dimensione(),
-                                           [&f = *piano_aperto](char* dove, std::size_t n, uint64_t posizione) {
-                                             f.leggi(dove, n, posizione);
-                                           }};
+  const file_in_lettura celle(percorso(o.cartella, file_scenario::celle_dat));
+  auto a_pezzi = [](const file_in_lettura& f) {
+    return file_a_pezzi{f.dimensione(), [&f](char* dove, std::size_t n, uint64_t posizione) { f.leggi(dove, n, posizione); }};
+  };
+  binari_in_lettura b{o.nome, o.numero, std::nullopt, sim, a_pezzi(celle)};
+  if (piano_aperto) b.linea_dat = a_pezzi(*piano_aperto);
   const sorgenti_recuperate s = decompila(b);
   if (s.linea.empty()) {
     std::string perche;

@@ -23,18 +23,21 @@ struct binari_scenario {
   std::string celle_dat;                 // S_T.dat
 };
 
-// The same files with the plan read a piece at a time where it lies (a file
-// of tens of MB on a long line, never held whole), the other two as bytes.
+// A file read a piece at a time where it lies.
+struct file_a_pezzi {
+  uint64_t dimensione = 0;
+  lettura_parziale leggi;
+};
+
+// The same files with the plan (tens of MB on a long line) and the cells read
+// a piece at a time where they lie, never held whole; the scenario file as
+// bytes.
 struct binari_in_lettura {
   std::string nome;
   std::string numero;
-  struct piano {
-    uint64_t dimensione = 0;
-    lettura_parziale leggi;
-  };
-  std::optional<piano> linea_dat;
+  std::optional<file_a_pezzi> linea_dat;
   std::string_view sim;
-  std::string_view celle_dat;
+  file_a_pezzi celle_dat;
 };
 
 struct sorgenti_recuperate {
