@@ -342,7 +342,7 @@ void riempi_righe(const disegno_planimetria& d, S&& finestra, F&& metti, N&& fat
         i += m;
       }
       r += m;
-      if (r > t->ultima) ++t;
+      while (t != fine && r > t->ultima) ++t;
     }
     s.tutte(metti);
     fatte(i);
