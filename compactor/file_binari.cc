@@ -355,15 +355,7 @@ byte_file codifica_celle(const std::vector<cella>& celle) {
 }
 
 bool stesse_celle(const std::vector<cella>& celle, std::string_view dati) {
-  if (dati.size() != byte_per_cella * celle.size()) return false;
-  constexpr std::size_t celle_blocco = 1024;
-  for (std::size_t i = 0; i < celle.size(); i += celle_blocco) {
-    const std::size_t m = std::min(celle_blocco, celle.size() - i);
-    codificatore b(byte_per_cella * m);
-    for (std::size_t j = i; j < i + m; ++j) campi_cella(celle[j], metti_campo{b});
-    if (std::move(b).finisci().vista() != dati.substr(i * byte_per_cella, m * byte_per_cella)) return false;
-  }
-  return true;
+  return stesse_celle(celle, dati.size(), lettura_in_memoria(dati));
 }
 
 }  // namespace tracciato
