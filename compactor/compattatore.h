@@ -73,6 +73,9 @@ using lettura_parziale = std::function<void(char* dove, std::size_t n, uint64_t 
 // throws std::logic_error.
 lettura_parziale lettura_in_memoria(std::string_view dati);
 
+// Cells a cell file is written, read or compared in at a time: 60 KiB.
+inline constexpr std::size_t celle_blocco = 4096;
+
 // stesse_celle of a cell file of dimensione bytes that leggi reads, a block
 // at a time.
 bool stesse_celle(const std::vector<cella>& celle, uint64_t dimensione, const lettura_parziale& leggi);

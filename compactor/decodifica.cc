@@ -54,7 +54,6 @@ std::vector<cella> decodifica_celle(std::string_view dati, std::string_view nome
 }
 
 std::vector<cella> decodifica_celle(uint64_t dimensione, const lettura_parziale& leggi, std::string_view nome_file) {
-  constexpr std::size_t celle_blocco = 4096;
   constexpr uint64_t byte_blocco = celle_blocco * byte_per_cella;
   // A file of no whole number of cells is refused as the whole file's bytes are.
   if (dimensione % byte_per_cella != 0) {

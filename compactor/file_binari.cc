@@ -259,7 +259,6 @@ int64_t prima_riga_diversa(const disegno_planimetria& d, uint64_t dimensione, co
 
 bool stesse_celle(const std::vector<cella>& celle, uint64_t dimensione, const lettura_parziale& leggi) {
   if (dimensione != byte_per_cella * celle.size()) return false;
-  constexpr std::size_t celle_blocco = 4096;
   std::string blocco;
   for (std::size_t i = 0; i < celle.size(); i += celle_blocco) {
     const std::size_t m = std::min(celle_blocco, celle.size() - i);
@@ -333,7 +332,6 @@ byte_file codifica_tabella(const std::array<voce_tabella, posti_tabella>& tabell
 // its offset; the block's room is taken again by the next, so the memory
 // the file costs does not grow with the route.
 void scrivi_file_celle(const std::vector<cella>& celle, const std::filesystem::path& percorso) {
-  constexpr std::size_t celle_blocco = 4096;  // 60 KiB a write
   file_nuovo f(percorso);
   uint64_t posizione = 0;
   for (std::size_t i = 0; i < celle.size(); i += celle_blocco) {
