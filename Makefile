@@ -88,6 +88,10 @@ bench: setup-bench
 # the field reader, the whole compile from text to bytes, the binary decoders.
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 120
+# Empty: a fresh random start each run, for exploring. CI gives a fixed seed,
+# so that the gate takes the same path on every run; what exploring finds is
+# kept as build-fuzz/<target>-crash-... to mend.
+FUZZ_SEED ?=
 FUZZERS := campi_fuzzer compile_fuzzer decodifica_fuzzer decompila_fuzzer
 fuzz: setup-fuzz build
 	CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRACCIATO_FUZZ=ON
@@ -95,7 +99,7 @@ fuzz: setup-fuzz build
 	fuzz/semi.sh $(BUILD)/tracciato $(BUILD_FUZZ)
 	for f in $(FUZZERS); do \
 	  ./$(BUILD_FUZZ)/$$f -dict=fuzz/parole.dict -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
-	    -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=$(BUILD_FUZZ)/$$f- \
+	    -max_total_time=$(FUZZ_SECONDS) $(if $(FUZZ_SEED),-seed=$(FUZZ_SEED)) -print_final_stats=1 -artifact_prefix=$(BUILD_FUZZ)/$$f- \
 	    $(BUILD_FUZZ)/corpus-$$f || exit 1; \
 	done
 
